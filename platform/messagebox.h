@@ -1,0 +1,37 @@
+// Every message box of the program is built here, so that tests can answer
+// them: a responder installed by a test sees each box instead of the user.
+#pragma once
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+
+struct MessageBoxRequest {
+    QPointer<QWidget> owner; // null: no owner (a box of the application itself)
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+using MessageBoxResponder = std::function<QMessageBox::StandardButton(const MessageBoxRequest &)>;
+
+// Shows a modal box and answers the button pressed (Escape or closing answers
+// the escape button Qt picks, usually Cancel or No).
+QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request);
+
+// Shorthands for the boxes the program uses.
+void ShowError(QWidget *owner, const QString &text, const QString &title = QStringLiteral("Error"));
+bool AskConfirmation(QWidget *owner, const QString &text); // "Confirmation", Yes/No, true on Yes
+void ShowInformation(QWidget *owner, const QString &text, const QString &title);
+
+// Installs a responder (an empty one restores the real boxes). Returns the
+// previous one.
+MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder responder);
+
+} // namespace platform

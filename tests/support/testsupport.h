@@ -1,0 +1,61 @@
+// Shared helpers of the tests: message boxes answered and recorded, the
+// registry redirected to a temporary folder, and pixel access.
+#pragma once
+
+#include "platform/messagebox.h"
+
+#include <QImage>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <vector>
+
+namespace testsupport {
+
+// Records every message box while alive and answers each with `answer`.
+class MessageBoxRecorder {
+public:
+    explicit MessageBoxRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok)
+        : answer_(answer) {
+        previous_ = platform::SetMessageBoxResponder([this](const platform::MessageBoxRequest &r) {
+            boxes.push_back(r);
+            return answer_;
+        });
+    }
+    ~MessageBoxRecorder() { platform::SetMessageBoxResponder(std::move(previous_)); }
+    MessageBoxRecorder(const MessageBoxRecorder &) = delete;
+    MessageBoxRecorder &operator=(const MessageBoxRecorder &) = delete;
+
+    void setAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
+    std::vector<platform::MessageBoxRequest> boxes;
+
+private:
+    QMessageBox::StandardButton answer_;
+    platform::MessageBoxResponder previous_;
+};
+
+// Points the user and system registry scopes at a fresh temporary folder.
+class TemporaryRegistry {
+public:
+    TemporaryRegistry() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path() + "/user");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir_.path() + "/system");
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The widget rendered as the user would see it.
+inline QImage Render(QWidget &widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QRgb Pixel(const QImage &image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+// The folder the build puts the program and the components in.
+inline QString BinDir() { return QStringLiteral(K740_BIN_DIR); }
+
+} // namespace testsupport
