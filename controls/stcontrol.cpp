@@ -199,3 +199,14 @@ int AlignmentFlags(TAlignment alignment, TTextLayout layout) {
     }
     return flags;
 }
+
+void SetFontColor(QWidget *control, TColor color) {
+    if (!control) return;
+    QPalette p = control->palette();
+    p.setColor(QPalette::WindowText, ColorToQColor(color));
+    control->setPalette(p);
+}
+
+QColor FontColor(const QWidget *control) {
+    return control ? control->palette().color(QPalette::Active, QPalette::WindowText) : QColor();
+}

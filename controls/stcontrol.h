@@ -13,6 +13,8 @@
 // height of a top-aligned child re-lays out its siblings immediately.
 #pragma once
 
+#include "controls/stglobal.h"
+
 #include <QRect>
 
 class QWidget;
@@ -41,3 +43,8 @@ void AlignControls(QWidget *parent, const QRect &area);
 
 // Qt::AlignmentFlag equivalents of the caption placements.
 int AlignmentFlags(TAlignment alignment, TTextLayout layout);
+
+// The font colour of a control: its palette's WindowText colour, which the
+// children inherit along with the font unless they set their own.
+void SetFontColor(QWidget *control, TColor color);
+QColor FontColor(const QWidget *control);
