@@ -189,7 +189,7 @@ void TstSpeedButton::SetBitmap(const QImage &value) {
         const QRgb transparent = rgb.pixel(0, rgb.height() - 1);
         maskedBitmap_ = QPixmap::fromImage(rgb);
         maskedBitmap_.setMask(
-            QBitmap::fromImage(rgb.createMaskFromColor(transparent, Qt::MaskOutColor)));
+            QBitmap::fromImage(rgb.createMaskFromColor(transparent, Qt::MaskInColor)));
     }
     Changed();
 }
