@@ -34,7 +34,8 @@ public:
     // into the gap after the cell. Its font starts as the grid's font.
     using TDrawCellEvent = std::function<void(TstGrid *sender, QPainter &canvas, int col, int row,
                                               const QRect &rect, TGridDrawState state)>;
-    using TSelectCellEvent = std::function<void(TstGrid *sender, int col, int row, bool &canSelect)>;
+    using TSelectCellEvent =
+        std::function<void(TstGrid *sender, int col, int row, bool &canSelect)>;
     // key is a Qt::Key; set it to 0 to keep the grid from moving.
     using TKeyEvent = std::function<void(TstGrid *sender, int &key, Qt::KeyboardModifiers shift)>;
     // A key's character ('\r' for Enter); set it to QChar(0) to consume it.
