@@ -58,7 +58,7 @@ std::optional<QString> QmvModule::Locate() {
 }
 
 bool QmvModule::Load(const QString &path, QWidget *owner) {
-    if (library_) return true;
+    if (isLoaded()) return true;
     platform::LibraryHandle library = platform::LoadLibraryByName(path);
     if (!library) {
         platform::ShowError(
@@ -74,14 +74,23 @@ bool QmvModule::Load(const QString &path, QWidget *owner) {
         platform::UnloadLibrary(library);
         return false;
     }
+    bind(library, {init, start, notify, done});
+    return true;
+}
+
+void QmvModule::BindEntryPoints(const EntryPoints &entries) {
+    Unload();
+    bind(nullptr, entries);
+}
+
+void QmvModule::bind(platform::LibraryHandle library, const EntryPoints &entries) {
     library_ = library;
-    init_ = init;
-    start_ = start;
-    notify_ = notify;
-    done_ = done;
+    init_ = entries.init;
+    start_ = entries.start;
+    notify_ = entries.notify;
+    done_ = entries.done;
     initialised_ = false;
     initResult_ = 0;
-    return true;
 }
 
 bool QmvModule::Initialise() {
@@ -116,6 +125,6 @@ void QmvModule::Unload() {
 }
 
 void QmvModule::Finish() {
-    if (library_ && done_) done_();
+    if (isLoaded() && done_) done_();
     Unload();
 }

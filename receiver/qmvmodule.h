@@ -32,7 +32,7 @@ public:
     // The file within a search folder value; empty when the value is empty.
     static QString ComposePath(const QString &folder);
 
-    bool isLoaded() const { return library_ != nullptr; }
+    bool isLoaded() const { return library_ != nullptr || start_ != nullptr; }
 
     // Loads and binds the module from a path. On failure shows "Unable to load
     // software demodulator K740Demod.qmv." or, when an entry point other than

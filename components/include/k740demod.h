@@ -82,9 +82,15 @@ typedef intptr_t (*QmvHostCallback)(intptr_t window, int32_t message, intptr_t v
 
 /* Messages from the host to the module (qmvPluginNotify). */
 #define QMV_NOTIFY_ACTIVATE 0x100   /* value1: 1. Sent right after the start and
-                                       after the window has been embedded. */
+                                       after the window has been embedded: the
+                                       module shows its window if it has been
+                                       given a parent, starts its spectra and
+                                       reports width and offset. 0 pauses. */
 #define QMV_NOTIFY_OPTIONS 0xD05    /* value1: option bits (the host sends 15) */
-#define QMV_NOTIFY_MODE 0x900       /* value1: mode to use */
+#define QMV_NOTIFY_MODE 0x900       /* value1: mode to use (0..7; others are
+                                       kept out). The module answers with
+                                       QMV_HOST_MODE when the mode differs from
+                                       the one it last reported. */
 #define QMV_NOTIFY_FREQUENCY 0x800  /* value1: frequency word: bit 31 clear,
                                        Hz; bit 31 set, low 31 bits x 10 Hz */
 #define QMV_NOTIFY_WIDTH 0xD00      /* value1: passband width, Hz */
@@ -168,7 +174,8 @@ K740DEMOD_API void qmvPluginDone(void);
 /* ------------------------------------------------------------------------ */
 /* Test only: the entry-point calls received since the library was first
   loaded, one per line ("qmvPluginInit 256", "qmvPluginStart",
-  "qmvPluginNotify 0x800", "qmvPluginDone"). Copies at most size - 1
+  "qmvPluginNotify 0x800 7100000" with message and value 1, "qmvPluginDone").
+  The module stays mapped after an unload, so the record survives it. Copies at most size - 1
   characters and a terminating zero into buffer (if size > 0) and returns the
   full length. */
 K740DEMOD_API int32_t k740demodTestCalls(char *buffer, int32_t size);
