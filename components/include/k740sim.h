@@ -90,8 +90,8 @@ typedef struct k740sim_info {
     char deviceType[K740SIM_TEXT_SIZE]; /* zero-terminated, "USB" in it: a USB receiver */
     uint64_t lowestHz;                  /* tuning range, inclusive */
     uint64_t highestHz;
-    uint32_t stepHz;      /* tuning step, >= 1 */
-    uint16_t agcHigh;     /* EEPROM level constants as stored (bytes 240..253) */
+    uint32_t stepHz;  /* tuning step, >= 1 */
+    uint16_t agcHigh; /* EEPROM level constants as stored (bytes 240..253) */
     uint16_t agcKnee;
     uint16_t agcLow;
     int16_t lowGainTerm;
@@ -180,7 +180,7 @@ K740SIM_API int32_t k740sim_RawSignalStrength(int32_t rx);
    frequency (layout above) into the caller's buffer. The module sends them as
    they are with message 0x110B (span S = spanHz, byte count 4 x bins). Answers
    the number of bins written: 0 for an invalid index, a span of 0, a bin count
-   below 1 or a NULL buffer. Every call draws fresh noise. */
+   outside 1 .. 1048576 or a NULL buffer. Every call draws fresh noise. */
 K740SIM_API int32_t k740sim_Spectrum(int32_t rx, uint32_t spanHz, int32_t bins, float *power);
 
 #ifdef __cplusplus
