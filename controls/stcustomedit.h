@@ -101,4 +101,6 @@ private:
     int maxLength_ = 0;
     bool autoSelect_ = true;
     bool entered_ = false;
+    qsizetype committedLength_ = 0;
+    class LengthLimit;
 };
