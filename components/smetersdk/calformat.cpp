@@ -108,11 +108,15 @@ bool parseBody(Reader &in, const Layout &layout, uint32_t receiverCount, Receive
                 if (!points.empty() && points.rbegin()->first >= frequency) return false;
                 const unsigned char *values = in.take(kTableSize * sizeof(double));
                 if (!values || !in.skip(layout.pointSize - kPointRecordSize)) return false;
-                Table &table = points.emplace_hint(points.end(), frequency, Table{})->second;
+                // Checked in a local copy, without a branch per value, before
+                // the point is allocated.
+                Table table;
                 std::memcpy(table.data(), values, sizeof(Table));
-                for (double value : table) {
-                    if (!IsValidValue(value)) return false;
-                }
+                bool valid = true;
+                for (double value : table)
+                    valid &= IsValidValue(value);
+                if (!valid) return false;
+                points.emplace_hint(points.end(), frequency, table);
             }
         }
     }
