@@ -21,14 +21,10 @@ struct ModeNames {
 };
 // The receiver's own mode codes 0..7.
 constexpr ModeNames Modes[DemodWindow::ModeCount] = {
-    {"CW", "CW - Continuous Wave"},
-    {"AM", "AM - Amplitude Modulation"},
-    {"FMN", "FMN - Freq. Modulation,Narrow"},
-    {"FMW", "FMW - Freq. Modulation,Wide"},
-    {"LSB", "LSB - Lower Side Band"},
-    {"USB", "USB - Upper Side Band"},
-    {"FMM", "FMM - Freq. Modulation,Medium"},
-    {"FM6", "FM6 - Freq. Mod. (6kHz BW)"},
+    {"CW", "CW - Continuous Wave"},           {"AM", "AM - Amplitude Modulation"},
+    {"FMN", "FMN - Freq. Modulation,Narrow"}, {"FMW", "FMW - Freq. Modulation,Wide"},
+    {"LSB", "LSB - Lower Side Band"},         {"USB", "USB - Upper Side Band"},
+    {"FMM", "FMM - Freq. Modulation,Medium"}, {"FM6", "FM6 - Freq. Mod. (6kHz BW)"},
 };
 
 QPalette darkPalette() {
@@ -148,7 +144,9 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     connect(toPassband, &QPushButton::clicked, this, &DemodWindow::generatorToPassband);
 }
 
-QAbstractButton *DemodWindow::modeButton(int mode) const { return modes_->button(mode); }
+QAbstractButton *DemodWindow::modeButton(int mode) const {
+    return modes_->button(mode);
+}
 
 void DemodWindow::emitGenerator() {
     const auto hz = std::uint64_t(std::llround(generatorMHz_->value() * 1e6));
@@ -175,7 +173,9 @@ void DemodWindow::showOffset(std::int32_t hz) {
     offset_->setValue(hz);
 }
 
-void DemodWindow::showReceiver(const QString &text) { receiver_->setText(text); }
+void DemodWindow::showReceiver(const QString &text) {
+    receiver_->setText(text);
+}
 
 void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     const QSignalBlocker b1(generatorOn_), b2(generatorLevel_), b3(generatorMHz_);

@@ -35,8 +35,7 @@ void SpectrumView::setSpectrum(const std::vector<float> &levelsDbm, std::uint32_
 }
 
 void SpectrumView::setPassband(std::int32_t lowHz, std::int32_t highHz) {
-    if (lowHz == passLow_ && highHz == passHigh_)
-        return;
+    if (lowHz == passLow_ && highHz == passHigh_) return;
     passLow_ = lowHz;
     passHigh_ = highHz;
     grid_ = QPixmap();
@@ -44,8 +43,7 @@ void SpectrumView::setPassband(std::int32_t lowHz, std::int32_t highHz) {
 }
 
 void SpectrumView::setCaption(const QString &left, const QString &right) {
-    if (left == captionLeft_ && right == captionRight_)
-        return;
+    if (left == captionLeft_ && right == captionRight_) return;
     captionLeft_ = left;
     captionRight_ = right;
     update();
@@ -57,8 +55,7 @@ void SpectrumView::resizeEvent(QResizeEvent *event) {
 }
 
 double SpectrumView::xOfHz(double hz) const {
-    if (span_ == 0)
-        return width() / 2.0;
+    if (span_ == 0) return width() / 2.0;
     return (hz / span_ + 0.5) * width();
 }
 
@@ -101,8 +98,7 @@ void SpectrumView::drawGrid() {
 }
 
 void SpectrumView::paintEvent(QPaintEvent *) {
-    if (grid_.size() != size())
-        drawGrid();
+    if (grid_.size() != size()) drawGrid();
     QPainter p(this);
     p.drawPixmap(0, 0, grid_);
 
