@@ -75,6 +75,14 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     spectrum_ = new SpectrumView(this);
     spectrum_->setGeometry(4, 4, 300, 126);
 
+    // The selected mode stands out as a selected row of the program's lists does.
+    setStyleSheet(QStringLiteral(
+        "QPushButton { background: rgb(88,88,88); color: rgb(192,192,192);"
+        " border: 1px solid rgb(33,33,33); border-radius: 2px; }"
+        "QPushButton:pressed { background: rgb(110,110,110); }"
+        "QPushButton:checked { background: rgb(144,144,144); color: black; }"
+        "QGroupBox { border: 1px solid rgb(99,99,99); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
     modes_ = new QButtonGroup(this);
     modes_->setExclusive(true);
     for (int mode = 0; mode < ModeCount; ++mode) {

@@ -90,11 +90,11 @@ void SpectrumView::drawGrid() {
     p.setPen(LabelColour);
     for (double dbm = TopDbm - DbStep; dbm > BottomDbm; dbm -= DbStep) {
         const int y = int(yOfDbm(dbm));
-        p.drawText(QRect(2, y - 12, 40, 12), Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRect(2, y + 1, 40, 12), Qt::AlignLeft | Qt::AlignTop,
                    QString::number(int(dbm)));
     }
-    p.drawText(QRect(0, height() - 13, width() - 2, 12), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("%1 kHz span").arg(span_ / 1000.0, 0, 'f', 1));
+    p.drawText(QRect(0, 2, width(), 13), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("span %1 kHz").arg(span_ / 1000.0, 0, 'f', 1));
 }
 
 void SpectrumView::paintEvent(QPaintEvent *) {
