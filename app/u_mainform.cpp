@@ -338,8 +338,7 @@ void TMainForm::FormCreate() {
             {nullptr,
              QStringLiteral(
                  "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."),
-             platform::Application::title().isEmpty() ? TitleText()
-                                                      : platform::Application::title(),
+             TitleText(),
              QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
         return;
     }

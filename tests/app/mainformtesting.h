@@ -81,8 +81,6 @@ protected:
         qunsetenv("K740SIM_CONFIG");
         platform::SetLibrarySearchFolder(QString());
         SetModuleFolder(testsupport::BinDir());
-        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
-        ResetModuleCalls();
     }
     void TearDown() override {
         form.reset();

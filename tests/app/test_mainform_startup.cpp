@@ -56,13 +56,19 @@ TEST_F(StartupTest, CalibrationLibraryMissingEndsWithItsMessage) {
 }
 
 TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
-    QTimer::singleShot(0, [] {
-        ASSERT_NE(MainForm, nullptr);
-        EXPECT_TRUE(MainForm->isVisible());
-        EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
-        MainForm->close();
+    // Closes the main window once the loop runs with it shown.
+    QTimer closer;
+    bool wasShown = false;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (MainForm && MainForm->isVisible() && !wasShown) {
+            wasShown = true;
+            EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
+            MainForm->close();
+        }
     });
+    closer.start(10);
     EXPECT_EQ(RunK740scalib(), 0);
+    EXPECT_TRUE(wasShown);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(MainForm, nullptr);
     QSettings key(QSettings::NativeFormat, QSettings::UserScope, "Korvanta",
