@@ -696,7 +696,8 @@ void TMainForm::Embed(std::intptr_t moduleWindow) {
     QWidget *window = QWidget::find(WId(moduleWindow));
     if (!window)
         return;
-    const int height = window->frameGeometry().height();
+    // As a child window its outer rectangle is its geometry.
+    const int height = window->height();
     DMP->resize(DMP->width(), height + 4);
     SetSize(width(), DMP->geometry().bottom() + 1 + 8);
     DMP->show();
