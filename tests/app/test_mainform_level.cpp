@@ -36,14 +36,15 @@ protected:
     static bool HasLime(const QImage &image, const QRect &area) {
         for (int y = area.top(); y <= area.bottom(); ++y)
             for (int x = area.left(); x <= area.right(); ++x)
-                if (qGreen(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100)
-                    return true;
+                if (qGreen(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100) return true;
         return false;
     }
 };
 
 // The demo receiver's gain is 67.2 dB (AGC reading 800, default constants).
-int Raw(double peakDb) { return spectrumlevel::LevelToRaw(peakDb - 67.2); }
+int Raw(double peakDb) {
+    return spectrumlevel::LevelToRaw(peakDb - 67.2);
+}
 
 TEST_F(LevelTest, PassbandWindowOfEachMode) {
     OpenDemo();
@@ -187,7 +188,8 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
                    "eeprom = 900 800 400 -800 800\n");
     const spectrumlevel::LevelConstants constants{900, 800, 400, -800, 800};
     const auto sim = [](const char *name) { return Export<void *>("libk740sim.so", name); };
-    const auto find = reinterpret_cast<decltype(&k740sim_FindReceiver)>(sim("k740sim_FindReceiver"));
+    const auto find =
+        reinterpret_cast<decltype(&k740sim_FindReceiver)>(sim("k740sim_FindReceiver"));
     const auto tune = reinterpret_cast<decltype(&k740sim_Tune)>(sim("k740sim_Tune"));
     const auto passband =
         reinterpret_cast<decltype(&k740sim_SetPassband)>(sim("k740sim_SetPassband"));
@@ -209,7 +211,8 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
         forceAgc(rx, reading);
         ASSERT_EQ(spectrum(rx, 12000, 2048, bins.data()), 2048);
         double peak = 0;
-        ASSERT_TRUE(spectrumlevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
+        ASSERT_TRUE(
+            spectrumlevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
         const double level =
             spectrumlevel::LevelDbm(peak, spectrumlevel::GainTenths(reading, constants));
         EXPECT_NEAR(level, -73.0 + error, 0.5) << "AGC reading " << reading;

@@ -166,8 +166,8 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     ResetApiCalls();
     Open(2);
     const std::string calls = ApiCalls();
-    EXPECT_EQ(calls.rfind("GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\nK7Open(\"BBB2\")", 0),
-              0u)
+    EXPECT_EQ(
+        calls.rfind("GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\nK7Open(\"BBB2\")", 0), 0u)
         << calls;
     EXPECT_EQ(platform::ReadInteger(Key(), "Frequency (AAA1)"), 14000000);
     EXPECT_TRUE(Key().contains("Mode (AAA1)"));

@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 using namespace mainformtesting;
@@ -60,7 +61,8 @@ TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
     QTimer closer;
     bool wasShown = false;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (MainForm && MainForm->isVisible() && !wasShown) {
+        if (MainForm && MainForm->isVisible() && !wasShown &&
+            QThread::currentThread()->loopLevel() > 0) {
             wasShown = true;
             EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
             MainForm->close();
@@ -116,7 +118,9 @@ TEST_F(StartupTest, LayoutAndStateWithoutReceiver) {
     EXPECT_EQ(w.K7Devs->ColWidth(2), 70);
 }
 
-QRect Monitor() { return QGuiApplication::primaryScreen()->geometry(); }
+QRect Monitor() {
+    return QGuiApplication::primaryScreen()->geometry();
+}
 
 TEST_F(StartupTest, WindowOpensCentredThenWhereItWasClosed) {
     {
