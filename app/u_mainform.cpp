@@ -790,8 +790,11 @@ void TMainForm::LookupOverlay(std::int32_t mode, std::uint8_t raw) {
 
 void TMainForm::TTimer() {
     if (receiverHandle_ <= 0) {
-        if (overlayShown_) G->repaint();
-        overlayShown_ = false;
+        // Cleared before the repaint, so that the text really goes.
+        if (overlayShown_) {
+            overlayShown_ = false;
+            G->repaint();
+        }
         return;
     }
     if (currentMode_ != spectrumlevel::kModeWideFm) return;

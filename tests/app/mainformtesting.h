@@ -5,6 +5,7 @@
 #include "app/u_mainform.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
+#include "controls/mylabel.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgauge.h"
 #include "controls/stgrid.h"

@@ -159,3 +159,30 @@ TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TitleWithFileName, ShortenedFromTheFrontUntilItFits) {
+    TmyLabel label;
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    label.setFont(font);
+    label.resize(388, 14);
+    EXPECT_EQ(TMainForm::TitleWithFileName("New.cal", label),
+              QStringLiteral("S-Meter Calibrator for ZX-K740 [New.cal]"));
+    const QString path = QStringLiteral("/home/operator/calibration/tables/2026/december/"
+                                        "receiver-0042/points.cal");
+    const QString text = TMainForm::TitleWithFileName(path, label);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("S-Meter Calibrator for ZX-K740 [...")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("points.cal]")));
+    EXPECT_LT(QFontMetrics(font).horizontalAdvance(text), 388);
+    // One character more would not fit.
+    const QString kept = text.mid(text.indexOf("[...") + 4).chopped(1);
+    const QString longer = path.right(kept.size() + 1);
+    EXPECT_GE(QFontMetrics(font).horizontalAdvance(
+                  QStringLiteral("S-Meter Calibrator for ZX-K740 [...%1]").arg(longer)),
+              388);
+}
+
+} // namespace
