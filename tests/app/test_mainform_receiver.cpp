@@ -195,3 +195,21 @@ TEST_F(ReceiverTest, RecordSizeOtherThan196LeavesTheListEmpty) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ReceiverTest, RefreshClosesTheReceiverAndListsAgain) {
+    TMainForm &w = Start();
+    Open();
+    ResetApiCalls();
+    QTest::mouseClick(w.stSpeedButton6, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(ApiCalls(),
+              "GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\nK7GetRadioList2(12544)\n");
+    EXPECT_EQ(w.ReceiverHandle(), 0);
+    ASSERT_EQ(w.Devices().size(), 1u);
+    EXPECT_FALSE(w.Devices()[0]->Opened);
+    EXPECT_TRUE(w.BSelect->isEnabled());
+    EXPECT_TRUE(w.T->isActive());
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+#include "app/u_searchadform.h"
+#include "controls/cgauges.h"
+#include "controls/stpanel.h"
+#include "support/testsupport.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SearchADForm, SmallFramelessWindowWithAFixedBar) {
+    TSearchADForm form;
+    EXPECT_EQ(form.size(), QSize(298, 55));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form.TopPanel, nullptr); // no title bar
+    EXPECT_EQ(form.Label1->text(), QStringLiteral("Searching available devices ..."));
+    EXPECT_EQ(form.PP->size(), QSize(285, 17));
+    EXPECT_EQ(form.G->geometry(), QRect(2, 2, 281, 13));
+    EXPECT_EQ(form.G->Progress(), 50);
+    EXPECT_EQ(form.G->MaxValue(), 63);
+    // 79 percent of 282 pixels: 222 in the fore colour, the rest grey.
+    const QImage bar = testsupport::Render(*form.G);
+    EXPECT_EQ(testsupport::Pixel(bar, 221, 6), qRgb(0, 160, 0) & 0xFFFFFF);
+    EXPECT_EQ(testsupport::Pixel(bar, 223, 6), qRgb(99, 99, 99) & 0xFFFFFF);
+}
+
+} // namespace
