@@ -128,22 +128,19 @@ void TstSpeedButton::SetShadowOffset(int value) {
     Changed();
 }
 
-void TstSpeedButton::SetAlignment(Qt::Alignment value) {
-    value &= Qt::AlignHorizontal_Mask;
+void TstSpeedButton::SetAlignment(TAlignment value) {
     if (alignment_ == value) return;
     alignment_ = value;
     Changed();
 }
 
-void TstSpeedButton::SetLayout(Qt::Alignment value) {
-    value &= Qt::AlignVertical_Mask;
+void TstSpeedButton::SetLayout(TTextLayout value) {
     if (layout_ == value) return;
     layout_ = value;
     Changed();
 }
 
-void TstSpeedButton::SetAlignKind(Qt::Alignment value) {
-    value &= Qt::AlignHorizontal_Mask;
+void TstSpeedButton::SetAlignKind(TAlignment value) {
     if (alignKind_ == value) return;
     alignKind_ = value;
     Changed();
@@ -478,7 +475,7 @@ void TstSpeedButton::Render(QPainter &painter) {
         if (caption_.isEmpty()) return;
         const QSize text = metrics.size(Qt::TextSingleLine | Qt::TextShowMnemonic, caption_);
         const int d = pressedLook ? 1 : 0;
-        if (alignment_ & Qt::AlignLeft) x -= text.width();
+        if (alignment_ == TAlignment::taLeftJustify) x -= text.width();
         x += d;
         const int y = (h - text.height()) / 2 + d;
         painter.drawText(QRect(x, y, text.width(), text.height()),
@@ -491,7 +488,8 @@ void TstSpeedButton::Render(QPainter &painter) {
     if (textRect.isEmpty() || caption_.isEmpty()) return;
     if (pressedLook || (state_ == bsDisabled && down_))
         textRect.adjust(bevelWidth_, bevelWidth_ / 2, 0, 0);
-    const int flags = int(alignment_ | layout_) | Qt::TextSingleLine | Qt::TextShowMnemonic;
+    const int flags =
+        AlignmentFlags(alignment_, layout_) | Qt::TextSingleLine | Qt::TextShowMnemonic;
     QString text = caption_;
     if (abbreviate_)
         text = metrics.elidedText(caption_, Qt::ElideRight, textRect.width(), Qt::TextShowMnemonic);
@@ -511,15 +509,15 @@ int TstSpeedButton::DrawKind(QPainter &painter, const QColor &textColor) {
     if (s <= 0) return 0;
     const int h = s / 2;
     int x0, y0;
-    if (alignKind_ & Qt::AlignLeft)
+    if (alignKind_ == TAlignment::taLeftJustify)
         x0 = borderWidth_ + bevelWidth_ + indent_;
-    else if (alignKind_ & Qt::AlignRight)
+    else if (alignKind_ == TAlignment::taRightJustify)
         x0 = w - s - borderWidth_ - bevelWidth_ - indent_;
     else
         x0 = w / 2 - h;
-    if (layout_ & Qt::AlignTop)
+    if (layout_ == TTextLayout::tlTop)
         y0 = borderWidth_ + bevelWidth_;
-    else if (layout_ & Qt::AlignBottom)
+    else if (layout_ == TTextLayout::tlBottom)
         y0 = ht - s - borderWidth_ - bevelWidth_;
     else
         y0 = ht / 2 - h;
@@ -529,9 +527,9 @@ int TstSpeedButton::DrawKind(QPainter &painter, const QColor &textColor) {
     }
 
     int textPos = 0;
-    if (alignment_ & Qt::AlignLeft)
+    if (alignment_ == TAlignment::taLeftJustify)
         textPos = kind_ == stbkShortLeftArrow ? h + x0 : x0;
-    else if (alignment_ & Qt::AlignRight)
+    else if (alignment_ == TAlignment::taRightJustify)
         textPos = kind_ == stbkShortRightArrow ? h + x0 + 1 : s + x0;
 
     if (!showKind_) return textPos;

@@ -8,6 +8,7 @@
 // font is the widget's font; its colour is FontColor. Hints are tool tips.
 #pragma once
 
+#include "controls/stcontrol.h"
 #include "controls/stglobal.h"
 
 #include <QImage>
@@ -79,17 +80,15 @@ public:
     int ShadowOffset() const { return shadowOffset_; }
     void SetShadowOffset(int value);
 
-    // Caption placement: Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
-    Qt::Alignment Alignment() const { return alignment_; }
-    void SetAlignment(Qt::Alignment value);
-    // Caption and vertical glyph placement: Qt::AlignTop, Qt::AlignVCenter
-    // or Qt::AlignBottom.
-    Qt::Alignment Layout() const { return layout_; }
-    void SetLayout(Qt::Alignment value);
-    // Horizontal glyph placement: Qt::AlignLeft, Qt::AlignRight or
-    // Qt::AlignHCenter.
-    Qt::Alignment AlignKind() const { return alignKind_; }
-    void SetAlignKind(Qt::Alignment value);
+    // Caption placement.
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    // Caption placement, and vertical glyph placement.
+    TTextLayout Layout() const { return layout_; }
+    void SetLayout(TTextLayout value);
+    // Horizontal glyph placement.
+    TAlignment AlignKind() const { return alignKind_; }
+    void SetAlignKind(TAlignment value);
     // Glyph margin in pixels.
     int Indent() const { return indent_; }
     void SetIndent(int value);
@@ -189,9 +188,9 @@ private:
     TColor borderColor_ = SysColor::clBtnFace;
     int bevelWidth_ = 2;
     int shadowOffset_ = 50;
-    Qt::Alignment alignment_ = Qt::AlignHCenter;
-    Qt::Alignment layout_ = Qt::AlignVCenter;
-    Qt::Alignment alignKind_ = Qt::AlignHCenter;
+    TAlignment alignment_ = TAlignment::taCenter;
+    TTextLayout layout_ = TTextLayout::tlCenter;
+    TAlignment alignKind_ = TAlignment::taCenter;
     int indent_ = 0;
     bool abbreviate_ = false;
     TSTButtonKind kind_ = stbkNone;

@@ -202,11 +202,11 @@ TEST(SpeedButtonPaint, GlyphSizeAndPlacement) {
     b.SetFontColor(clWhite);
     b.SetKind(stbkStop);
     b.SetKindPercent(50); // (12 - 2) * 50 / 100 = 5
-    b.SetAlignKind(Qt::AlignLeft);
+    b.SetAlignKind(TAlignment::taLeftJustify);
     b.SetIndent(2);
     EXPECT_EQ(InkBox(Render(b), QRect(1, 1, 18, 10), 0), QRect(3, 4, 5, 5));
-    b.SetAlignKind(Qt::AlignRight);
-    b.SetLayout(Qt::AlignBottom);
+    b.SetAlignKind(TAlignment::taRightJustify);
+    b.SetLayout(TTextLayout::tlBottom);
     EXPECT_EQ(InkBox(Render(b), QRect(1, 1, 18, 10), 0), QRect(20 - 5 - 1 - 2, 12 - 5 - 1, 5, 5));
     // Hidden glyphs paint nothing.
     b.SetShowKind(false);
@@ -264,8 +264,8 @@ TEST(SpeedButtonPaint, BorderBevelAndStates) {
 TEST(SpeedButtonPaint, PressedCaptionMovesByTheBevel) {
     TstSpeedButton b;
     SetUpDialogButton(b, "Open");
-    b.SetAlignment(Qt::AlignLeft);
-    b.SetLayout(Qt::AlignTop);
+    b.SetAlignment(TAlignment::taLeftJustify);
+    b.SetLayout(TTextLayout::tlTop);
     const QRect inner(3, 3, 69, 19);
     const QRect up = InkBox(Render(b), inner, kFace);
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 10));
