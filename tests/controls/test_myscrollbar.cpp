@@ -215,10 +215,18 @@ TEST(ScrollBarRange, WholeRangeVisibleHidesTheThumb) {
     EXPECT_FALSE(bar.FirstArrow()->isEnabled());
     EXPECT_FALSE(bar.SecondArrow()->isEnabled());
     EXPECT_EQ(changes.count(), 0);
+    // Disabled arrows: dark face, grey glyph (its tip column at 13).
+    QImage image = Render(bar);
+    EXPECT_EQ(Pixel(image, 6, 6), 0x202020u);
+    EXPECT_EQ(Pixel(image, 13, 10), 0x636363u);
+    EXPECT_EQ(Pixel(image, 100, 10), 0x404040u); // the bare track
     bar.SetLength(50);
     EXPECT_TRUE(bar.Thumb()->isVisibleTo(&bar));
     EXPECT_TRUE(bar.SecondArrow()->isEnabled());
     EXPECT_EQ(changes.count(), 1);
+    image = Render(bar);
+    EXPECT_EQ(Pixel(image, 6, 6), 0x404040u);
+    EXPECT_EQ(Pixel(image, 13, 10), kLime);
 
     EXPECT_FALSE(bar.SetRange(5, 3));
     EXPECT_EQ(bar.Min(), 0);
