@@ -9,17 +9,16 @@
 
 #include <algorithm>
 
-namespace {
-
 // MaxLength as the platform's edits have it: typing and pasting may not make
 // the text longer than the limit, but text set by the program is kept whole
-// and can still be shortened.
-class LengthLimit : public QValidator {
+// and can still be shortened. The edit's text is already the new one while it
+// is validated; the length before the change is that of the last committed text.
+class TstCustomEdit::LengthLimit : public QValidator {
 public:
-    LengthLimit(const TstCustomEdit *edit) : QValidator(nullptr), edit_(edit) {}
+    explicit LengthLimit(const TstCustomEdit *edit) : QValidator(nullptr), edit_(edit) {}
     State validate(QString &input, int &) const override {
         const int limit = edit_->MaxLength();
-        if (limit > 0 && input.length() > limit && input.length() > edit_->text().length())
+        if (limit > 0 && input.length() > limit && input.length() > edit_->committedLength_)
             return Invalid;
         return Acceptable;
     }
@@ -27,6 +26,8 @@ public:
 private:
     const TstCustomEdit *edit_;
 };
+
+namespace {
 
 // Keys whose character goes through KeyPress; other control characters are
 // the entry's shortcuts (Ctrl+C, Ctrl+V, ...).
@@ -48,7 +49,10 @@ TstCustomEdit::TstCustomEdit(QWidget *parent) : QLineEdit(parent) {
     resize(121, 21);
     ApplyPalette();
     UpdateTextMargins();
-    connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
+        committedLength_ = text.length();
+        Change();
+    });
 }
 
 void TstCustomEdit::SetDefaultShadow(bool value) {
@@ -161,11 +165,19 @@ void TstCustomEdit::keyPressEvent(QKeyEvent *event) {
 
 void TstCustomEdit::focusInEvent(QFocusEvent *event) {
     QLineEdit::focusInEvent(event);
-    if (!IsActivationReason(event->reason())) DoEnter();
+    // The window's activation gives the focus back to the control that had it;
+    // that is no entry into the control.
+    if (!entered_) {
+        entered_ = true;
+        DoEnter();
+    }
 }
 
 void TstCustomEdit::focusOutEvent(QFocusEvent *event) {
-    if (!IsActivationReason(event->reason())) DoExit();
+    if (entered_ && !IsActivationReason(event->reason())) {
+        entered_ = false;
+        DoExit();
+    }
     QLineEdit::focusOutEvent(event);
 }
 

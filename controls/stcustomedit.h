@@ -69,7 +69,8 @@ protected:
     virtual void KeyPress(QChar &key);
     // Every change of the text, typed or set; the base calls OnChange.
     virtual void Change();
-    // Taking and losing the focus (not the window's activation).
+    // Taking and losing the focus within the window; the window's activation
+    // and deactivation are neither.
     virtual void DoEnter();
     virtual void DoExit();
     // The client picture; the base lets the native entry paint.
@@ -99,4 +100,7 @@ private:
     TColor fontColor_ = SysColor::clWindowText;
     int maxLength_ = 0;
     bool autoSelect_ = true;
+    bool entered_ = false;
+    qsizetype committedLength_ = 0;
+    class LengthLimit;
 };

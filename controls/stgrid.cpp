@@ -45,11 +45,13 @@ void TstGrid::SetColCount(int value) {
 void TstGrid::SetFixedRows(int value) {
     value = std::clamp(value, 0, rowCount_ - 1);
     if (fixedRows_ == value) return;
+    // The cursor and the scroll position start over below the fixed rows.
     fixedRows_ = value;
-    if (row_ < fixedRows_) row_ = fixedRows_;
-    if (topRow_ < fixedRows_) topRow_ = fixedRows_;
-    ClampTopRow();
+    row_ = fixedRows_;
+    const bool moved = topRow_ != fixedRows_;
+    topRow_ = fixedRows_;
     update();
+    if (moved && OnTopLeftChanged) OnTopLeftChanged(this);
 }
 
 void TstGrid::SetDefaultColWidth(int value) {
@@ -315,7 +317,6 @@ void TstGrid::mousePressEvent(QMouseEvent *event) {
     int col = -1, row = -1;
     MouseToCell(event->position().toPoint().x(), event->position().toPoint().y(), col, row);
     if (col >= 0 && row >= fixedRows_) MoveTo(col, row, 0, 0);
-    if (OnClick) OnClick(this);
 }
 
 void TstGrid::mouseMoveEvent(QMouseEvent *event) {
@@ -327,6 +328,8 @@ void TstGrid::mouseMoveEvent(QMouseEvent *event) {
 
 void TstGrid::mouseDoubleClickEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) return;
+    // The second press of a double click selects as the first did.
+    mousePressEvent(event);
     if (OnDblClick) OnDblClick(this);
 }
 

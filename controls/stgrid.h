@@ -99,7 +99,6 @@ public:
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;
     TNotifyEvent OnTopLeftChanged;
-    TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;

@@ -62,12 +62,24 @@ public:
     // Program end: qmvPluginDone if bound, then Unload().
     void Finish();
 
-private:
     using InitFunction = std::int32_t (*)(std::int32_t, const char *);
     using StartFunction = std::intptr_t (*)(std::intptr_t, void *, QmvHostCallback, std::int32_t *);
     using NotifyFunction = void (*)(std::intptr_t, std::int32_t, std::intptr_t, std::intptr_t,
                                     std::intptr_t);
     using DoneFunction = void (*)();
+    struct EntryPoints {
+        InitFunction init = nullptr;
+        StartFunction start = nullptr;
+        NotifyFunction notify = nullptr;
+        DoneFunction done = nullptr;
+    };
+
+    // Binds entry points that live in the program itself instead of a loaded
+    // library (a module linked in, or a test's stand-in). Unload() forgets them.
+    void BindEntryPoints(const EntryPoints &entries);
+
+private:
+    void bind(platform::LibraryHandle library, const EntryPoints &entries);
 
     platform::LibraryHandle library_ = nullptr;
     InitFunction init_ = nullptr;

@@ -147,17 +147,28 @@ K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *hostNa
 
 /* Starts a session for one opened receiver.
 
-  hostWindow   the host's main window handle; passed back on nothing, kept
-               only to name the session's owner.
+  hostWindow   the host's main window handle; the module does not use it.
   radioRecord  the host's radio description record (QMV_RECORD_SIZE bytes).
                The module reads the serial text and frequency range to find
                its receiver; it keeps no pointer into it after returning.
+               NULL: no receiver.
   callback     the host callback; may be NULL (the module then stays silent).
-  startValue   may be NULL; otherwise the module stores 1 into it when its
-               window shows a spectrum.
+  startValue   may be NULL; otherwise the module stores 1 into it when it
+               returns a window, and leaves it alone otherwise.
 
-  Returns the module window's handle (a WId), or 0 when there is none. A
-  running session is ended first, as by QMV_NOTIFY_STOP.
+  Returns the module window's handle (a WId), or 0 when there is none (no
+  QApplication in the process). The window is a top-level widget of 476 x 199
+  pixels, not shown; the host re-parents it and the module shows it at
+  QMV_NOTIFY_ACTIVATE. The module passes exactly this value as the window of
+  every callback, even after the re-parenting gave the widget another native
+  handle. The module ends the session by destroying the window; a host that
+  destroys it first ends only the display; messages go on until the stop.
+  A session still running is ended first, silently.
+
+  The module finds its simulated receiver (libk740sim.so) by the record's
+  serial text; for a serial the simulation does not know it shows its window
+  but sends no spectra. Spectra come 20 times a second: span 24,000 Hz, 480
+  bins, tuned frequency in bin 240.
 */
 K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
                                       QmvHostCallback callback, int32_t *startValue);

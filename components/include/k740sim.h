@@ -28,10 +28,14 @@
    window the program takes from a spectrum. Before the first call the passband
    is mode 1, W = 3000 Hz, O = 0.
 
-   AGC: its reading a (0..990, what K7GetInternalRSSI reports in bits 16..31)
-   is set so that the receiver's gain holds the passband power at a target,
-   and the gain in dB that belongs to a reading is, exactly, the one that the
-   program derives from the receiver's EEPROM level constants:
+   AGC: its reading a (what K7GetInternalRSSI reports in bits 16..31) is the
+   largest reading whose gain keeps the passband power at or below the level
+   that a -90 dBm signal has at full gain; so it rests at the top of its range
+   for weak signals and falls as the signal rises. It stays within
+   [max(0, 2 Lo - K), min(990, H + 30)], where the spectra stay well above the
+   program's floor of 1e-11. SetAGC 0 holds it at the top (full gain). The gain
+   in dB that belongs to a reading is, exactly, the one that the program
+   derives from the receiver's EEPROM level constants:
        a >= H:      g = R
        K <= a < H:  g = R - 50 + 50 (a - K) / (H - K)
        a < K:       g = R - 50 + trunc((1 - (a - Lo) / (K - Lo)) (T + 380))
@@ -165,7 +169,8 @@ K740SIM_API double k740sim_PassbandPower(int32_t rx);
 K740SIM_API int32_t k740sim_AgcReading(int32_t rx);
 
 /* Fixes the AGC reading at a value (test aid; the demo receiver included);
-   a negative value returns to automatic. */
+   a negative value returns to automatic. Readings below the AGC's own range
+   can push weak spectra under the program's floor of 1e-11. */
 K740SIM_API void k740sim_ForceAgcReading(int32_t rx, int32_t reading);
 
 /* The receiver's gain in dB that belongs to an AGC reading (formula above),

@@ -143,9 +143,13 @@ K7API void k7test_ResetCallLog(void);
    (to try callers against a faulty library); enable 0 restores it. */
 K7API void k7test_ForceListCount(int32_t enable, int32_t count);
 
+/* Makes K7GetRadioList2 report this record size (records are still written
+   with 196 bytes); 0 restores it. */
+K7API void k7test_ForceRecordSize(uint32_t size);
+
 /* Closes every handle, empties the call log, drops a forced list count and
-   resets the simulated radio (k740sim_Reset: the configuration is read
-   again). */
+   record size, and resets the simulated radio (k740sim_Reset: the
+   configuration is read again). */
 K7API void k7test_Reset(void);
 
 #ifdef __cplusplus

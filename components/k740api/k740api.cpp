@@ -16,6 +16,7 @@ struct State {
     std::int32_t nextHandle = 1;
     bool forceCount = false;
     std::int32_t forcedCount = 0;
+    std::uint32_t forcedRecordSize = 0;
     k7api::CallLog log;
 };
 
@@ -82,7 +83,11 @@ extern "C" {
 
 int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize) {
     logCall("K7GetRadioList2", k7api::Arguments(bufferSize));
-    if (recordSize) *recordSize = K7_DESCRIPTION_SIZE;
+    if (recordSize) {
+        State &s = state();
+        std::lock_guard guard(s.mutex);
+        *recordSize = s.forcedRecordSize ? s.forcedRecordSize : K7_DESCRIPTION_SIZE;
+    }
     const std::int32_t count = k740sim_ReceiverCount();
     std::int32_t written = 0;
     if (buffer && bufferSize > 0) {
@@ -209,6 +214,12 @@ void k7test_ForceListCount(int32_t enable, int32_t count) {
     s.forcedCount = count;
 }
 
+void k7test_ForceRecordSize(uint32_t size) {
+    State &s = state();
+    std::lock_guard guard(s.mutex);
+    s.forcedRecordSize = size;
+}
+
 void k7test_Reset(void) {
     {
         State &s = state();
@@ -216,6 +227,7 @@ void k7test_Reset(void) {
         s.open.clear();
         s.nextHandle = 1;
         s.forceCount = false;
+        s.forcedRecordSize = 0;
     }
     state().log.clear();
     k740sim_Reset();

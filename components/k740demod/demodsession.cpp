@@ -13,28 +13,33 @@
 namespace {
 
 // Passband width each mode starts with, Hz.
-constexpr std::array<std::int32_t, 8> DefaultWidths = {500,   6000, 12000, 180000,
-                                                       2400,  2400, 9000,  6000};
+constexpr std::array<std::int32_t, 8> DefaultWidths = {500,  6000, 12000, 180000,
+                                                       2400, 2400, 9000,  6000};
 constexpr std::int32_t LsbMode = 4, UsbMode = 5;
 
-bool isMode(std::int32_t mode) { return mode >= 0 && mode < DemodWindow::ModeCount; }
+bool isMode(std::int32_t mode) {
+    return mode >= 0 && mode < DemodWindow::ModeCount;
+}
 
 std::uint64_t decodeWord(std::uint32_t word) {
-    if (word & 0x80000000u)
-        return std::uint64_t(word & 0x7FFFFFFFu) * 10;
+    if (word & 0x80000000u) return std::uint64_t(word & 0x7FFFFFFFu) * 10;
     return word;
 }
 
-std::uint32_t read32(const std::uint8_t *p) { return qFromLittleEndian<quint32>(p); }
+std::uint32_t read32(const std::uint8_t *p) {
+    return qFromLittleEndian<quint32>(p);
+}
 
-QString megahertz(std::uint64_t hz) { return QString::number(double(hz) / 1e6, 'f', 6); }
+QString megahertz(std::uint64_t hz) {
+    return QString::number(double(hz) / 1e6, 'f', 6);
+}
 
 } // namespace
 
 DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallback callback,
                            const QString &hostName)
-    : callback_(callback), widths_(DefaultWidths), width_(DefaultWidths[InitialMode]),
-      power_(Bins), levels_(Bins) {
+    : callback_(callback), widths_(DefaultWidths), width_(DefaultWidths[InitialMode]), power_(Bins),
+      levels_(Bins) {
     if (radioRecord) {
         const auto *record = static_cast<const std::uint8_t *>(radioRecord);
         readRecord(record, read32(record + QMV_REC_SIZE));
@@ -49,19 +54,16 @@ DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallba
     std::uint64_t hz = 0;
     double dbm = 0;
     k740sim_GetGenerator(&on, &hz, &dbm);
-    if (highestHz_ > lowestHz_)
-        window_->setGeneratorRange(lowestHz_, highestHz_);
+    if (highestHz_ > lowestHz_) window_->setGeneratorRange(lowestHz_, highestHz_);
     window_->showGenerator(on != 0, hz, dbm);
     connect(window_, &DemodWindow::modeChosen, this, &DemodSession::chooseMode);
     connect(window_, &DemodWindow::widthChosen, this, &DemodSession::chooseWidth);
     connect(window_, &DemodWindow::offsetChosen, this, &DemodSession::chooseOffset);
     connect(window_, &DemodWindow::generatorChosen, this, &DemodSession::chooseGenerator);
-    connect(window_, &DemodWindow::generatorToPassband, this,
-            &DemodSession::generatorToPassband);
+    connect(window_, &DemodWindow::generatorToPassband, this, &DemodSession::generatorToPassband);
     windowHandle_ = std::intptr_t(window_->winId());
 
-    if (rx_ >= 0)
-        tunedHz_ = k740sim_TunedFrequency(rx_);
+    if (rx_ >= 0) tunedHz_ = k740sim_TunedFrequency(rx_);
     passbandChanged();
 
     timer_.setInterval(PeriodMs);
@@ -76,8 +78,7 @@ DemodSession::~DemodSession() {
 }
 
 void DemodSession::readRecord(const std::uint8_t *record, std::uint32_t size) {
-    if (size < QMV_REC_MODES + 4)
-        return;
+    if (size < QMV_REC_MODES + 4) return;
     const auto *serial = reinterpret_cast<const char *>(record + QMV_REC_SERIAL);
     serial_ = QString::fromLatin1(serial, qstrnlen(serial, 16));
     if (read32(record + QMV_REC_RANGE_COUNT) >= 1) {
@@ -97,15 +98,13 @@ void DemodSession::readRecord(const std::uint8_t *record, std::uint32_t size) {
         }
     }
     if (window_) {
-        if (highestHz_ > lowestHz_)
-            window_->setGeneratorRange(lowestHz_, highestHz_);
+        if (highestHz_ > lowestHz_) window_->setGeneratorRange(lowestHz_, highestHz_);
     }
 }
 
 std::intptr_t DemodSession::callHost(std::int32_t message, std::intptr_t value1,
                                      std::intptr_t value2, std::intptr_t value3) {
-    if (stopped_ || !callback_)
-        return 0;
+    if (stopped_ || !callback_) return 0;
     ++callDepth_;
     const std::intptr_t answer = callback_(windowHandle_, message, value1, value2, value3);
     --callDepth_;
@@ -128,18 +127,14 @@ void DemodSession::reportChanges(bool includeMode) {
 }
 
 std::pair<std::int32_t, std::int32_t> DemodSession::passbandEdges() const {
-    if (mode_ == LsbMode)
-        return {offset_ - width_, offset_};
-    if (mode_ == UsbMode)
-        return {offset_, offset_ + width_};
+    if (mode_ == LsbMode) return {offset_ - width_, offset_};
+    if (mode_ == UsbMode) return {offset_, offset_ + width_};
     return {offset_ - width_ / 2, offset_ + width_ - width_ / 2};
 }
 
 void DemodSession::passbandChanged() {
-    if (rx_ >= 0)
-        k740sim_SetPassband(rx_, mode_, width_, offset_);
-    if (!window_)
-        return;
+    if (rx_ >= 0) k740sim_SetPassband(rx_, mode_, width_, offset_);
+    if (!window_) return;
     const auto [low, high] = passbandEdges();
     window_->spectrum()->setPassband(low, high);
     window_->showMode(mode_);
@@ -160,23 +155,20 @@ void DemodSession::passbandChanged() {
 }
 
 void DemodSession::applyMode(std::int32_t mode) {
-    if (!isMode(mode) || mode == mode_)
-        return;
+    if (!isMode(mode) || mode == mode_) return;
     mode_ = mode;
     width_ = widths_[std::size_t(mode)];
     passbandChanged();
 }
 
 void DemodSession::chooseMode(std::int32_t mode) {
-    if (stopped_)
-        return;
+    if (stopped_) return;
     applyMode(mode);
     reportChanges(true);
 }
 
 void DemodSession::chooseWidth(std::int32_t hz) {
-    if (stopped_ || hz <= 0 || hz == width_)
-        return;
+    if (stopped_ || hz <= 0 || hz == width_) return;
     width_ = hz;
     widths_[std::size_t(mode_)] = hz;
     passbandChanged();
@@ -184,8 +176,7 @@ void DemodSession::chooseWidth(std::int32_t hz) {
 }
 
 void DemodSession::chooseOffset(std::int32_t hz) {
-    if (stopped_ || hz == offset_)
-        return;
+    if (stopped_ || hz == offset_) return;
     offset_ = hz;
     passbandChanged();
     reportChanges(false);
@@ -204,21 +195,17 @@ void DemodSession::generatorToPassband() {
     const std::int64_t centre = std::int64_t(tunedHz_) + (std::int64_t(low) + high) / 2;
     hz = std::uint64_t(std::max<std::int64_t>(centre, 0));
     k740sim_SetGenerator(on, hz, dbm);
-    if (window_)
-        window_->showGenerator(on != 0, hz, dbm);
+    if (window_) window_->showGenerator(on != 0, hz, dbm);
 }
 
 void DemodSession::notify(std::int32_t message, std::intptr_t value1, std::intptr_t value2,
                           std::intptr_t) {
-    if (stopped_)
-        return;
+    if (stopped_) return;
     switch (message) {
     case QMV_NOTIFY_ACTIVATE:
         if (value1 != 0) {
-            if (window_ && window_->parentWidget())
-                window_->show();
-            if (rx_ >= 0)
-                timer_.start();
+            if (window_ && window_->parentWidget()) window_->show();
+            if (rx_ >= 0) timer_.start();
             reportChanges(false);
         } else {
             timer_.stop();
@@ -281,11 +268,9 @@ void DemodSession::stop() {
 }
 
 void DemodSession::tick() {
-    if (stopped_ || rx_ < 0)
-        return;
+    if (stopped_ || rx_ < 0) return;
     const std::int32_t n = k740sim_Spectrum(rx_, SpanHz, Bins, power_.data());
-    if (n <= 0)
-        return;
+    if (n <= 0) return;
     if (window_) {
         const double gain = k740sim_Gain(rx_);
         for (std::int32_t i = 0; i < n; ++i)

@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-class DemodWindow;
+#include "demodwindow.h"
 
 class DemodSession : public QObject {
     Q_OBJECT
@@ -61,8 +61,8 @@ private:
     void reportChanges(bool includeMode);
     void passbandChanged();
     void tick();
-    std::intptr_t callHost(std::int32_t message, std::intptr_t value1 = 0,
-                           std::intptr_t value2 = 0, std::intptr_t value3 = 0);
+    std::intptr_t callHost(std::int32_t message, std::intptr_t value1 = 0, std::intptr_t value2 = 0,
+                           std::intptr_t value3 = 0);
     // Low and high edge of the passband relative to the tuned frequency.
     std::pair<std::int32_t, std::int32_t> passbandEdges() const;
 

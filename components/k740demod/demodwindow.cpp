@@ -21,14 +21,10 @@ struct ModeNames {
 };
 // The receiver's own mode codes 0..7.
 constexpr ModeNames Modes[DemodWindow::ModeCount] = {
-    {"CW", "CW - Continuous Wave"},
-    {"AM", "AM - Amplitude Modulation"},
-    {"FMN", "FMN - Freq. Modulation,Narrow"},
-    {"FMW", "FMW - Freq. Modulation,Wide"},
-    {"LSB", "LSB - Lower Side Band"},
-    {"USB", "USB - Upper Side Band"},
-    {"FMM", "FMM - Freq. Modulation,Medium"},
-    {"FM6", "FM6 - Freq. Mod. (6kHz BW)"},
+    {"CW", "CW - Continuous Wave"},           {"AM", "AM - Amplitude Modulation"},
+    {"FMN", "FMN - Freq. Modulation,Narrow"}, {"FMW", "FMW - Freq. Modulation,Wide"},
+    {"LSB", "LSB - Lower Side Band"},         {"USB", "USB - Upper Side Band"},
+    {"FMM", "FMM - Freq. Modulation,Medium"}, {"FM6", "FM6 - Freq. Mod. (6kHz BW)"},
 };
 
 QPalette darkPalette() {
@@ -79,6 +75,14 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     spectrum_ = new SpectrumView(this);
     spectrum_->setGeometry(4, 4, 300, 126);
 
+    // The selected mode stands out as a selected row of the program's lists does.
+    setStyleSheet(QStringLiteral(
+        "QPushButton { background: rgb(88,88,88); color: rgb(192,192,192);"
+        " border: 1px solid rgb(33,33,33); border-radius: 2px; }"
+        "QPushButton:pressed { background: rgb(110,110,110); }"
+        "QPushButton:checked { background: rgb(144,144,144); color: black; }"
+        "QGroupBox { border: 1px solid rgb(99,99,99); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }"));
     modes_ = new QButtonGroup(this);
     modes_->setExclusive(true);
     for (int mode = 0; mode < ModeCount; ++mode) {
@@ -148,7 +152,9 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     connect(toPassband, &QPushButton::clicked, this, &DemodWindow::generatorToPassband);
 }
 
-QAbstractButton *DemodWindow::modeButton(int mode) const { return modes_->button(mode); }
+QAbstractButton *DemodWindow::modeButton(int mode) const {
+    return modes_->button(mode);
+}
 
 void DemodWindow::emitGenerator() {
     const auto hz = std::uint64_t(std::llround(generatorMHz_->value() * 1e6));
@@ -175,7 +181,9 @@ void DemodWindow::showOffset(std::int32_t hz) {
     offset_->setValue(hz);
 }
 
-void DemodWindow::showReceiver(const QString &text) { receiver_->setText(text); }
+void DemodWindow::showReceiver(const QString &text) {
+    receiver_->setText(text);
+}
 
 void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     const QSignalBlocker b1(generatorOn_), b2(generatorLevel_), b3(generatorMHz_);

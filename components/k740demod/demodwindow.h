@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QDoubleSpinBox;

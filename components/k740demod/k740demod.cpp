@@ -44,8 +44,7 @@ DemodSession *&session() {
 void endSession() {
     DemodSession *s = session();
     session() = nullptr;
-    if (!s)
-        return;
+    if (!s) return;
     s->stop();
     // Still on the stack when the host stops us from inside one of our calls.
     if (s->isCallingHost())
@@ -64,8 +63,7 @@ K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *name) 
     (void)name;
     return 0;
 #else
-    if (interfaceVersion != QMV_INTERFACE_VERSION)
-        return 0;
+    if (interfaceVersion != QMV_INTERFACE_VERSION) return 0;
     try {
         hostName() = name ? QString::fromUtf8(name) : QString();
     } catch (...) {
@@ -88,11 +86,9 @@ K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
         return 0;
 #else
         // The window needs the host's widget application on this thread.
-        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-            return 0;
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return 0;
         session() = new DemodSession(hostWindow, radioRecord, callback, hostName());
-        if (startValue)
-            *startValue = 1;
+        if (startValue) *startValue = 1;
         return session()->windowHandle();
 #endif
     } catch (...) {
@@ -107,8 +103,7 @@ K740DEMOD_API void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, i
                   static_cast<long long>(value1));
     logCall(line);
     try {
-        if (!session())
-            return;
+        if (!session()) return;
         if (message == QMV_NOTIFY_STOP)
             endSession();
         else
@@ -138,6 +133,8 @@ K740DEMOD_API int32_t k740demodTestCalls(char *buffer, int32_t size) {
     return int32_t(log.size());
 }
 
-K740DEMOD_API void k740demodTestClearCalls(void) { callLog().clear(); }
+K740DEMOD_API void k740demodTestClearCalls(void) {
+    callLog().clear();
+}
 
 } // extern "C"

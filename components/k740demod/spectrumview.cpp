@@ -35,8 +35,7 @@ void SpectrumView::setSpectrum(const std::vector<float> &levelsDbm, std::uint32_
 }
 
 void SpectrumView::setPassband(std::int32_t lowHz, std::int32_t highHz) {
-    if (lowHz == passLow_ && highHz == passHigh_)
-        return;
+    if (lowHz == passLow_ && highHz == passHigh_) return;
     passLow_ = lowHz;
     passHigh_ = highHz;
     grid_ = QPixmap();
@@ -44,8 +43,7 @@ void SpectrumView::setPassband(std::int32_t lowHz, std::int32_t highHz) {
 }
 
 void SpectrumView::setCaption(const QString &left, const QString &right) {
-    if (left == captionLeft_ && right == captionRight_)
-        return;
+    if (left == captionLeft_ && right == captionRight_) return;
     captionLeft_ = left;
     captionRight_ = right;
     update();
@@ -57,8 +55,7 @@ void SpectrumView::resizeEvent(QResizeEvent *event) {
 }
 
 double SpectrumView::xOfHz(double hz) const {
-    if (span_ == 0)
-        return width() / 2.0;
+    if (span_ == 0) return width() / 2.0;
     return (hz / span_ + 0.5) * width();
 }
 
@@ -93,16 +90,15 @@ void SpectrumView::drawGrid() {
     p.setPen(LabelColour);
     for (double dbm = TopDbm - DbStep; dbm > BottomDbm; dbm -= DbStep) {
         const int y = int(yOfDbm(dbm));
-        p.drawText(QRect(2, y - 12, 40, 12), Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRect(2, y + 1, 40, 12), Qt::AlignLeft | Qt::AlignTop,
                    QString::number(int(dbm)));
     }
-    p.drawText(QRect(0, height() - 13, width() - 2, 12), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("%1 kHz span").arg(span_ / 1000.0, 0, 'f', 1));
+    p.drawText(QRect(0, 2, width(), 13), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("span %1 kHz").arg(span_ / 1000.0, 0, 'f', 1));
 }
 
 void SpectrumView::paintEvent(QPaintEvent *) {
-    if (grid_.size() != size())
-        drawGrid();
+    if (grid_.size() != size()) drawGrid();
     QPainter p(this);
     p.drawPixmap(0, 0, grid_);
 

@@ -13,7 +13,7 @@ class SpectrumView : public QWidget {
     Q_OBJECT
 public:
     static constexpr double TopDbm = -20.0;
-    static constexpr double BottomDbm = -140.0;
+    static constexpr double BottomDbm = -160.0;
 
     explicit SpectrumView(QWidget *parent = nullptr);
 

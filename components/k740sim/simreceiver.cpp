@@ -40,6 +40,19 @@ constexpr double RawRangeDb = 117.0;
 constexpr double RawExponent = 1.5;
 
 constexpr std::int32_t DemoAgcReading = 800;
+
+// -ln(u) at the centres of 65536 equal steps of u: exponential deviates with
+// mean 1 (the noise power of a bin) for the price of a table look-up.
+constexpr std::size_t NoiseTableSize = 1 << 16;
+const std::array<float, NoiseTableSize> &noiseTable() {
+    static const std::array<float, NoiseTableSize> table = [] {
+        std::array<float, NoiseTableSize> t{};
+        for (std::size_t i = 0; i < NoiseTableSize; ++i)
+            t[i] = float(-std::log((double(i) + 0.5) / NoiseTableSize));
+        return t;
+    }();
+    return table;
+}
 constexpr std::int32_t MaxBins = 1 << 20;
 
 } // namespace
@@ -205,12 +218,12 @@ void SimReceiver::reseed(std::uint64_t globalSeed, std::uint32_t index) {
     rng_ = splitmix(state) | 1;
 }
 
-double SimReceiver::uniform() {
-    // xorshift64*: cheap enough for a fresh value per bin.
+std::uint64_t SimReceiver::next() {
+    // xorshift64*
     rng_ ^= rng_ >> 12;
     rng_ ^= rng_ << 25;
     rng_ ^= rng_ >> 27;
-    return 1.0 - double((rng_ * 0x2545F4914F6CDD1Dull) >> 11) * 0x1.0p-53;
+    return rng_ * 0x2545F4914F6CDD1Dull;
 }
 
 std::int32_t SimReceiver::spectrum(const Generator &generator, std::uint32_t span,
@@ -220,8 +233,15 @@ std::int32_t SimReceiver::spectrum(const Generator &generator, std::uint32_t spa
     const double binHz = double(span) / bins;
     const double noise =
         dbToPower(info_.noiseDensity + 10 * std::log10(binHz) + frontEnd_.at(tuned_) + gain);
-    for (std::int32_t i = 0; i < bins; ++i)
-        power[i] = float(-noise * std::log(uniform()));
+    // Exponentially distributed noise power, four table draws per random word.
+    const std::array<float, NoiseTableSize> &table = noiseTable();
+    const float scale = float(noise);
+    std::uint64_t word = 0;
+    for (std::int32_t i = 0; i < bins; ++i) {
+        if ((i & 3) == 0) word = next();
+        power[i] = scale * table[word & (NoiseTableSize - 1)];
+        word >>= 16;
+    }
 
     if (!generator.on) return bins;
     const std::int64_t diff = std::int64_t(generator.hz) - std::int64_t(tuned_);

@@ -72,7 +72,7 @@ private:
         std::int32_t high, knee, low, term, reference;
     };
     void passbandWindow(double *lo, double *hi) const;
-    double uniform(); // (0, 1]
+    std::uint64_t next();
 
     k740sim_info info_;
     bool demo_;

@@ -358,6 +358,13 @@ TEST_F(SmeterSdk, SpecialFilesAreRefusedWithoutBlocking) {
     struct stat info {};
     ASSERT_EQ(::stat("/dev/null", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
+
+    // A huge file is refused before anything is read or allocated.
+    QFile huge(path("huge.cal"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize((qint64(1) << 30) + 1)); // sparse
+    huge.close();
+    EXPECT_EQ(sdk().LoadCALFile(native(huge.fileName()).constData()), SMS_ERR_LOAD);
 }
 
 TEST_F(SmeterSdk, SaveAndLoadRoundTripBitExactly) {
