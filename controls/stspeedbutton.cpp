@@ -368,9 +368,26 @@ void TstSpeedButton::TimerTick() {
     if (Now() - pressTime_ >= delay_ && state_ == bsDown) emit OnAutoRepeat();
 }
 
+// A press whose release will never come -- the button was disabled or hidden
+// while held -- is dropped with its repeat timer.
+void TstSpeedButton::ForgetPress() {
+    if (!pressing_) return;
+    pressing_ = false;
+    repeatTimer_->stop();
+}
+
+void TstSpeedButton::hideEvent(QHideEvent *event) {
+    if (pressing_) {
+        ForgetPress();
+        SetState(down_ ? bsExclusive : bsUp);
+    }
+    QWidget::hideEvent(event);
+}
+
 void TstSpeedButton::changeEvent(QEvent *event) {
     switch (event->type()) {
     case QEvent::EnabledChange:
+        if (!isEnabled()) ForgetPress();
         Changed(true);
         break;
     case QEvent::FontChange:
@@ -394,10 +411,7 @@ void TstSpeedButton::paintEvent(QPaintEvent *) {
         if (state_ == bsDisabled) SetState(down_ && groupIndex_ != 0 ? bsExclusive : bsUp);
     } else {
         SetState(bsDisabled);
-        if (pressing_) {
-            pressing_ = false;
-            repeatTimer_->stop();
-        }
+        ForgetPress();
     }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();

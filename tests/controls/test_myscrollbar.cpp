@@ -310,6 +310,7 @@ TEST(ScrollBarMouse, ArrowsStepAndTrackPages) {
 TEST(ScrollBarMouse, ThumbDragFollowsThePointer) {
     TmyScrollBar bar;
     SetUpListBar(bar, 200);
+    bar.show();
     bar.SetPos(40);
     TstSpeedButton &thumb = *bar.Thumb();
     // Track 172 pixels, thumb 172 * 60 / 100 - 172 * 40 / 100 = 35 pixels.
@@ -333,6 +334,16 @@ TEST(ScrollBarMouse, ThumbDragFollowsThePointer) {
     EXPECT_FALSE(bar.ThumbHeld());
     bar.SetPosition(30);
     EXPECT_EQ(bar.Position(), 30);
+
+    // The thumb vanishing under the pointer ends the hold.
+    SendMouse(thumb, QEvent::MouseButtonPress, QPoint(7, thumb.y() + 1), Qt::LeftButton,
+              Qt::LeftButton);
+    ASSERT_TRUE(bar.ThumbHeld());
+    bar.SetLength(100);
+    EXPECT_FALSE(bar.ThumbHeld());
+    bar.SetLength(20);
+    bar.SetPosition(10);
+    EXPECT_EQ(bar.Position(), 10);
 }
 
 TEST(ScrollBarMouse, DragWithoutRoomIsIgnored) {

@@ -462,6 +462,23 @@ TEST(SpeedButtonMouse, AutoRepeatAfterTheDelayWhileOverTheButton) {
     EXPECT_EQ(repeats.count(), atRelease);
 }
 
+TEST(SpeedButtonMouse, HidingOrDisablingDropsAPress) {
+    QWidget parent;
+    TstSpeedButton b(&parent);
+    QTimer *timer = b.findChild<QTimer *>("RepeatTimer");
+    parent.show();
+    QSignalSpy clicks(&b, &TstSpeedButton::OnClick);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+    b.hide();
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(b.State(), TstSpeedButton::bsUp);
+    b.show();
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+    b.setEnabled(false);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(clicks.count(), 0);
+}
+
 TEST(SpeedButtonMouse, FirstRepeatWaitsForTheDelay) {
     TstSpeedButton b;
     std::int64_t now = 0;
