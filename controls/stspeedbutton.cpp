@@ -351,8 +351,10 @@ void TstSpeedButton::mouseReleaseEvent(QMouseEvent *event) {
     }
     const bool inside = Inside(pos);
     if (groupIndex_ == 0) {
+        // Outside, the last move has normally shown the button up already.
+        const bool wasUp = state_ == bsUp;
         SetState(bsUp);
-        if (inside) Changed();
+        if (inside || !wasUp) Changed();
     } else if (inside) {
         SetDown(!down_);
         if (down_) Changed(true);
