@@ -287,6 +287,21 @@ TEST_P(FrequencyEdit, EscapeThrowsTypingAwayAndLeavingTakesIt) {
     EXPECT_EQ(w.fq->text(), L("21.000000")) << "a lone '-' is no number";
 }
 
+TEST_P(FrequencyEdit, SwitchingToAnotherWindowKeepsTheTyping) {
+    Window w;
+    w.fq->SetValue(14250000);
+    w.Focus();
+    QTest::keyClicks(w.fq, QStringLiteral("7"));
+    QWidget elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    EXPECT_EQ(w.fq->text(), QStringLiteral("7"));
+    EXPECT_EQ(w.fq->Value(), 14250000);
+    QApplication::setActiveWindow(&w.window);
+    w.Leave();
+    EXPECT_EQ(w.fq->Value(), 7000000);
+}
+
 TEST_P(FrequencyEdit, OneMinusAndOneSeparatorAtMostAndBothSeparatorKeysGiveTheLocaleOne) {
     Window w;
     w.Focus();
