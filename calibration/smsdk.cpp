@@ -1,0 +1,198 @@
+#include "calibration/smsdk.h"
+
+#include "platform/application.h"
+#include "platform/libraryloader.h"
+#include "platform/messagebox.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+const char Smsdk::ModelNames[kModelCount][kModelNameSize] = {
+    "ZX-K600", "ZX-K610", "ZX-K620", "ZX-K630", "ZX-K640", "ZX-K650",
+    "ZX-K660", "ZX-K670", "ZX-K680", "ZX-K690", "ZX-K700", "ZX-K710",
+    "ZX-K712", "ZX-K715", "ZX-K720", "ZX-K730", "ZX-K740", "ZX-K750",
+};
+static_assert(sizeof(Smsdk::ModelNames) == 18 * 8);
+
+namespace {
+
+QPointer<QWidget> &applicationWindow() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+void showStartupError(const QString &text) {
+    platform::ShowMessageBox({nullptr, text, platform::Application::title(), QMessageBox::Critical,
+                              QMessageBox::Ok, QMessageBox::Ok});
+}
+
+// The library's own list rule: size query, a buffer of exactly that size,
+// count = bytes / width, the buffer freed on return.
+template <typename T, typename Query> std::vector<T> readList(Query query, bool wholeEntries) {
+    const int32_t bytes = query(nullptr, 0);
+    if (bytes <= 0) return {};
+    const size_t count = static_cast<size_t>(bytes) / sizeof(T);
+    auto buffer = std::make_unique<unsigned char[]>(static_cast<size_t>(bytes));
+    const int32_t size = wholeEntries ? static_cast<int32_t>(count * sizeof(T)) : bytes;
+    query(reinterpret_cast<T *>(buffer.get()), size);
+    std::vector<T> list(count);
+    if (count) std::memcpy(list.data(), buffer.get(), count * sizeof(T));
+    return list;
+}
+
+} // namespace
+
+Smsdk &Smsdk::Instance() {
+    static Smsdk instance;
+    return instance;
+}
+
+bool Smsdk::Load() {
+    if (loaded_) return true;
+    platform::LibraryHandle library =
+        platform::LoadLibraryByName(QString::fromLatin1(kLibraryName));
+    if (!library) {
+        showStartupError(QStringLiteral(
+            "Unable to load dynamic library smetersdk.dll.\nApplication will be terminated."));
+        return false;
+    }
+    // Every name is looked up before any is tested.
+    TSmsdkFunctions found;
+    found.LoadCALFile =
+        reinterpret_cast<SmsLoadCALFileFn>(platform::GetProcAddress(library, "LoadCALFile"));
+    found.Unload = reinterpret_cast<SmsUnloadFn>(platform::GetProcAddress(library, "Unload"));
+    found.GetCS = reinterpret_cast<SmsGetCSFn>(platform::GetProcAddress(library, "GetCS"));
+    found.PutDBMs = reinterpret_cast<SmsPutDBMsFn>(platform::GetProcAddress(library, "PutDBMs"));
+    found.SaveCALFile =
+        reinterpret_cast<SmsSaveCALFileFn>(platform::GetProcAddress(library, "SaveCALFile"));
+    found.GetModes = reinterpret_cast<SmsGetModesFn>(platform::GetProcAddress(library, "GetModes"));
+    found.GetFrequencies =
+        reinterpret_cast<SmsGetFrequenciesFn>(platform::GetProcAddress(library, "GetFrequencies"));
+    found.DeleteFrequency = reinterpret_cast<SmsDeleteFrequencyFn>(
+        platform::GetProcAddress(library, "DeleteFrequency"));
+    if (!found.LoadCALFile || !found.Unload || !found.GetCS || !found.PutDBMs ||
+        !found.SaveCALFile || !found.GetModes || !found.GetFrequencies || !found.DeleteFrequency) {
+        // The library stays loaded, as it would after a successful bind: the
+        // program ends right after this message anyway.
+        showStartupError(QStringLiteral("Bad version of dynamic library smetersdk.dll or file is "
+                                        "corrupted.\nApplication will be terminated."));
+        return false;
+    }
+    Functions = found;
+    loaded_ = true;
+    return true;
+}
+
+std::vector<int32_t> Smsdk::ReadModes(int32_t cal, const char *receiver) const {
+    return readList<int32_t>(
+        [&](int32_t *buffer, int32_t size) { return GetModes(cal, receiver, buffer, size); },
+        false);
+}
+
+std::vector<uint64_t> Smsdk::ReadFrequencies(int32_t cal, const char *receiver, int32_t mode,
+                                             ListSize size) const {
+    return readList<uint64_t>(
+        [&](uint64_t *buffer, int32_t bytes) {
+            return GetFrequencies(cal, receiver, mode, buffer, bytes);
+        },
+        size == ListSize::WholeEntries);
+}
+
+bool Smsdk::ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                      TDbmTable &table) const {
+    table.fill(0.0);
+    unsigned char cs[SMS_CS_SIZE] = {};
+    const int32_t size = SMS_CS_SIZE;
+    std::memcpy(cs + SMS_CS_OFFSET_SIZE, &size, sizeof size);
+    for (int raw = 0; raw < SMS_TABLE_SIZE; ++raw) {
+        cs[SMS_CS_OFFSET_RAW] = static_cast<unsigned char>(raw);
+        const int32_t result = GetCS(cal, receiver, mode, frequency, cs);
+        if (ResultCode(result) != SMS_OK) {
+            CheckResult(result);
+            return false;
+        }
+        std::memcpy(&table[raw], cs + SMS_CS_OFFSET_DBM, sizeof(double));
+    }
+    return true;
+}
+
+int32_t Smsdk::ResultCode(int32_t result) {
+    // Handles and byte counts are never codes, even when their low byte
+    // would read as one (a list of 248 bytes is not "CAL file not found.").
+    if (result >= 0) return result;
+    return static_cast<int8_t>(static_cast<uint32_t>(result) & 0xFFu);
+}
+
+QString Smsdk::ErrorMessage(int32_t code) {
+    switch (code) {
+    case -2:
+        return QStringLiteral("Was found an dBm value in array that is out of range -140 - 0");
+    case -3:
+        return QStringLiteral("dBm array is not valid.");
+    case -4:
+        return QStringLiteral("Specified frequency is not found in calibration table.");
+    case -5:
+        return QStringLiteral("Error during writing calibration table to file.");
+    case -6:
+        return QStringLiteral("Specified file name is not valid.");
+    case -7:
+        return QStringLiteral("Specified receiver is not found in calibration table.");
+    case -8:
+        return QStringLiteral("CAL file not found.");
+    case -9:
+        return QStringLiteral("Error during loading CAL file to memory.");
+    case -10:
+        return QStringLiteral("Invalid CAL handle.");
+    case -11:
+        return QStringLiteral("Calibration structure has invalid size.");
+    case -12:
+        return QStringLiteral("Calibration structure is invalid.");
+    case -13:
+        return QStringLiteral("Receiver name is invalid.");
+    case -14:
+        return QStringLiteral("Calibration table does not contains requested mode.");
+    case -15:
+        return QStringLiteral("RAW signal strength value is not within range 0 \u2013 255.");
+    case -16:
+        return QStringLiteral("Buffer is not valid. Pointer to buffer is NULL.");
+    case -17:
+        return QStringLiteral("Frequency not found in table.");
+    default:
+        return {};
+    }
+}
+
+bool Smsdk::CheckResult(int32_t result) {
+    const QString message = ErrorMessage(ResultCode(result));
+    if (message.isEmpty()) return true;
+    platform::ShowError(applicationWindow().data(), message);
+    return false;
+}
+
+void Smsdk::SetApplicationWindow(QWidget *window) {
+    applicationWindow() = window;
+}
+
+QWidget *Smsdk::ApplicationWindow() {
+    return applicationWindow().data();
+}
+
+QString Smsdk::ModeText(int32_t mode) {
+    if (mode == kDefaultMode) return QStringLiteral("Default mode");
+    // Two parallel tables, searched in this order.
+    static const int32_t codes[8] = {0, 4, 5, 1, 2, 6, 3, 7};
+    static const char *const texts[8] = {
+        "CW - Continuous Wave",          "LSB - Lower Side Band",
+        "USB - Upper Side Band",         "AM - Amplitude Modulation",
+        "FMN - Freq. Modulation,Narrow", "FMM - Freq. Modulation,Medium",
+        "FMW - Freq. Modulation,Wide",   "FM6 - Freq. Mod. (6kHz BW)",
+    };
+    for (int i = 0; i < 8; ++i) {
+        if (codes[i] == mode) return QString::fromLatin1(texts[i]);
+    }
+    throw std::runtime_error("Unknown mode");
+}
