@@ -300,6 +300,13 @@ TEST_P(FrequencyEdit, SwitchingToAnotherWindowKeepsTheTyping) {
     QApplication::setActiveWindow(&w.window);
     w.Leave();
     EXPECT_EQ(w.fq->Value(), 7000000);
+
+    w.Focus();
+    QTest::keyClicks(w.fq, QStringLiteral("8"));
+    QApplication::setActiveWindow(&elsewhere);
+    w.other->setFocus(Qt::OtherFocusReason);
+    QApplication::setActiveWindow(&w.window);
+    EXPECT_EQ(w.fq->Value(), 8000000) << "the focus moved on while the window was inactive";
 }
 
 TEST_P(FrequencyEdit, OneMinusAndOneSeparatorAtMostAndBothSeparatorKeysGiveTheLocaleOne) {
