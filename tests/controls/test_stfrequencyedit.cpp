@@ -466,12 +466,22 @@ TEST_F(FrequencyEditPixels, UndefinedValueHasABlankLabel) {
 TEST_F(FrequencyEditPixels, FocusedFieldShowsTheTypedTextBesideTheLabel) {
     Window w;
     w.fq->SetValue(14250000);
-    w.Focus();
-    w.fq->end(false);
-    QTest::keyClicks(w.fq, QStringLiteral("7"));
-    const QImage image = testsupport::Render(*w.fq);
     const int b = TstCustomEdit::BorderWidth();
     const int edge = b + w.fq->TextRight();
+    const Ink painted = InkIn(testsupport::Render(*w.fq), b, edge, b, b + w.fq->LineHeight());
+    w.Focus();
+    w.fq->end(false);
+    w.fq->setReadOnly(true); // no caret in the picture
+    const Ink native = InkIn(testsupport::Render(*w.fq), b, edge, b, b + w.fq->LineHeight());
+    w.fq->setReadOnly(false);
+    EXPECT_NEAR(native.left, painted.left, 1)
+        << "the text does not jump when the field takes the focus";
+    EXPECT_NEAR(native.right, painted.right, 1);
+    EXPECT_EQ(native.top, painted.top);
+    EXPECT_EQ(native.bottom, painted.bottom);
+
+    QTest::keyClicks(w.fq, QStringLiteral("7"));
+    const QImage image = testsupport::Render(*w.fq);
     const Ink text = InkIn(image, b, edge, b, b + w.fq->LineHeight());
     ASSERT_TRUE(text.Any());
     EXPECT_GE(text.right, edge - 4);
