@@ -1,0 +1,159 @@
+/* zxk740api.h -- interface of the receiver API library ZXK740API.dll
+
+   The library lists, opens, configures, tunes and reads ZX-K740 receivers. The
+   program loads it by file name at run time and looks the functions up by
+   name; it never links it. This header gives the calling conventions for both
+   sides: the stand-in that this project ships (a simulated radio, see
+   k740sim.h) and the bindings.
+
+   All integers have exactly the widths given. All calls are synchronous; the
+   caller calls from one thread at a time.
+
+   Receiver handle
+   ---------------
+   K7Open answers a handle greater than 0 for an opened receiver and 0 (or a
+   negative value) on failure. A call with a handle that is not open does
+   nothing and answers 0. A receiver is open at most once at a time; a second
+   K7Open of it answers 0 until it is closed.
+
+   Frequency word (uint32_t, SetFrequency and GetFrequency)
+   --------------
+     bit 31 clear: bits 0..30 are the frequency in Hz;
+     bit 31 set:   bits 0..30 are the frequency in units of 10 Hz.
+   Decoding: (word & 0x7FFFFFFF) * 10 Hz when bit 31 is set, else word Hz.
+   Callers encode a frequency F <= 2,147,000,000 Hz as F and a larger one as
+   (F / 10) | 0x80000000. GetFrequency answers the Hz form for every frequency
+   up to 2,147,483,647 Hz and the 10 Hz form above.
+
+   Receiver description record (K7_DESCRIPTION_SIZE = 196 bytes, packed,
+   little-endian, multi-byte fields unaligned)
+   ---------------------------
+     offset  size  field
+          0     4  record size, 196 (uint32)
+          4     9  serial text, zero-terminated; empty for the demo receiver
+         13     9  device type text, zero-terminated; contains "USB" for a USB
+                   receiver
+         22     4  lowest frequency, Hz (uint32)
+         26     4  highest frequency, Hz (uint32)
+         30     4  tuning step, Hz (uint32; this stand-in's own field)
+         34   162  reserved, 0
+
+   EEPROM image (K7_EEPROM_SIZE = 256 bytes, little-endian)
+   ------------
+     offset  field
+          0  serial text (9 bytes), 16: device type text (9 bytes)
+        240  AGC high point (uint16)
+        242  AGC knee point (uint16)
+        244  AGC low point (uint16)
+        246  low-segment gain term (int16)
+        252  reference gain, tenths of dB (uint16)
+     all other bytes 0.
+
+   Settings values: SetAGC 0 turns the AGC off, every other value (2 is what
+   the program uses) makes it automatic. The RF amplifier, filter and
+   attenuator settings are kept but do not change the simulated signal.
+*/
+#ifndef ZXK740API_H
+#define ZXK740API_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(K7API_BUILDING)
+#define K7API __attribute__((visibility("default")))
+#else
+#define K7API
+#endif
+
+#define K7_DESCRIPTION_SIZE 196
+#define K7_EEPROM_SIZE 256
+#define K7_LIST_BUFFER_SIZE 12544 /* what the program passes: room for 64 records */
+#define K7_FREQUENCY_10HZ 0x80000000u
+
+/* Lists the receivers: writes as many description records as fit into
+   bufferSize bytes, back to back (record i at byte 196 x i), stores the record
+   size 196 into *recordSize (if not NULL) and answers the number of records
+   written. With a NULL buffer nothing is written and the answer is the number
+   of receivers there are. The demo receiver is always listed first. */
+K7API int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize);
+
+/* Opens the receiver with this serial text; NULL (or "") opens the demo
+   receiver. Answers its handle, or 0 for an unknown serial or a receiver that
+   is open already. */
+K7API int32_t K7Open(const char *serial);
+
+/* Copies the 256-byte EEPROM image into `eeprom`. Nonzero on success. */
+K7API int32_t K7GetEEP(int32_t handle, uint8_t *eeprom);
+
+/* Fills the 196-byte description record at `record`, whose size field the
+   caller has set to 196. Answers 1, or 0 (record untouched) for a bad handle
+   or size field. */
+K7API int32_t K7GetInfo(int32_t handle, void *record);
+
+/* Front-end settings: power 1 on / 0 off, AGC, RF amplifier, filter,
+   attenuator. Answer 1, or 0 for a bad handle. */
+K7API int32_t SetPower(int32_t handle, int32_t on);
+K7API int32_t SetAGC(int32_t handle, int32_t agc);
+#if !defined(K7API_NO_SETRFAMP)
+K7API int32_t SetRFAmp(int32_t handle, int32_t amp);
+#endif
+K7API int32_t SetFilterVal(int32_t handle, int32_t filter);
+K7API int32_t SetAtten(int32_t handle, int32_t atten);
+
+/* Tunes the receiver to the frequency of the word, clamped to its range and
+   rounded to its tuning step. Answers 1, or 0 for a bad handle. */
+K7API int32_t SetFrequency(int32_t handle, uint32_t word);
+
+/* The word of the frequency actually tuned (0 for a bad handle). */
+K7API uint32_t GetFrequency(int32_t handle);
+
+/* The receiver's own signal strength, 0..255: rises monotonically, though not
+   linearly, with the power in the passband. */
+K7API int32_t GetRawSignalStrength(int32_t handle);
+
+/* Bits 16..31: the AGC reading (0..990); bits 0..15: 0. */
+K7API uint32_t K7GetInternalRSSI(int32_t handle);
+
+/* Closes the receiver; the handle is no longer open. Answers 1, or 0. */
+K7API int32_t CloseRadioDevice(int32_t handle);
+
+/* ---- Test-only exports of the stand-in; no real library has them. ----
+
+   The call log records every call of the fourteen functions above, in order,
+   one line each, "Name(arguments)\n": the handle first, then the integer
+   arguments in decimal (frequency words too); K7Open shows its serial in
+   quotes or NULL; K7GetRadioList2 shows its buffer size. For example
+       K7Open(NULL)
+       K7GetEEP(1)
+       SetPower(1,1)
+       SetFrequency(1,7100000)
+   Only the latest 10000 calls are kept. */
+
+/* Copies the log, zero-terminated and cut to size - 1 characters, into
+   buffer (if not NULL and size > 0); answers the length of the whole log. */
+K7API int32_t k7test_CallLog(char *buffer, int32_t size);
+
+/* Empties the call log. */
+K7API void k7test_ResetCallLog(void);
+
+/* Makes K7GetRadioList2 answer `count` while still writing only what fits
+   (to try callers against a faulty library); enable 0 restores it. */
+K7API void k7test_ForceListCount(int32_t enable, int32_t count);
+
+/* Makes K7GetRadioList2 report this record size (records are still written
+   with 196 bytes); 0 restores it. */
+K7API void k7test_ForceRecordSize(uint32_t size);
+
+/* Closes every handle, empties the call log, drops a forced list count and
+   record size, and resets the simulated radio (k740sim_Reset: the
+   configuration is read again). */
+K7API void k7test_Reset(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZXK740API_H */

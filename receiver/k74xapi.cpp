@@ -1,0 +1,180 @@
+#include "receiver/k74xapi.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+QString fieldText(const std::uint8_t *field, std::size_t size) {
+    // The text ends at its first zero or at the end of its field, whichever
+    // comes first; a library that leaves out the zero gets no further.
+    const void *zero = std::memchr(field, 0, size);
+    const std::size_t length =
+        zero ? std::size_t(static_cast<const std::uint8_t *>(zero) - field) : size;
+    return QString::fromLatin1(reinterpret_cast<const char *>(field), qsizetype(length));
+}
+
+template <typename Function>
+bool resolve(platform::LibraryHandle library, const char *name, Function &slot) {
+    slot = reinterpret_cast<Function>(platform::GetProcAddress(library, name));
+    return slot != nullptr;
+}
+
+} // namespace
+
+QString K74xapi::Description::serial() const {
+    return fieldText(bytes.data() + 4, 9);
+}
+
+QString K74xapi::Description::deviceType() const {
+    return fieldText(bytes.data() + 13, 9);
+}
+
+std::uint32_t K74xapi::Description::lowest() const {
+    return qFromLittleEndian<quint32>(bytes.data() + 22);
+}
+
+std::uint32_t K74xapi::Description::highest() const {
+    return qFromLittleEndian<quint32>(bytes.data() + 26);
+}
+
+bool K74xapi::Description::isUsb() const {
+    return deviceType().contains(QLatin1String("USB"), Qt::CaseInsensitive);
+}
+
+K74xapi::Description K74xapi::Description::FromBytes(const std::uint8_t *record) {
+    Description d;
+    std::memcpy(d.bytes.data(), record, DescriptionSize);
+    return d;
+}
+
+K74xapi::LevelConstants K74xapi::LevelConstants::FromEeprom(const Eeprom &eeprom) {
+    const std::uint8_t *p = eeprom.data();
+    const std::uint16_t high = qFromLittleEndian<quint16>(p + 240);
+    const std::uint16_t knee = qFromLittleEndian<quint16>(p + 242);
+    const std::uint16_t low = qFromLittleEndian<quint16>(p + 244);
+    const std::int16_t term = qFromLittleEndian<qint16>(p + 246);
+    const std::uint16_t reference = qFromLittleEndian<quint16>(p + 252);
+    const bool valid = reference >= 600 && reference <= 850 && high > knee && knee > low &&
+                       low >= 300 && high <= 990 && term >= -950 && term <= -700;
+    if (!valid) return LevelConstants{};
+    return LevelConstants{high, knee, low, term, reference};
+}
+
+std::uint32_t K74xapi::EncodeFrequency(std::uint64_t hz) {
+    if (hz <= LargestHzWord) return std::uint32_t(hz);
+    // Beyond what 31 bits of 10 Hz hold the word would wrap to a low
+    // frequency; the highest word is the nearest the receiver can take.
+    return std::uint32_t(std::min<std::uint64_t>(hz / 10, 0x7FFFFFFFu)) | TenHzFlag;
+}
+
+std::uint64_t K74xapi::DecodeFrequency(std::uint32_t word) {
+    if (word & TenHzFlag) return std::uint64_t(word & ~TenHzFlag) * 10;
+    return word;
+}
+
+bool K74xapi::Bind() {
+    if (library_) return true;
+    platform::LibraryHandle library = platform::LoadLibraryByName(QString::fromLatin1(LibraryName));
+    if (!library) return false;
+    Functions f;
+    const bool complete =
+        resolve(library, "K7GetRadioList2", f.K7GetRadioList2) &&
+        resolve(library, "GetFrequency", f.GetFrequency) &&
+        resolve(library, "SetPower", f.SetPower) &&
+        resolve(library, "CloseRadioDevice", f.CloseRadioDevice) &&
+        resolve(library, "SetFrequency", f.SetFrequency) && resolve(library, "K7Open", f.K7Open) &&
+        resolve(library, "K7GetInfo", f.K7GetInfo) &&
+        resolve(library, "K7GetInternalRSSI", f.K7GetInternalRSSI) &&
+        resolve(library, "K7GetEEP", f.K7GetEEP) &&
+        resolve(library, "GetRawSignalStrength", f.GetRawSignalStrength) &&
+        resolve(library, "SetAGC", f.SetAGC) && resolve(library, "SetAtten", f.SetAtten) &&
+        resolve(library, "SetFilterVal", f.SetFilterVal) &&
+        resolve(library, "SetRFAmp", f.SetRFAmp);
+    if (!complete) {
+        platform::UnloadLibrary(library);
+        return false;
+    }
+    library_ = library;
+    f_ = f;
+    return true;
+}
+
+std::vector<K74xapi::Description> K74xapi::ReadRadioList() const {
+    std::vector<Description> list;
+    if (!library_) return list;
+    std::vector<std::uint8_t> buffer(std::size_t(ListBufferSize), 0);
+    std::uint32_t recordSize = 0;
+    const std::int32_t count = f_.K7GetRadioList2(buffer.data(), ListBufferSize, &recordSize);
+    if (recordSize != DescriptionSize) return list;
+    // The count comes from outside: the buffer holds 64 records, no more.
+    const std::int32_t used = std::clamp(count, 0, MaxListed);
+    list.reserve(std::size_t(used));
+    for (std::int32_t i = 0; i < used; ++i)
+        list.push_back(Description::FromBytes(buffer.data() + std::size_t(i) * DescriptionSize));
+    return list;
+}
+
+std::int32_t K74xapi::Open(const QString &serial) const {
+    if (!library_) return 0;
+    if (serial.isEmpty()) return f_.K7Open(nullptr);
+    const QByteArray text = serial.toLatin1();
+    return f_.K7Open(text.constData());
+}
+
+bool K74xapi::GetEEP(std::int32_t handle, Eeprom &eeprom) const {
+    return library_ && f_.K7GetEEP(handle, eeprom.data()) != 0;
+}
+
+K74xapi::Description K74xapi::GetInfo(std::int32_t handle) const {
+    Description d;
+    qToLittleEndian<quint32>(quint32(DescriptionSize), d.bytes.data());
+    if (library_) f_.K7GetInfo(handle, d.bytes.data());
+    return d;
+}
+
+void K74xapi::SetPower(std::int32_t handle, std::int32_t on) const {
+    if (library_) f_.SetPower(handle, on);
+}
+
+void K74xapi::SetAGC(std::int32_t handle, std::int32_t agc) const {
+    if (library_) f_.SetAGC(handle, agc);
+}
+
+void K74xapi::SetRFAmp(std::int32_t handle, std::int32_t amp) const {
+    if (library_) f_.SetRFAmp(handle, amp);
+}
+
+void K74xapi::SetFilterVal(std::int32_t handle, std::int32_t filter) const {
+    if (library_) f_.SetFilterVal(handle, filter);
+}
+
+void K74xapi::SetAtten(std::int32_t handle, std::int32_t atten) const {
+    if (library_) f_.SetAtten(handle, atten);
+}
+
+void K74xapi::SetFrequency(std::int32_t handle, std::uint32_t word) const {
+    if (library_) f_.SetFrequency(handle, word);
+}
+
+std::uint32_t K74xapi::GetFrequency(std::int32_t handle) const {
+    return library_ ? f_.GetFrequency(handle) : 0;
+}
+
+std::int32_t K74xapi::GetRawSignalStrength(std::int32_t handle) const {
+    return library_ ? f_.GetRawSignalStrength(handle) : 0;
+}
+
+std::uint32_t K74xapi::GetInternalRSSI(std::int32_t handle) const {
+    return library_ ? f_.K7GetInternalRSSI(handle) : 0;
+}
+
+std::int32_t K74xapi::GetAgcReading(std::int32_t handle) const {
+    return std::int32_t(GetInternalRSSI(handle) >> 16);
+}
+
+void K74xapi::CloseRadioDevice(std::int32_t handle) const {
+    if (library_) f_.CloseRadioDevice(handle);
+}

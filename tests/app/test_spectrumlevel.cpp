@@ -1,0 +1,197 @@
+#include "app/frequencyword.h"
+#include "app/spectrumlevel.h"
+#include "app/windowplacement.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+using namespace spectrumlevel;
+
+namespace {
+
+// A flat spectrum of 12,000 one-hertz bins with one strong bin.
+struct OneHertzSpectrum {
+    std::vector<float> bins = std::vector<float>(12000, 1e-9f);
+    Spectrum message() const { return Spectrum{12000, std::int64_t(bins.size() * 4), bins.data()}; }
+};
+
+double Peak(const OneHertzSpectrum &s, std::int32_t mode, std::int32_t width = 3000,
+            std::int32_t offset = 0) {
+    double db = 0;
+    EXPECT_TRUE(SpectrumPeakDb(s.message(), mode, width, offset, db));
+    return db;
+}
+
+TEST(SpectrumWindow, PassbandOfEachModeInTheExampleSpan) {
+    std::int32_t first = 0, last = 0;
+    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 12000, first, last));
+    EXPECT_EQ(first, 3000);
+    EXPECT_EQ(last, 6000);
+    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 0, 12000, first, last));
+    EXPECT_EQ(first, 6000);
+    EXPECT_EQ(last, 9000);
+    for (int mode : {0, 1, 2, 6, 7}) {
+        ASSERT_TRUE(PassbandBins(mode, 12000, 3000, 0, 12000, first, last));
+        EXPECT_EQ(first, 4500) << mode;
+        EXPECT_EQ(last, 7500) << mode;
+    }
+    // 2,048 bins over the same span: whole-number bin quotients.
+    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 2048, first, last));
+    EXPECT_EQ(first, 512);
+    EXPECT_EQ(last, 1024);
+}
+
+TEST(SpectrumWindow, OnlyBinsInsideThePassbandCount) {
+    OneHertzSpectrum s;
+    s.bins[2999] = 1e-3f; // just below the LSB window
+    s.bins[9001] = 1e-3f; // just above the USB window
+    EXPECT_NEAR(Peak(s, kModeLsb), -90.0, 1e-6);
+    EXPECT_NEAR(Peak(s, kModeUsb), -90.0, 1e-6);
+    s.bins[3000] = 1e-6f;
+    s.bins[9000] = 1e-5f;
+    EXPECT_NEAR(Peak(s, kModeLsb), -60.0, 1e-5);
+    EXPECT_NEAR(Peak(s, kModeUsb), -50.0, 1e-5);
+    EXPECT_NEAR(Peak(s, 1), -90.0, 1e-6);
+    s.bins[7500] = 1e-4f; // the centred window's last bin
+    EXPECT_NEAR(Peak(s, 1), -40.0, 1e-5);
+}
+
+TEST(SpectrumWindow, OffsetShiftsAndEdgesClamp) {
+    std::int32_t first = 0, last = 0;
+    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 500, 12000, first, last));
+    EXPECT_EQ(first, 6500);
+    EXPECT_EQ(last, 9500);
+    // Shifted past the top: the window is cut at the span, the last bin n - 1.
+    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 5000, 12000, first, last));
+    EXPECT_EQ(first, 11000);
+    EXPECT_EQ(last, 11999);
+    // Shifted below zero: starts at bin 0.
+    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, -4000, 12000, first, last));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 2000);
+    // A negative width gives an empty window.
+    EXPECT_FALSE(PassbandBins(kModeUsb, 12000, -3000, 0, 12000, first, last));
+}
+
+TEST(SpectrumWindow, UnusableMessagesAreIgnored) {
+    std::array<float, 4> bins{1, 1, 1, 1};
+    double db = 0;
+    EXPECT_FALSE(SpectrumPeakDb({0, 16, bins.data()}, 1, 3000, 0, db));
+    EXPECT_FALSE(SpectrumPeakDb({12000, 3, bins.data()}, 1, 3000, 0, db));
+    EXPECT_FALSE(SpectrumPeakDb({12000, 0, bins.data()}, 1, 3000, 0, db));
+    EXPECT_FALSE(SpectrumPeakDb({12000, 16, nullptr}, 1, 3000, 0, db));
+    EXPECT_TRUE(SpectrumPeakDb({12000, 4, bins.data()}, 1, 3000, 0, db));
+    EXPECT_DOUBLE_EQ(db, 0.0);
+}
+
+TEST(SpectrumLevel, BinsBelowTheFloorGiveMinus110) {
+    OneHertzSpectrum s;
+    std::fill(s.bins.begin(), s.bins.end(), 1e-13f);
+    s.bins[5000] = 0.0f;
+    s.bins[5001] = -1.0f;
+    s.bins[5002] = std::nanf("");
+    EXPECT_DOUBLE_EQ(Peak(s, 1), -110.0);
+}
+
+TEST(SpectrumLevel, GainFollowsTheAgcSegments) {
+    const LevelConstants defaults;
+    EXPECT_DOUBLE_EQ(GainTenths(855, defaults), 700.0);
+    EXPECT_DOUBLE_EQ(GainTenths(2000, defaults), 700.0);
+    // The demo receiver's reading lies between knee and high point.
+    EXPECT_DOUBLE_EQ(GainTenths(kDemoAgcReading, defaults), 700 - 50 + 50.0 * 43 / 98);
+    EXPECT_DOUBLE_EQ(GainTenths(757, defaults), 650.0);
+    // Below the knee the low-segment term is scaled and truncated.
+    EXPECT_DOUBLE_EQ(GainTenths(537, defaults), 700 - 50 - 470);
+    EXPECT_DOUBLE_EQ(GainTenths(647, defaults), 700 - 50 + std::trunc((1 - 110.0 / 220) * -470));
+    // The gain is rounded to whole tenths before it is applied.
+    EXPECT_DOUBLE_EQ(LevelDbm(-30.0, GainTenths(kDemoAgcReading, defaults)), -30.0 - 67.2);
+}
+
+TEST(SpectrumLevel, LevelIsClampedAndScaledInExtendedPrecision) {
+    EXPECT_EQ(LevelToRaw(-140.0), 0);
+    EXPECT_EQ(LevelToRaw(-20.0), 254);
+    EXPECT_EQ(LevelToRaw(-100.0), 84);
+    EXPECT_EQ(LevelToRaw(-80.0), 127); // 127.5 truncated
+    EXPECT_DOUBLE_EQ(LevelDbm(0.0, 0.0), -20.0);
+    EXPECT_DOUBLE_EQ(LevelDbm(-110.0, 700.0), -140.0);
+    EXPECT_DOUBLE_EQ(LevelDbm(std::nan(""), 700.0), -140.0);
+    EXPECT_EQ(RawFromPeak(60.0, 855, LevelConstants{}), 254);
+    EXPECT_EQ(RawFromPeak(10.0, 855, LevelConstants{}), 169); // -60 dBm: 170 exactly, so 169
+    EXPECT_EQ(RawFromPeak(-110.0, 855, LevelConstants{}), 0);
+    // -33 dB peak, gain 70.0 dB: -103 dBm, (37 * 255 / 120) = 78.625.
+    EXPECT_EQ(RawFromPeak(-33.0, 900, LevelConstants{}), 78);
+}
+
+std::array<std::uint8_t, 256> Eeprom(int high, int knee, int low, int term, int ref) {
+    std::array<std::uint8_t, 256> e{};
+    e.fill(0xA5);
+    auto put = [&](int offset, int v) {
+        e[offset] = std::uint8_t(v & 0xFF);
+        e[offset + 1] = std::uint8_t((v >> 8) & 0xFF);
+    };
+    put(240, high);
+    put(242, knee);
+    put(244, low);
+    put(246, term);
+    put(252, ref);
+    return e;
+}
+
+TEST(LevelConstants, TakenWhenPlausibleOtherwiseAllDefaulted) {
+    const LevelConstants defaults;
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(855, 757, 537, -850, 700).data()), defaults);
+    const LevelConstants own{900, 800, 400, -800, 800};
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 800).data()), own);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(990, 300 + 1, 300, -950, 600).data()),
+              (LevelConstants{990, 301, 300, -950, 600}));
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -700, 850).data()),
+              (LevelConstants{900, 800, 400, -700, 850}));
+    // Each test on its own resets all five.
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 851).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 599).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(991, 800, 400, -800, 800).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(800, 800, 400, -800, 800).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 400, 400, -800, 800).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 299, -800, 800).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -951, 800).data()), defaults);
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -699, 800).data()), defaults);
+    // Unsigned 16-bit points: 0xFFFF is far above 990, not -1.
+    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(0xFFFF, 800, 400, -800, 800).data()), defaults);
+}
+
+TEST(FrequencyWord, EncodesAboveTheLimitInTensOfHertz) {
+    EXPECT_EQ(EncodeFrequencyWord(2147000000u), 2147000000u);
+    EXPECT_EQ(EncodeFrequencyWord(2147000001u), 214700000u | 0x80000000u);
+    EXPECT_EQ(EncodeFrequencyWord(7100000u), 7100000u);
+    EXPECT_EQ(DecodeFrequencyWord(0x80000001u), 10u);
+    EXPECT_EQ(DecodeFrequencyWord(0x7FFFFFFFu), 2147483647u);
+    EXPECT_EQ(DecodeFrequencyWord(EncodeFrequencyWord(3000000015u)), 3000000010u);
+}
+
+TEST(WindowPlacement, StrictTestsAgainstTheMonitor) {
+    const QSize window(496, 296), monitor(1920, 1080);
+    EXPECT_TRUE(SavedPositionUsable(100, 100, window, monitor));
+    EXPECT_FALSE(SavedPositionUsable(1920, 100, window, monitor));
+    EXPECT_TRUE(SavedPositionUsable(1919, 100, window, monitor));
+    EXPECT_FALSE(SavedPositionUsable(100, 1080, window, monitor));
+    EXPECT_TRUE(SavedPositionUsable(100, 1079, window, monitor));
+    EXPECT_FALSE(SavedPositionUsable(100, 10 - 296, window, monitor));
+    EXPECT_TRUE(SavedPositionUsable(100, 11 - 296, window, monitor));
+    EXPECT_FALSE(SavedPositionUsable(10 - 496, 100, window, monitor));
+    EXPECT_TRUE(SavedPositionUsable(11 - 496, 100, window, monitor));
+}
+
+TEST(WindowPlacement, MissingOrRefusedValuesCentre) {
+    const QSize window(496, 296), monitor(1920, 1080);
+    const QRect screen(0, 0, 1920, 1080);
+    const QPoint centre(712, 392);
+    EXPECT_EQ(PlaceWindow(300, 200, window, monitor, screen), QPoint(300, 200));
+    EXPECT_EQ(PlaceWindow(std::nullopt, 200, window, monitor, screen), centre);
+    EXPECT_EQ(PlaceWindow(300, std::nullopt, window, monitor, screen), centre);
+    EXPECT_EQ(PlaceWindow(1920, 200, window, monitor, screen), centre);
+}
+
+} // namespace
