@@ -1,13 +1,14 @@
+#include "app/k740scalib.h"
 #include "platform/application.h"
 
-#include <QWidget>
+#include <exception>
 
 int main(int argc, char **argv) {
     platform::Application app(argc, argv);
-    platform::Application::setTitle(QStringLiteral("S-Meter Calibrator for ZX-K740"));
-    QWidget window;
-    window.setWindowTitle(platform::Application::title());
-    window.resize(680, 560);
-    window.show();
-    return app.exec();
+    try {
+        return RunK740scalib();
+    } catch (const std::exception &error) {
+        platform::ShowExceptionBox(error);
+        return 1;
+    }
 }

@@ -1,0 +1,868 @@
+#include "app/u_mainform.h"
+
+#include "app/dbmlookup.h"
+#include "calibration/smsdk.h"
+#include "controls/myfrequencyedit.h"
+#include "controls/mylabel.h"
+#include "controls/myscrollbar.h"
+#include "controls/stgauge.h"
+#include "controls/stgrid.h"
+#include "controls/stpanel.h"
+#include "controls/stspeedbutton.h"
+#include "dialogs/u_addfqform.h"
+#include "dialogs/u_tableform.h"
+#include "graph/u_graphform.h"
+#include "platform/application.h"
+#include "platform/messagebox.h"
+#include "platform/registry.h"
+
+#include "app/windowplacement.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+TMainForm *MainForm = nullptr;
+
+namespace {
+
+constexpr TColor kButtonFace = 6513507;     // RGB 99, 99, 99
+constexpr TColor kButtonBorder = 3158064;   // RGB 48, 48, 48
+constexpr TColor kSelectedRow = 9474192;    // RGB 144, 144, 144
+constexpr TColor kListText = 12632256;      // RGB 192, 192, 192
+constexpr TColor kOpenedDot = 202;          // RGB 202, 0, 0
+constexpr TColor kGaugeBack = 20480;        // RGB 0, 80, 0
+constexpr TColor kGaugeFore = 38144;        // RGB 0, 149, 0
+constexpr TColor kLabelDisabled = 2105376;  // RGB 32, 32, 32
+
+constexpr std::int32_t kNotifyActivate = QMV_NOTIFY_ACTIVATE;
+constexpr std::int32_t kNotifyOptions = QMV_NOTIFY_OPTIONS;
+constexpr std::int32_t kNotifyMode = QMV_NOTIFY_MODE;
+constexpr std::int32_t kNotifyFrequency = QMV_NOTIFY_FREQUENCY;
+constexpr std::int32_t kNotifyStop = QMV_NOTIFY_STOP;
+
+QFont ArialFont(int pixels, bool bold = false, const QString &family = QStringLiteral("Arial")) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &caption,
+                           const QString &hint) {
+    auto *button = new TstSpeedButton(parent);
+    button->setGeometry(place);
+    button->SetCaption(caption);
+    button->SetHint(hint);
+    button->SetColor(kButtonFace);
+    button->SetColorDown(kButtonFace);
+    button->SetColorDisabled(kButtonFace);
+    button->SetBorderWidth(1);
+    button->SetBorderColor(kButtonBorder);
+    button->setFont(ArialFont(11));
+    button->SetFontColor(clLime);
+    button->SetFontColorDown(clLime);
+    button->SetFontColorDisabled(clGray);
+    return button;
+}
+
+// A group box of the window: a panel with a yellow caption label.
+TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption,
+                    TmyLabel *&label) {
+    auto *panel = new TstPanel(parent);
+    panel->setGeometry(place);
+    panel->SetParentColor(true);
+    label = new TmyLabel(panel);
+    label->move(8, 6);
+    label->setFont(ArialFont(11, true));
+    SetFontColor(label, clYellow);
+    label->SetDisableColor(kLabelDisabled);
+    label->SetBurriedColor(clGray);
+    label->SetCaption(caption);
+    return panel;
+}
+
+TstPanel *MakeListPanel(QWidget *parent, const QRect &place) {
+    auto *panel = new TstPanel(parent);
+    panel->setGeometry(place);
+    panel->SetBevelStyle(TBevelStyle::bsGradientInner);
+    panel->SetBevelWidth(2);
+    panel->SetParentColor(true);
+    return panel;
+}
+
+TmyScrollBar *MakeListScrollBar(QWidget *parent) {
+    auto *bar = new TmyScrollBar(parent);
+    bar->SetKind(TScrollBarKind::sbVertical);
+    bar->resize(15, bar->height());
+    SetAlign(bar, TAlign::alRight);
+    bar->SetBevel(1);
+    bar->SetColor(5329233);
+    bar->SetDownColor(4210752);
+    bar->SetColorArrow(clLime);
+    bar->SetDownColorArrow(clLime);
+    bar->SetColorDisabled(2105376);
+    bar->SetColorDisabledArrow(kButtonFace);
+    bar->SetShadowOffset(100);
+    bar->SetMax(100);
+    bar->SetLength(20);
+    return bar;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : TstForm(TitleText(), TFrameKind::fkMainWindow, parent) {
+    MainForm = this;
+    CreateComponents();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+QString TMainForm::TitleText() { return QStringLiteral("S-Meter Calibrator for ZX-K740"); }
+
+QString TMainForm::TitleWithFileName(const QString &fileText, const QWidget &label) {
+    const QFontMetrics metrics(label.font());
+    QString file = fileText;
+    QString text = QStringLiteral("%1 [%2]").arg(TitleText(), file);
+    while (metrics.horizontalAdvance(text) >= label.width() && !file.isEmpty()) {
+        file.remove(0, 1);
+        text = QStringLiteral("%1 [...%2]").arg(TitleText(), file);
+    }
+    return text;
+}
+
+void TMainForm::RestoreTitle() { LCaption->SetCaption(TitleText()); }
+
+void TMainForm::CreateComponents() {
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setFont(ArialFont(11));
+    SetColor(TstForm::kWindowColor);
+    stPanel1 = ClientPanel;
+    Panel = TopPanel;
+    SetFontColor(stPanel1, clLime);
+    SetSize(kClientWidth, kClientHeight);
+
+    // Title bar.
+    LCaption->SetCaption(QStringLiteral("S-Meter Calibrator"));
+    stSpeedButton9 = AddTitleButton(1, 27);
+    stSpeedButton9->setFont(ArialFont(9));
+    stSpeedButton9->SetCaption(QStringLiteral("Help"));
+    stSpeedButton9->SetHint(QStringLiteral("Help"));
+    stSpeedButton10 = AddTitleButton(29, 29);
+    stSpeedButton10->setFont(ArialFont(9));
+    stSpeedButton10->SetCaption(QStringLiteral("About"));
+    stSpeedButton10->SetHint(QStringLiteral("About"));
+    stSpeedButton2 = AddTitleButton(61, 14);
+    stSpeedButton2->setFont(ArialFont(16, true));
+    stSpeedButton2->SetKind(stbkMinimizeLine);
+    stSpeedButton2->SetHint(QStringLiteral("Minimize"));
+    stSpeedButton1 = AddTitleButton(77, 14);
+    stSpeedButton1->setFont(ArialFont(10, false, QStringLiteral("Arial Black")));
+    stSpeedButton1->SetKind(stbkCloseCross);
+    stSpeedButton1->SetHint(QStringLiteral("Close"));
+    connect(stSpeedButton1, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton1Click);
+    connect(stSpeedButton2, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton2Click);
+
+    // Devices.
+    DevPanel = MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), myLabel2);
+    MenuPanel = MakeListPanel(DevPanel, QRect(8, 24, 211, 77));
+    SB = MakeListScrollBar(MenuPanel);
+    K7Devs = new TstGrid(MenuPanel);
+    SetAlign(K7Devs, TAlign::alClient);
+    K7Devs->SetColCount(4);
+    K7Devs->SetFixedRows(0);
+    K7Devs->SetRowCount(1);
+    K7Devs->SetRowHeight(14);
+    K7Devs->SetRowSelect(true);
+    K7Devs->SetColor(TstForm::kWindowColor);
+    K7Devs->setFont(ArialFont(11));
+    K7Devs->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+                                TstGrid::TGridDrawState) { K7DevsDrawCell(canvas, col, row, rect); };
+    K7Devs->OnSelectCell = [this](TstGrid *, int col, int row, bool &canSelect) {
+        K7DevsSelectCell(col, row, canSelect);
+    };
+    K7Devs->OnDblClick = [this](TstGrid *) { K7DevsDblClick(); };
+    D = new TstGrid(MenuPanel);
+    D->setGeometry(-50, 30, 127, 101);
+    D->SetColCount(3);
+    D->hide();
+    K7Devs->OnTopLeftChanged = [this](TstGrid *) { SB->SetPosition(K7Devs->TopRow()); };
+    connect(SB, &TmyScrollBar::OnPositionChange, this,
+            [this] { D->SetTopRow(int(SB->Position())); });
+    BSelect = MakeButton(DevPanel, QRect(8, 105, 69, 21), QStringLiteral("Open"),
+                         QStringLiteral("Close opened radio receiver and open selected radio "
+                                        "receiver"));
+    BClose = MakeButton(DevPanel, QRect(79, 105, 69, 21), QStringLiteral("Close"),
+                        QStringLiteral("Close opened radio receiver"));
+    stSpeedButton6 = MakeButton(DevPanel, QRect(150, 105, 69, 21), QStringLiteral("Refresh"),
+                                QStringLiteral("Close opened radio receiver and refresh radio "
+                                               "receivers list"));
+    connect(BSelect, &TstSpeedButton::OnClick, this, &TMainForm::BSelectClick);
+    connect(BClose, &TstSpeedButton::OnClick, this, &TMainForm::BCloseClick);
+    connect(stSpeedButton6, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton6Click);
+
+    // Calibration table file.
+    FiP = MakeGroup(stPanel1, QRect(8, 170, 225, 51), QStringLiteral("Calibration Table File"),
+                    myLabel1);
+    stSpeedButton3 = MakeButton(FiP, QRect(8, 23, 50, 21), QStringLiteral("New"),
+                                QStringLiteral("Creates new empty calibration table"));
+    stSpeedButton4 = MakeButton(FiP, QRect(61, 23, 50, 21), QStringLiteral("Open"),
+                                QStringLiteral("Opens existing calibration table"));
+    BSave = MakeButton(FiP, QRect(114, 23, 50, 21), QStringLiteral("Save"),
+                       QStringLiteral("Saves calibration table"));
+    CalInfo = MakeButton(FiP, QRect(167, 23, 50, 21), QStringLiteral("Details"),
+                         QStringLiteral("Shows information about calibration table"));
+    stSpeedButton3->setEnabled(false);
+    stSpeedButton4->setEnabled(false);
+    BSave->setEnabled(false);
+    FiP->SetEnabled(false);
+
+    // Frequency points.
+    FsP = MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), myLabel3);
+    FTP = MakeListPanel(FsP, QRect(7, 24, 147, 158));
+    FSB = MakeListScrollBar(FTP);
+    F = new TstGrid(FTP);
+    SetAlign(F, TAlign::alClient);
+    F->SetColCount(3);
+    F->SetFixedRows(0);
+    F->SetDefaultColWidth(120);
+    F->SetRowHeight(14);
+    F->SetRowSelect(true);
+    F->SetColor(TstForm::kWindowColor);
+    F->setFont(ArialFont(11));
+    stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
+                                QStringLiteral("Adds new frequnecy point into the list"));
+    BEdit = MakeButton(FsP, QRect(162, 52, 75, 21), QStringLiteral("Edit"),
+                       QStringLiteral("Opens an edit table for selected frequency point"));
+    BDelete = MakeButton(FsP, QRect(162, 77, 75, 21), QStringLiteral("Delete"),
+                         QStringLiteral("Removes selected item from the list"));
+    stSpeedButton7 =
+        MakeButton(FsP, QRect(162, 102, 75, 21), QStringLiteral("Copy"),
+                   QStringLiteral("Enables to copy list of frequency points from other mode"));
+    stSpeedButton7->setEnabled(false);
+    stSpeedButton7->hide();
+
+    // RAW signal level.
+    SP = MakeGroup(stPanel1, QRect(8, 226, 225, 61), QStringLiteral("RAW Signal Level"), myLabel6);
+    G = new TstGauge(SP);
+    G->setGeometry(8, 28, 209, 19);
+    G->SetBevelStyle(TBevelStyle::bsGradientInner);
+    G->SetBevelWidth(2);
+    G->SetColor(TstForm::kWindowColor);
+    G->SetBackColor(kGaugeBack);
+    G->SetForeColor(kGaugeFore);
+    G->SetGaugePercent(88);
+    G->SetMin(0);
+    G->SetMax(255);
+    G->SetCurrent(0);
+    G->SetOnAfterDraw(
+        [this](TstGauge *, QPainter &canvas, const QRect &rect) { GAfterDraw(canvas, rect); });
+    SP->SetEnabled(false);
+
+    // Tuned frequency.
+    FP = MakeGroup(stPanel1, QRect(237, 226, 194, 61), QStringLiteral("Tuned Frequency"),
+                   myLabel5);
+    Fq = new TmyFrequencyEdit(FP);
+    Fq->setGeometry(8, 24, 177, 30);
+    Fq->SetColor(clBlack);
+    Fq->setFont(ArialFont(19));
+    Fq->SetFontColor(clLime);
+    Fq->SetDefaultShadow(false);
+    Fq->SetMaxLength(12);
+    Fq->SetFixedPoint(fp1Hz);
+    Fq->SetHzLimit(2000);
+    Fq->SetShowUnit(fuMHz);
+    Fq->setText(QStringLiteral("0,000000"));
+    Fq->setFocusPolicy(Qt::ClickFocus);
+    Fq->OnValueChange = [this](QObject *) { FqValueChange(); };
+    Fq->OnKeyDown = [this](QObject *, int &key, Qt::KeyboardModifiers) { FqKeyDown(key); };
+    Fq->OnKeyPress = [this](QObject *, QChar &key) { FqKeyPress(key); };
+    FP->SetEnabled(false);
+
+    stSpeedButton5 =
+        MakeButton(stPanel1, QRect(435, 266, 53, 21), QStringLiteral("Close"),
+                   QStringLiteral("Close"));
+    connect(stSpeedButton5, &TstSpeedButton::OnClick, this, &TMainForm::SysBtnCloseClick);
+
+    DMP = new TstPanel(stPanel1);
+    DMP->setGeometry(8, 292, 480, 203);
+    DMP->SetParentColor(true);
+    DMP->hide();
+
+    T = new QTimer(this);
+    T->setInterval(300);
+    connect(T, &QTimer::timeout, this, &TMainForm::TTimer);
+    T->start();
+}
+
+// ---------------------------------------------------------------------------
+// Life of the window
+
+void TMainForm::FormCreate() {
+    currentMode_ = -1;
+    overlayShown_ = false;
+    overlayDbm_ = 0.0;
+    windowHandle_ = std::intptr_t(winId());
+    G->setAttribute(Qt::WA_OpaquePaintEvent);
+
+    setWindowTitle(TitleText());
+    LCaption->SetCaption(TitleText());
+
+    key_ = platform::OpenUserKey();
+
+    const auto top = platform::ReadInteger(*key_, QStringLiteral("WindowTop"));
+    const auto left = platform::ReadInteger(*key_, QStringLiteral("WindowLeft"));
+    QScreen *monitor = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (monitor) {
+        move(PlaceWindow(left, top, frameGeometry().size(), monitor->geometry().size(),
+                         monitor->geometry()));
+    }
+
+    qApp->installEventFilter(this);
+    digitFilterInstalled_ = true;
+
+    if (!api_.Bind()) {
+        platform::ShowMessageBox(
+            {nullptr,
+             QStringLiteral(
+                 "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."),
+             platform::Application::title().isEmpty() ? TitleText()
+                                                      : platform::Application::title(),
+             QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+        return;
+    }
+    if (!Smsdk::Instance().Load())
+        return;
+    Smsdk::SetApplicationWindow(this);
+
+    showAllowed_ = true;
+    host_ = std::make_unique<QmvHost>(module_, static_cast<QmvHostClient &>(*this));
+    receiverHandle_ = 0;
+    D->SetColWidth(0, 15);
+    D->SetColWidth(1, 110);
+    K7Devs->SetColWidth(0, 15);
+    K7Devs->SetColWidth(1, 85);
+    K7Devs->SetColWidth(2, 70);
+    SB->hide();
+    CloseReceiver();
+}
+
+void TMainForm::FormShow() { Enumerate(); }
+
+bool TMainForm::FormCloseQuery() {
+    if (CalLoaded && CalModified)
+        return AskModified(QStringLiteral("Close anyway?"));
+    return true;
+}
+
+void TMainForm::FormClose() {
+    if (!showAllowed_)
+        return;
+    CloseReceiver();
+    if (module_.isLoaded())
+        module_.Finish();
+    key_->setValue(QStringLiteral("WindowTop"), y());
+    key_->setValue(QStringLiteral("WindowLeft"), x());
+    key_->sync();
+}
+
+void TMainForm::FormDestroy() {
+    // From here on the module's callback is answered 0.
+    host_.reset();
+    if (MainForm == this)
+        MainForm = nullptr;
+    FreeDevices();
+    delete GraphForm;
+    GraphForm = nullptr;
+    if (digitFilterInstalled_) {
+        qApp->removeEventFilter(this);
+        digitFilterInstalled_ = false;
+    }
+    // Tests and a failed start destroy the window without closing it.
+    if (module_.isLoaded())
+        module_.Finish();
+    key_.reset();
+}
+
+void TMainForm::showEvent(QShowEvent *event) {
+    TstForm::showEvent(event);
+    if (!event->spontaneous() && !shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent *event) {
+    TstForm::closeEvent(event);
+    if (event->isAccepted())
+        FormClose();
+}
+
+void TMainForm::stSpeedButton1Click() { close(); }
+
+void TMainForm::SysBtnCloseClick() { close(); }
+
+void TMainForm::stSpeedButton2Click() {
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            window->showMinimized();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Panel)
+        return TstForm::eventFilter(watched, event);
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        RedirectDigitKey(watched, event))
+        return true;
+    return TstForm::eventFilter(watched, event);
+}
+
+bool TMainForm::RedirectDigitKey(QObject *receiver, QEvent *event) {
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (receiver == Fq || !receiver->isWidgetType())
+        return false;
+    // Main-keyboard digits only; the keypad's come with the keypad modifier.
+    if (key->key() < Qt::Key_0 || key->key() > Qt::Key_9 ||
+        (key->modifiers() & Qt::KeypadModifier))
+        return false;
+    if (QApplication::activeWindow() != this || focusWidget() == Fq)
+        return false;
+    if (const std::intptr_t module = ModuleWindow()) {
+        QWidget *moduleWidget = QWidget::find(WId(module));
+        QWidget *focus = QApplication::focusWidget();
+        if (moduleWidget && focus && moduleWidget->isAncestorOf(focus))
+            return false;
+    }
+    if (!Fq->isEnabled() || !Fq->isVisible())
+        return false;
+    // Only the event's first delivery is redirected, not its propagation to
+    // the parents of the receiver.
+    if (static_cast<QWidget *>(receiver) != QApplication::focusWidget() &&
+        QApplication::focusWidget())
+        return false;
+    Fq->setFocus(Qt::OtherFocusReason);
+    QCoreApplication::postEvent(Fq, new QKeyEvent(key->type(), key->key(), key->modifiers(),
+                                                  key->text(), key->isAutoRepeat(),
+                                                  ushort(key->count())));
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Receiver list
+
+void TMainForm::FreeDevices() {
+    openedEntry_ = nullptr;
+    devices_.clear();
+}
+
+void TMainForm::FocusRule(QWidget *panel) {
+    if (panel->isEnabled() && panel->isVisible() && Fq->hasFocus())
+        panel->setFocus(Qt::OtherFocusReason);
+}
+
+bool TMainForm::AskModified(const QString &question) {
+    return platform::ShowMessageBox(
+               {this, QStringLiteral("Calibration table is modified and not saved.\n") + question,
+                QStringLiteral("Confirmation"), QMessageBox::Question,
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No}) == QMessageBox::Yes;
+}
+
+void TMainForm::stSpeedButton6Click() {
+    FocusRule(DevPanel);
+    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Do you want to refresh?")))
+        return;
+    Enumerate();
+    RestoreTitle();
+    T->start();
+}
+
+void TMainForm::Enumerate() {
+    CloseReceiver();
+    FreeDevices();
+    listNotEmpty_ = false;
+    K7Devs->update();
+    K7Devs->SetRowCount(1);
+    const std::vector<K74xapi::Description> list = api_.ReadRadioList();
+    for (const K74xapi::Description &record : list) {
+        auto entry = std::make_unique<TDeviceEntry>();
+        entry->Model = QStringLiteral("ZX-K740");
+        entry->Interface = record.isUsb() ? QStringLiteral("USB") : QStringLiteral("PCI");
+        entry->Serial = record.serial();
+        devices_.push_back(std::move(entry));
+        K7Devs->SetRowCount(int(devices_.size()));
+    }
+    listNotEmpty_ = !devices_.empty();
+    K7Devs->update();
+    BSelect->setEnabled(listNotEmpty_);
+}
+
+void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect) {
+    canvas.setFont(ArialFont(11));
+    const bool selected = row == K7Devs->Row() && listNotEmpty_;
+    canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : TstForm::kWindowColor));
+    canvas.setPen(ColorToQColor(selected ? clBlack : kListText));
+    if (row >= int(devices_.size())) {
+        if (row == 0)
+            canvas.drawText(QRect(10, rect.top() + 1, K7Devs->width(), rect.height()),
+                            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                            QStringLiteral("No ZX-K740 radio receiver is available"));
+        return;
+    }
+    const TDeviceEntry &entry = *devices_[std::size_t(row)];
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+    switch (col) {
+    case 0:
+        if (entry.Opened) {
+            const QColor dot = ColorToQColor(kOpenedDot);
+            canvas.save();
+            canvas.setRenderHint(QPainter::Antialiasing, false);
+            canvas.setPen(dot);
+            canvas.setBrush(dot);
+            canvas.drawEllipse(rect.adjusted(3, 3, -4, -4));
+            canvas.restore();
+        }
+        break;
+    case 1:
+        canvas.drawText(rect.adjusted(1, 0, 0, 0), flags, entry.Model);
+        break;
+    case 2:
+        canvas.setFont(ArialFont(11, false, QStringLiteral("Courier New")));
+        canvas.drawText(rect, flags,
+                        entry.Serial.isEmpty() ? QStringLiteral("**DEMO**") : entry.Serial);
+        break;
+    default:
+        canvas.drawText(rect, flags, entry.Interface);
+        break;
+    }
+}
+
+void TMainForm::K7DevsSelectCell(int, int row, bool &) {
+    const bool onEntry = listNotEmpty_ && row >= 0 && row < int(devices_.size());
+    const bool opened = onEntry && devices_[std::size_t(row)]->Opened;
+    BSelect->setEnabled(onEntry && !opened);
+    BClose->setEnabled(onEntry && opened);
+}
+
+void TMainForm::K7DevsDblClick() {
+    if (BSelect->isEnabled())
+        OpenSelectedReceiver();
+}
+
+void TMainForm::BSelectClick() { OpenSelectedReceiver(); }
+
+void TMainForm::BCloseClick() {
+    FocusRule(DevPanel);
+    if (CalLoaded && CalModified &&
+        !AskModified(QStringLiteral("Do you want to close opened radio receiver?")))
+        return;
+    CloseReceiver();
+}
+
+void TMainForm::Notify(std::int32_t message, std::intptr_t value1) {
+    module_.Notify(windowHandle_, message, value1, 0, 0);
+}
+
+void TMainForm::OpenSelectedReceiver() {
+    FocusRule(DevPanel);
+    if (CalLoaded && CalModified &&
+        !AskModified(QStringLiteral("Open selected receiver device?")))
+        return;
+    const int row = K7Devs->Row();
+    if (row < 0 || row >= int(devices_.size()))
+        return;
+    TDeviceEntry *entry = devices_[std::size_t(row)].get();
+    CloseReceiver();
+    demo_ = entry->Serial.isEmpty();
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorRestore {
+        ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
+    } cursorRestore;
+
+    const std::optional<QString> located = QmvModule::Locate();
+    if (!module_.isLoaded() && !located) {
+        platform::ShowError(this,
+                            QStringLiteral("Unable to find software demodulator K740Demod.qmv."));
+        return;
+    }
+    if (!module_.isLoaded() && !module_.Load(*located, this))
+        return;
+
+    const std::int32_t handle = api_.Open(entry->Serial);
+    if (handle <= 0) {
+        platform::ShowError(this, QStringLiteral("Unable to open device."));
+        module_.Unload();
+        return;
+    }
+    QThread::msleep(1);
+
+    K74xapi::Eeprom eeprom{};
+    if (!api_.GetEEP(handle, eeprom)) {
+        platform::ShowError(this, QStringLiteral("Unable to read EEPROM."));
+        api_.CloseRadioDevice(handle);
+        return;
+    }
+    levelConstants_ = spectrumlevel::LevelConstantsFromEeprom(eeprom.data());
+
+    const K74xapi::Description info = api_.GetInfo(handle);
+    host_->setRecord(RadioRecord::Build(info.bytes.data()));
+
+    // A module loaded by an open that then failed at the EEPROM has not been
+    // initialised yet; it must be before it is started.
+    if (!module_.isInitialised() && !module_.Initialise()) {
+        platform::ShowError(this, QStringLiteral("Unable to initialize software demodulator."));
+        api_.CloseRadioDevice(handle);
+        module_.Unload();
+        host_->freeRecord();
+        return;
+    }
+
+    receiverHandle_ = handle;
+    api_.SetPower(handle, 1);
+    api_.SetAGC(handle, 2);
+    api_.SetRFAmp(handle, 1);
+    api_.SetFilterVal(handle, -1);
+    api_.SetAtten(handle, 0);
+
+    serial_ = info.serial();
+    const std::uint32_t lowest = info.lowest();
+    const std::uint32_t highest = info.highest();
+    const auto saved =
+        platform::ReadInteger(*key_, QStringLiteral("Frequency (%1)").arg(serial_));
+    std::uint32_t f = saved ? std::uint32_t(*saved) : lowest;
+    if (f < lowest)
+        f = lowest;
+    else if (f > highest)
+        f = highest;
+    api_.SetFrequency(handle, f);
+    const std::uint32_t word = api_.GetFrequency(handle);
+
+    openedEntry_ = entry;
+
+    host_->setModuleWindow(0);
+    std::int32_t startValue = 0;
+    const std::intptr_t window =
+        module_.Start(windowHandle_, host_->record() ? host_->record()->data() : nullptr,
+                      &QmvHost::Callback, &startValue);
+    host_->setModuleWindow(window);
+    if (window && QWidget::find(WId(window)))
+        Embed(window);
+
+    Notify(kNotifyActivate, 1);
+    Notify(kNotifyOptions, 15);
+    const auto savedMode = platform::ReadInteger(*key_, QStringLiteral("Mode (%1)").arg(serial_));
+    Notify(kNotifyMode, savedMode ? std::intptr_t(std::int32_t(*savedMode)) : 1);
+
+    entry->Opened = true;
+    K7Devs->update();
+
+    retuneGuard_ = true;
+    Fq->SetMax(highest);
+    Fq->SetMin(lowest);
+    if (AddFqForm) {
+        AddFqForm->Fq->SetMax(highest);
+        AddFqForm->Fq->SetMin(lowest);
+    }
+    Fq->SetValue(std::int64_t(K74xapi::DecodeFrequency(word)));
+    Notify(kNotifyFrequency, std::intptr_t(word));
+
+    receiverName_ = QStringLiteral("ZX-K740");
+
+    BSelect->setEnabled(false);
+    BClose->setEnabled(true);
+    FP->SetEnabled(true);
+    FiP->SetEnabled(true);
+    BSave->setEnabled(false);
+    CalInfo->setEnabled(false);
+    SP->SetEnabled(true);
+    CalLoaded = false;
+
+    retuneGuard_ = false;
+    RestoreTitle();
+}
+
+void TMainForm::Embed(std::intptr_t moduleWindow) {
+    QWidget *window = QWidget::find(WId(moduleWindow));
+    if (!window)
+        return;
+    const int height = window->frameGeometry().height();
+    DMP->resize(DMP->width(), height + 4);
+    SetSize(width(), DMP->geometry().bottom() + 1 + 8);
+    DMP->show();
+    window->setEnabled(false);
+    window->setParent(DMP, Qt::Widget);
+    window->move(2, 2);
+    window->show();
+    raise();
+    window->setEnabled(true);
+    activateWindow();
+    K7Devs->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::CloseReceiver() {
+    T->stop();
+    if (host_ && host_->moduleWindow() && module_.isLoaded() && module_.isNotifyBound()) {
+        Notify(kNotifyStop, 0);
+    }
+    if (host_)
+        host_->setModuleWindow(0);
+    if (receiverHandle_ > 0) {
+        key_->setValue(QStringLiteral("Mode (%1)").arg(serial_), currentMode_);
+        const std::uint32_t word = api_.GetFrequency(receiverHandle_);
+        const auto signedWord = std::int32_t(word);
+        if (signedWord >= Fq->Min() && signedWord <= Fq->Max())
+            key_->setValue(QStringLiteral("Frequency (%1)").arg(serial_), signedWord);
+        key_->sync();
+        api_.SetPower(receiverHandle_, 0);
+        api_.CloseRadioDevice(receiverHandle_);
+        receiverHandle_ = 0;
+        if (openedEntry_) {
+            openedEntry_->Opened = false;
+            openedEntry_ = nullptr;
+        }
+        if (CalLoaded) {
+            Smsdk::Instance().Unload(CalHandle);
+            CalLoaded = false;
+        }
+        K7Devs->update();
+    }
+    SetSize(width(), kClientHeight);
+    DMP->hide();
+    SetOverlay(false);
+    if (host_)
+        host_->freeRecord();
+    T->start();
+
+    retuneGuard_ = true;
+    F->SetRowCount(1);
+    F->ClearRow(0);
+    CalInfo->setEnabled(false);
+    BEdit->setEnabled(false);
+    BDelete->setEnabled(false);
+    FSB->hide();
+    FsP->SetEnabled(false);
+    FP->SetEnabled(false);
+    Fq->setEnabled(false);
+    FiP->SetEnabled(false);
+    SP->SetEnabled(false);
+    SelectedPoint = 0;
+    G->SetCurrent(0);
+    QCoreApplication::processEvents();
+    retuneGuard_ = false;
+
+    BSelect->setEnabled(listNotEmpty_);
+    BClose->setEnabled(false);
+    RestoreTitle();
+}
+
+// ---------------------------------------------------------------------------
+// Tuning and the live level
+
+void TMainForm::FqValueChange() {
+    if (retuneGuard_)
+        return;
+    std::uint32_t word = K74xapi::EncodeFrequency(std::uint64_t(Fq->Value()));
+    api_.SetFrequency(receiverHandle_, word);
+    retuneGuard_ = true;
+    word = api_.GetFrequency(receiverHandle_);
+    Fq->SetValue(std::int64_t(K74xapi::DecodeFrequency(word)));
+    Notify(kNotifyFrequency, std::intptr_t(word));
+    retuneGuard_ = false;
+}
+
+void TMainForm::FqKeyDown(int key) { enterFlag_ = key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+void TMainForm::FqKeyPress(QChar key) {
+    if (key == QChar(0) && enterFlag_)
+        FocusRule(FP);
+}
+
+void TMainForm::SetOverlay(bool on) {
+    if (overlayShown_ == on)
+        return;
+    overlayShown_ = on;
+    G->update();
+}
+
+void TMainForm::LookupOverlay(std::int32_t mode, std::uint8_t raw) {
+    const std::optional<double> dbm =
+        LookupDbm(Smsdk::Instance().Functions.GetCS, CalHandle, receiverName_.toLatin1(), mode,
+                  std::uint64_t(Fq->Value()), raw);
+    if (dbm)
+        overlayDbm_ = *dbm;
+    overlayShown_ = dbm.has_value();
+}
+
+void TMainForm::TTimer() {
+    if (receiverHandle_ <= 0) {
+        if (overlayShown_)
+            G->repaint();
+        overlayShown_ = false;
+        return;
+    }
+    if (currentMode_ != spectrumlevel::kModeWideFm)
+        return;
+    const std::int32_t raw = api_.GetRawSignalStrength(receiverHandle_);
+    G->SetCurrent(raw);
+    if (TableForm)
+        TableForm->SetLiveRaw(std::uint8_t(raw));
+    if (CalLoaded) {
+        LookupOverlay(spectrumlevel::kModeWideFm, std::uint8_t(raw));
+        G->repaint();
+    }
+}
+
+void TMainForm::spectrumReceived(std::uint32_t span, std::uint32_t byteCount, const void *data) {
+    SpectrumLevel(span, byteCount, data);
+}
+
+void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data) {
+    if (byteCount == 0 || currentMode_ == spectrumlevel::kModeWideFm)
+        return;
+    double peakDb = 0;
+    if (!spectrumlevel::SpectrumPeakDb({span, byteCount, static_cast<const float *>(data)},
+                                       currentMode_, passbandWidth_, passbandOffset_, peakDb))
+        return;
+    std::int32_t agc = spectrumlevel::kDemoAgcReading;
+    if (!demo_) {
+        api_.GetRawSignalStrength(receiverHandle_);
+        agc = api_.GetAgcReading(receiverHandle_);
+    }
+    const std::uint8_t raw = spectrumlevel::RawFromPeak(peakDb, agc, levelConstants_);
+    if (TableForm)
+        TableForm->SetLiveRaw(raw);
+    if (CalLoaded)
+        LookupOverlay(Smsdk::kDefaultMode, raw);
+    else
+        overlayShown_ = false;
+    // The gauge redraws itself when its value changes; otherwise the overlay
+    // may still have changed.
+    if (G->Current() == raw)
+        G->repaint();
+    else
+        G->SetCurrent(raw);
+}
+
+void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
+    if (!overlayShown_)
+        return;
+    const QString text = QLocale().toString(overlayDbm_, 'f', 1) + QStringLiteral(" dBm");
+    canvas.setFont(ArialFont(11));
+    const int left = (G->width() - 60) / 2;
+    canvas.drawText(QRect(QPoint(left, 2), QPoint(left + 60 - 1, 16 - 1)),
+                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+void TMainForm::setCurrentMode(std::int32_t mode, bool) { currentMode_ = mode; }

@@ -1,0 +1,27 @@
+// TSearchADForm: the small progress window of a device search. It has no
+// title bar, only the bevelled client panel with its text and a bar that
+// stands at 50 of 63. When it is hidden the main window becomes active again.
+#pragma once
+
+#include "controls/stform.h"
+
+class QLabel;
+class TCGauge;
+
+class TSearchADForm : public TstForm {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 298;
+    static constexpr int kHeight = 55;
+
+    explicit TSearchADForm(QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;
+    TstPanel *PP = nullptr;
+    TCGauge *G = nullptr;
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+};
+
+extern TSearchADForm *SearchADForm;

@@ -1,0 +1,151 @@
+#include "app/k740scalib.h"
+#include "mainformtesting.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+using namespace mainformtesting;
+
+namespace {
+
+constexpr const char *kApiMessage =
+    "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated.";
+constexpr const char *kCalibrationMessage =
+    "Unable to load dynamic library smetersdk.dll.\nApplication will be terminated.";
+
+using StartupTest = MainWindowTest;
+
+// A folder with links to some of the components the program loads.
+QString FolderWith(const QTemporaryDir &temp, std::initializer_list<const char *> files) {
+    for (const char *file : files)
+        QFile::link(testsupport::BinDir() + "/" + file, temp.path() + "/" + file);
+    return temp.path();
+}
+
+void ExpectOnlyBox(const testsupport::MessageBoxRecorder &boxes, const char *text) {
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QString::fromLatin1(text));
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("S-Meter Calibrator for ZX-K740"));
+    EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(boxes.boxes[0].owner.isNull());
+}
+
+TEST_F(StartupTest, ReceiverApiMissingEndsWithItsMessageOnly) {
+    platform::SetLibrarySearchFolder(temp.path()); // an empty folder
+    EXPECT_NE(RunK740scalib(), 0);
+    ExpectOnlyBox(boxes, kApiMessage);
+    EXPECT_EQ(MainForm, nullptr);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(StartupTest, ReceiverApiLackingOneEntryPointIsRejected) {
+    platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/no-setrfamp");
+    TMainForm window;
+    EXPECT_FALSE(window.ShowAllowed());
+    ExpectOnlyBox(boxes, kApiMessage);
+}
+
+TEST_F(StartupTest, CalibrationLibraryMissingEndsWithItsMessage) {
+    platform::SetLibrarySearchFolder(FolderWith(temp, {"ZXK740API.dll", "libk740sim.so"}));
+    EXPECT_NE(RunK740scalib(), 0);
+    ExpectOnlyBox(boxes, kCalibrationMessage);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
+    QTimer::singleShot(0, [] {
+        ASSERT_NE(MainForm, nullptr);
+        EXPECT_TRUE(MainForm->isVisible());
+        EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
+        MainForm->close();
+    });
+    EXPECT_EQ(RunK740scalib(), 0);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(MainForm, nullptr);
+    QSettings key(QSettings::NativeFormat, QSettings::UserScope, "Korvanta",
+                  "S-meter Calibrator for K740");
+    EXPECT_TRUE(key.contains("WindowTop"));
+    EXPECT_TRUE(key.contains("WindowLeft"));
+}
+
+TEST_F(StartupTest, LayoutAndStateWithoutReceiver) {
+    TMainForm &w = Start();
+    EXPECT_EQ(w.size(), QSize(496, 296));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("S-Meter Calibrator for ZX-K740"));
+    EXPECT_EQ(w.LCaption->Caption(), QStringLiteral("S-Meter Calibrator for ZX-K740"));
+    EXPECT_EQ(w.Panel->geometry(), QRect(4, 4, 488, 18));
+    EXPECT_EQ(w.ButtonPanel->width(), 92);
+    EXPECT_EQ(w.DevPanel->geometry(), QRect(8, 32, 225, 133));
+    EXPECT_EQ(w.FiP->geometry(), QRect(8, 170, 225, 51));
+    EXPECT_EQ(w.FsP->geometry(), QRect(237, 32, 245, 189));
+    EXPECT_EQ(w.SP->geometry(), QRect(8, 226, 225, 61));
+    EXPECT_EQ(w.FP->geometry(), QRect(237, 226, 194, 61));
+    EXPECT_EQ(w.G->geometry(), QRect(8, 28, 209, 19));
+    EXPECT_EQ(w.Fq->geometry(), QRect(8, 24, 177, 30));
+    EXPECT_EQ(w.stSpeedButton5->geometry(), QRect(435, 266, 53, 21));
+    EXPECT_EQ(w.BSelect->Caption(), QStringLiteral("Open"));
+    EXPECT_EQ(w.BSelect->Hint(),
+              QStringLiteral("Close opened radio receiver and open selected radio receiver"));
+    EXPECT_EQ(w.stSpeedButton8->Hint(), QStringLiteral("Adds new frequnecy point into the list"));
+    EXPECT_FALSE(w.DMP->isVisible());
+    EXPECT_FALSE(w.SB->isVisible());
+    EXPECT_FALSE(w.D->isVisible());
+    EXPECT_FALSE(w.stSpeedButton7->isVisible());
+    // Without a receiver every panel but the device list is disabled.
+    EXPECT_TRUE(w.DevPanel->isEnabled());
+    EXPECT_FALSE(w.FiP->isEnabled());
+    EXPECT_FALSE(w.FsP->isEnabled());
+    EXPECT_FALSE(w.SP->isEnabled());
+    EXPECT_FALSE(w.FP->isEnabled());
+    EXPECT_TRUE(w.BSelect->isEnabled()); // the demo receiver is listed
+    EXPECT_FALSE(w.BClose->isEnabled());
+    EXPECT_TRUE(w.T->isActive());
+    EXPECT_EQ(w.T->interval(), 300);
+    EXPECT_EQ(w.CurrentMode(), -1);
+    EXPECT_EQ(w.K7Devs->ColWidth(0), 15);
+    EXPECT_EQ(w.K7Devs->ColWidth(1), 85);
+    EXPECT_EQ(w.K7Devs->ColWidth(2), 70);
+}
+
+QRect Monitor() { return QGuiApplication::primaryScreen()->geometry(); }
+
+TEST_F(StartupTest, WindowOpensCentredThenWhereItWasClosed) {
+    {
+        TMainForm &w = Start();
+        const QRect screen = Monitor();
+        EXPECT_EQ(w.pos(), QPoint((screen.width() - 496) / 2, (screen.height() - 296) / 2));
+        w.move(40, 30);
+        w.close();
+        EXPECT_EQ(platform::ReadInteger(Key(), "WindowLeft"), 40);
+        EXPECT_EQ(platform::ReadInteger(Key(), "WindowTop"), 30);
+        form.reset();
+    }
+    TMainForm &again = Start();
+    EXPECT_EQ(again.pos(), QPoint(40, 30));
+}
+
+TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
+    const QRect screen = Monitor();
+    const QPoint centre((screen.width() - 496) / 2, (screen.height() - 296) / 2);
+    struct Case {
+        int left, top;
+        bool used;
+    } cases[] = {
+        {screen.width(), 20, false}, {screen.width() - 1, 20, true}, {20, screen.height(), false},
+        {20, 10 - 296, false},       {20, 11 - 296, true},           {10 - 496, 20, false},
+    };
+    for (const Case &c : cases) {
+        {
+            auto key = platform::OpenUserKey();
+            key->setValue("WindowLeft", c.left);
+            key->setValue("WindowTop", c.top);
+        }
+        TMainForm w;
+        EXPECT_EQ(w.pos(), c.used ? QPoint(c.left, c.top) : centre) << c.left << "," << c.top;
+    }
+}
+
+} // namespace
