@@ -5,24 +5,6 @@
 
 namespace spectrumlevel {
 
-namespace {
-std::uint16_t ReadU16(const std::uint8_t *bytes, int offset) {
-    return std::uint16_t(bytes[offset] | (bytes[offset + 1] << 8));
-}
-} // namespace
-
-LevelConstants LevelConstantsFromEeprom(const std::uint8_t *eeprom) {
-    const std::uint16_t high = ReadU16(eeprom, 240);
-    const std::uint16_t knee = ReadU16(eeprom, 242);
-    const std::uint16_t low = ReadU16(eeprom, 244);
-    const auto term = std::int16_t(ReadU16(eeprom, 246));
-    const std::uint16_t ref = ReadU16(eeprom, 252);
-    const bool plausible = ref >= 600 && ref <= 850 && high > knee && knee > low && low >= 300 &&
-                           high <= 990 && term >= -950 && term <= -700;
-    if (!plausible) return LevelConstants{};
-    return LevelConstants{high, knee, low, term, ref};
-}
-
 bool PassbandBins(std::int32_t mode, std::uint32_t span, std::int32_t width, std::int32_t offset,
                   std::int32_t bins, std::int32_t &first, std::int32_t &last) {
     if (span == 0 || bins <= 0) return false;
@@ -72,12 +54,12 @@ double PeakDb(const float *bins, std::int32_t first, std::int32_t last) {
 }
 
 double GainTenths(std::int32_t agc, const LevelConstants &c) {
-    if (agc >= c.agcHigh) return c.refGain;
+    if (agc >= c.agcHigh) return c.referenceGain;
     if (agc >= c.agcKnee)
-        return c.refGain - 50 + 50.0 * (agc - c.agcKnee) / (c.agcHigh - c.agcKnee);
+        return c.referenceGain - 50 + 50.0 * (agc - c.agcKnee) / (c.agcHigh - c.agcKnee);
     const double share = double(agc - c.agcLow) / double(c.agcKnee - c.agcLow);
     const double t = std::trunc((1.0 - share) * (c.lowGainTerm + 380));
-    return c.refGain - 50 + (std::isfinite(t) ? t : 0.0);
+    return c.referenceGain - 50 + (std::isfinite(t) ? t : 0.0);
 }
 
 double LevelDbm(double peakDb, double gainTenths) {

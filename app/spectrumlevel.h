@@ -7,6 +7,8 @@
 // allocates: a spectrum arrives up to 60 times a second on the GUI thread.
 #pragma once
 
+#include "receiver/k74xapi.h"
+
 #include <cstdint>
 
 namespace spectrumlevel {
@@ -20,20 +22,9 @@ constexpr std::int32_t kModeWideFm = 3;
 // The AGC reading the demo receiver is taken to have.
 constexpr std::int32_t kDemoAgcReading = 800;
 
-// The receiver's level constants (EEPROM bytes 240..253).
-struct LevelConstants {
-    std::int32_t agcHigh = 855;      // AGC high point
-    std::int32_t agcKnee = 757;      // AGC knee point
-    std::int32_t agcLow = 537;       // AGC low point
-    std::int32_t lowGainTerm = -850; // low-segment gain term
-    std::int32_t refGain = 700;      // reference gain, tenths of dB
-
-    friend bool operator==(const LevelConstants &, const LevelConstants &) = default;
-};
-
-// The constants of a 256-byte EEPROM image when they pass the plausibility
-// tests, otherwise all five defaults.
-LevelConstants LevelConstantsFromEeprom(const std::uint8_t *eeprom);
+// The receiver's level constants, as the receiver API binding reads them
+// from the EEPROM (all five defaulted when any check fails).
+using LevelConstants = K74xapi::LevelConstants;
 
 // The bin range [first, last] of the passband, or false when the window is
 // empty or the spectrum unusable (span 0, no bins).

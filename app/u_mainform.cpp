@@ -33,14 +33,14 @@ TMainForm *MainForm = nullptr;
 
 namespace {
 
-constexpr TColor kButtonFace = 6513507;     // RGB 99, 99, 99
-constexpr TColor kButtonBorder = 3158064;   // RGB 48, 48, 48
-constexpr TColor kSelectedRow = 9474192;    // RGB 144, 144, 144
-constexpr TColor kListText = 12632256;      // RGB 192, 192, 192
-constexpr TColor kOpenedDot = 202;          // RGB 202, 0, 0
-constexpr TColor kGaugeBack = 20480;        // RGB 0, 80, 0
-constexpr TColor kGaugeFore = 38144;        // RGB 0, 149, 0
-constexpr TColor kLabelDisabled = 2105376;  // RGB 32, 32, 32
+constexpr TColor kButtonFace = 6513507;    // RGB 99, 99, 99
+constexpr TColor kButtonBorder = 3158064;  // RGB 48, 48, 48
+constexpr TColor kSelectedRow = 9474192;   // RGB 144, 144, 144
+constexpr TColor kListText = 12632256;     // RGB 192, 192, 192
+constexpr TColor kOpenedDot = 202;         // RGB 202, 0, 0
+constexpr TColor kGaugeBack = 20480;       // RGB 0, 80, 0
+constexpr TColor kGaugeFore = 38144;       // RGB 0, 149, 0
+constexpr TColor kLabelDisabled = 2105376; // RGB 32, 32, 32
 
 constexpr std::int32_t kNotifyActivate = QMV_NOTIFY_ACTIVATE;
 constexpr std::int32_t kNotifyOptions = QMV_NOTIFY_OPTIONS;
@@ -74,8 +74,7 @@ TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &c
 }
 
 // A group box of the window: a panel with a yellow caption label.
-TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption,
-                    TmyLabel *&label) {
+TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption, TmyLabel *&label) {
     auto *panel = new TstPanel(parent);
     panel->setGeometry(place);
     panel->SetParentColor(true);
@@ -126,11 +125,12 @@ TMainForm::TMainForm(QWidget *parent) : TstForm(TitleText(), TFrameKind::fkMainW
 
 TMainForm::~TMainForm() {
     FormDestroy();
-    if (MainForm == this)
-        MainForm = nullptr;
+    if (MainForm == this) MainForm = nullptr;
 }
 
-QString TMainForm::TitleText() { return QStringLiteral("S-Meter Calibrator for ZX-K740"); }
+QString TMainForm::TitleText() {
+    return QStringLiteral("S-Meter Calibrator for ZX-K740");
+}
 
 QString TMainForm::TitleWithFileName(const QString &fileText, const QWidget &label) {
     const QFontMetrics metrics(label.font());
@@ -143,7 +143,9 @@ QString TMainForm::TitleWithFileName(const QString &fileText, const QWidget &lab
     return text;
 }
 
-void TMainForm::RestoreTitle() { LCaption->SetCaption(TitleText()); }
+void TMainForm::RestoreTitle() {
+    LCaption->SetCaption(TitleText());
+}
 
 void TMainForm::CreateComponents() {
     setAttribute(Qt::WA_QuitOnClose, true);
@@ -189,7 +191,9 @@ void TMainForm::CreateComponents() {
     K7Devs->SetColor(TstForm::kWindowColor);
     K7Devs->setFont(ArialFont(11));
     K7Devs->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                                TstGrid::TGridDrawState) { K7DevsDrawCell(canvas, col, row, rect); };
+                                TstGrid::TGridDrawState) {
+        K7DevsDrawCell(canvas, col, row, rect);
+    };
     K7Devs->OnSelectCell = [this](TstGrid *, int col, int row, bool &canSelect) {
         K7DevsSelectCell(col, row, canSelect);
     };
@@ -272,8 +276,7 @@ void TMainForm::CreateComponents() {
     SP->SetEnabled(false);
 
     // Tuned frequency.
-    FP = MakeGroup(stPanel1, QRect(237, 226, 194, 61), QStringLiteral("Tuned Frequency"),
-                   myLabel5);
+    FP = MakeGroup(stPanel1, QRect(237, 226, 194, 61), QStringLiteral("Tuned Frequency"), myLabel5);
     Fq = new TmyFrequencyEdit(FP);
     Fq->setGeometry(8, 24, 177, 30);
     Fq->SetColor(clBlack);
@@ -291,9 +294,8 @@ void TMainForm::CreateComponents() {
     Fq->OnKeyPress = [this](QObject *, QChar &key) { FqKeyPress(key); };
     FP->SetEnabled(false);
 
-    stSpeedButton5 =
-        MakeButton(stPanel1, QRect(435, 266, 53, 21), QStringLiteral("Close"),
-                   QStringLiteral("Close"));
+    stSpeedButton5 = MakeButton(stPanel1, QRect(435, 266, 53, 21), QStringLiteral("Close"),
+                                QStringLiteral("Close"));
     connect(stSpeedButton5, &TstSpeedButton::OnClick, this, &TMainForm::SysBtnCloseClick);
 
     DMP = new TstPanel(stPanel1);
@@ -338,13 +340,10 @@ void TMainForm::FormCreate() {
             {nullptr,
              QStringLiteral(
                  "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."),
-             platform::Application::title().isEmpty() ? TitleText()
-                                                      : platform::Application::title(),
-             QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+             TitleText(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
         return;
     }
-    if (!Smsdk::Instance().Load())
-        return;
+    if (!Smsdk::Instance().Load()) return;
     Smsdk::SetApplicationWindow(this);
 
     showAllowed_ = true;
@@ -359,20 +358,19 @@ void TMainForm::FormCreate() {
     CloseReceiver();
 }
 
-void TMainForm::FormShow() { Enumerate(); }
+void TMainForm::FormShow() {
+    Enumerate();
+}
 
 bool TMainForm::FormCloseQuery() {
-    if (CalLoaded && CalModified)
-        return AskModified(QStringLiteral("Close anyway?"));
+    if (CalLoaded && CalModified) return AskModified(QStringLiteral("Close anyway?"));
     return true;
 }
 
 void TMainForm::FormClose() {
-    if (!showAllowed_)
-        return;
+    if (!showAllowed_) return;
     CloseReceiver();
-    if (module_.isLoaded())
-        module_.Finish();
+    if (module_.isLoaded()) module_.Finish();
     key_->setValue(QStringLiteral("WindowTop"), y());
     key_->setValue(QStringLiteral("WindowLeft"), x());
     key_->sync();
@@ -381,8 +379,7 @@ void TMainForm::FormClose() {
 void TMainForm::FormDestroy() {
     // From here on the module's callback is answered 0.
     host_.reset();
-    if (MainForm == this)
-        MainForm = nullptr;
+    if (MainForm == this) MainForm = nullptr;
     FreeDevices();
     delete GraphForm;
     GraphForm = nullptr;
@@ -391,8 +388,7 @@ void TMainForm::FormDestroy() {
         digitFilterInstalled_ = false;
     }
     // Tests and a failed start destroy the window without closing it.
-    if (module_.isLoaded())
-        module_.Finish();
+    if (module_.isLoaded()) module_.Finish();
     key_.reset();
 }
 
@@ -406,23 +402,24 @@ void TMainForm::showEvent(QShowEvent *event) {
 
 void TMainForm::closeEvent(QCloseEvent *event) {
     TstForm::closeEvent(event);
-    if (event->isAccepted())
-        FormClose();
+    if (event->isAccepted()) FormClose();
 }
 
-void TMainForm::stSpeedButton1Click() { close(); }
+void TMainForm::stSpeedButton1Click() {
+    close();
+}
 
-void TMainForm::SysBtnCloseClick() { close(); }
+void TMainForm::SysBtnCloseClick() {
+    close();
+}
 
 void TMainForm::stSpeedButton2Click() {
     for (QWidget *window : QApplication::topLevelWidgets())
-        if (window->isVisible())
-            window->showMinimized();
+        if (window->isVisible()) window->showMinimized();
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Panel)
-        return TstForm::eventFilter(watched, event);
+    if (watched == Panel) return TstForm::eventFilter(watched, event);
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
         RedirectDigitKey(watched, event))
         return true;
@@ -431,22 +428,17 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
 
 bool TMainForm::RedirectDigitKey(QObject *receiver, QEvent *event) {
     auto *key = static_cast<QKeyEvent *>(event);
-    if (receiver == Fq || !receiver->isWidgetType())
-        return false;
+    if (receiver == Fq || !receiver->isWidgetType()) return false;
     // Main-keyboard digits only; the keypad's come with the keypad modifier.
-    if (key->key() < Qt::Key_0 || key->key() > Qt::Key_9 ||
-        (key->modifiers() & Qt::KeypadModifier))
+    if (key->key() < Qt::Key_0 || key->key() > Qt::Key_9 || (key->modifiers() & Qt::KeypadModifier))
         return false;
-    if (QApplication::activeWindow() != this || focusWidget() == Fq)
-        return false;
+    if (QApplication::activeWindow() != this || focusWidget() == Fq) return false;
     if (const std::intptr_t module = ModuleWindow()) {
         QWidget *moduleWidget = QWidget::find(WId(module));
         QWidget *focus = QApplication::focusWidget();
-        if (moduleWidget && focus && moduleWidget->isAncestorOf(focus))
-            return false;
+        if (moduleWidget && focus && moduleWidget->isAncestorOf(focus)) return false;
     }
-    if (!Fq->isEnabled() || !Fq->isVisible())
-        return false;
+    if (!Fq->isEnabled() || !Fq->isVisible()) return false;
     // Only the event's first delivery is redirected, not its propagation to
     // the parents of the receiver.
     if (static_cast<QWidget *>(receiver) != QApplication::focusWidget() &&
@@ -481,8 +473,7 @@ bool TMainForm::AskModified(const QString &question) {
 
 void TMainForm::stSpeedButton6Click() {
     FocusRule(DevPanel);
-    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Do you want to refresh?")))
-        return;
+    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Do you want to refresh?"))) return;
     Enumerate();
     RestoreTitle();
     T->start();
@@ -556,11 +547,12 @@ void TMainForm::K7DevsSelectCell(int, int row, bool &) {
 }
 
 void TMainForm::K7DevsDblClick() {
-    if (BSelect->isEnabled())
-        OpenSelectedReceiver();
+    if (BSelect->isEnabled()) OpenSelectedReceiver();
 }
 
-void TMainForm::BSelectClick() { OpenSelectedReceiver(); }
+void TMainForm::BSelectClick() {
+    OpenSelectedReceiver();
+}
 
 void TMainForm::BCloseClick() {
     FocusRule(DevPanel);
@@ -576,12 +568,10 @@ void TMainForm::Notify(std::int32_t message, std::intptr_t value1) {
 
 void TMainForm::OpenSelectedReceiver() {
     FocusRule(DevPanel);
-    if (CalLoaded && CalModified &&
-        !AskModified(QStringLiteral("Open selected receiver device?")))
+    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Open selected receiver device?")))
         return;
     const int row = K7Devs->Row();
-    if (row < 0 || row >= int(devices_.size()))
-        return;
+    if (row < 0 || row >= int(devices_.size())) return;
     TDeviceEntry *entry = devices_[std::size_t(row)].get();
     CloseReceiver();
     demo_ = entry->Serial.isEmpty();
@@ -597,8 +587,7 @@ void TMainForm::OpenSelectedReceiver() {
                             QStringLiteral("Unable to find software demodulator K740Demod.qmv."));
         return;
     }
-    if (!module_.isLoaded() && !module_.Load(*located, this))
-        return;
+    if (!module_.isLoaded() && !module_.Load(*located, this)) return;
 
     const std::int32_t handle = api_.Open(entry->Serial);
     if (handle <= 0) {
@@ -614,7 +603,7 @@ void TMainForm::OpenSelectedReceiver() {
         api_.CloseRadioDevice(handle);
         return;
     }
-    levelConstants_ = spectrumlevel::LevelConstantsFromEeprom(eeprom.data());
+    levelConstants_ = K74xapi::LevelConstants::FromEeprom(eeprom);
 
     const K74xapi::Description info = api_.GetInfo(handle);
     host_->setRecord(RadioRecord::Build(info.bytes.data()));
@@ -639,8 +628,7 @@ void TMainForm::OpenSelectedReceiver() {
     serial_ = info.serial();
     const std::uint32_t lowest = info.lowest();
     const std::uint32_t highest = info.highest();
-    const auto saved =
-        platform::ReadInteger(*key_, QStringLiteral("Frequency (%1)").arg(serial_));
+    const auto saved = platform::ReadInteger(*key_, QStringLiteral("Frequency (%1)").arg(serial_));
     std::uint32_t f = saved ? std::uint32_t(*saved) : lowest;
     if (f < lowest)
         f = lowest;
@@ -657,8 +645,7 @@ void TMainForm::OpenSelectedReceiver() {
         module_.Start(windowHandle_, host_->record() ? host_->record()->data() : nullptr,
                       &QmvHost::Callback, &startValue);
     host_->setModuleWindow(window);
-    if (window && QWidget::find(WId(window)))
-        Embed(window);
+    if (window && QWidget::find(WId(window))) Embed(window);
 
     Notify(kNotifyActivate, 1);
     Notify(kNotifyOptions, 15);
@@ -695,9 +682,9 @@ void TMainForm::OpenSelectedReceiver() {
 
 void TMainForm::Embed(std::intptr_t moduleWindow) {
     QWidget *window = QWidget::find(WId(moduleWindow));
-    if (!window)
-        return;
-    const int height = window->frameGeometry().height();
+    if (!window) return;
+    // As a child window its outer rectangle is its geometry.
+    const int height = window->height();
     DMP->resize(DMP->width(), height + 4);
     SetSize(width(), DMP->geometry().bottom() + 1 + 8);
     DMP->show();
@@ -716,8 +703,7 @@ void TMainForm::CloseReceiver() {
     if (host_ && host_->moduleWindow() && module_.isLoaded() && module_.isNotifyBound()) {
         Notify(kNotifyStop, 0);
     }
-    if (host_)
-        host_->setModuleWindow(0);
+    if (host_) host_->setModuleWindow(0);
     if (receiverHandle_ > 0) {
         key_->setValue(QStringLiteral("Mode (%1)").arg(serial_), currentMode_);
         const std::uint32_t word = api_.GetFrequency(receiverHandle_);
@@ -741,8 +727,7 @@ void TMainForm::CloseReceiver() {
     SetSize(width(), kClientHeight);
     DMP->hide();
     SetOverlay(false);
-    if (host_)
-        host_->freeRecord();
+    if (host_) host_->freeRecord();
     T->start();
 
     retuneGuard_ = true;
@@ -771,8 +756,7 @@ void TMainForm::CloseReceiver() {
 // Tuning and the live level
 
 void TMainForm::FqValueChange() {
-    if (retuneGuard_)
-        return;
+    if (retuneGuard_) return;
     std::uint32_t word = K74xapi::EncodeFrequency(std::uint64_t(Fq->Value()));
     api_.SetFrequency(receiverHandle_, word);
     retuneGuard_ = true;
@@ -782,16 +766,16 @@ void TMainForm::FqValueChange() {
     retuneGuard_ = false;
 }
 
-void TMainForm::FqKeyDown(int key) { enterFlag_ = key == Qt::Key_Return || key == Qt::Key_Enter; }
+void TMainForm::FqKeyDown(int key) {
+    enterFlag_ = key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 void TMainForm::FqKeyPress(QChar key) {
-    if (key == QChar(0) && enterFlag_)
-        FocusRule(FP);
+    if (key == QChar(0) && enterFlag_) FocusRule(FP);
 }
 
 void TMainForm::SetOverlay(bool on) {
-    if (overlayShown_ == on)
-        return;
+    if (overlayShown_ == on) return;
     overlayShown_ = on;
     G->update();
 }
@@ -800,24 +784,23 @@ void TMainForm::LookupOverlay(std::int32_t mode, std::uint8_t raw) {
     const std::optional<double> dbm =
         LookupDbm(Smsdk::Instance().Functions.GetCS, CalHandle, receiverName_.toLatin1(), mode,
                   std::uint64_t(Fq->Value()), raw);
-    if (dbm)
-        overlayDbm_ = *dbm;
+    if (dbm) overlayDbm_ = *dbm;
     overlayShown_ = dbm.has_value();
 }
 
 void TMainForm::TTimer() {
     if (receiverHandle_ <= 0) {
-        if (overlayShown_)
+        // Cleared before the repaint, so that the text really goes.
+        if (overlayShown_) {
+            overlayShown_ = false;
             G->repaint();
-        overlayShown_ = false;
+        }
         return;
     }
-    if (currentMode_ != spectrumlevel::kModeWideFm)
-        return;
+    if (currentMode_ != spectrumlevel::kModeWideFm) return;
     const std::int32_t raw = api_.GetRawSignalStrength(receiverHandle_);
     G->SetCurrent(raw);
-    if (TableForm)
-        TableForm->SetLiveRaw(std::uint8_t(raw));
+    if (TableForm) TableForm->SetLiveRaw(std::uint8_t(raw));
     if (CalLoaded) {
         LookupOverlay(spectrumlevel::kModeWideFm, std::uint8_t(raw));
         G->repaint();
@@ -829,8 +812,7 @@ void TMainForm::spectrumReceived(std::uint32_t span, std::uint32_t byteCount, co
 }
 
 void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data) {
-    if (byteCount == 0 || currentMode_ == spectrumlevel::kModeWideFm)
-        return;
+    if (byteCount == 0 || currentMode_ == spectrumlevel::kModeWideFm) return;
     double peakDb = 0;
     if (!spectrumlevel::SpectrumPeakDb({span, byteCount, static_cast<const float *>(data)},
                                        currentMode_, passbandWidth_, passbandOffset_, peakDb))
@@ -841,8 +823,7 @@ void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const 
         agc = api_.GetAgcReading(receiverHandle_);
     }
     const std::uint8_t raw = spectrumlevel::RawFromPeak(peakDb, agc, levelConstants_);
-    if (TableForm)
-        TableForm->SetLiveRaw(raw);
+    if (TableForm) TableForm->SetLiveRaw(raw);
     if (CalLoaded)
         LookupOverlay(Smsdk::kDefaultMode, raw);
     else
@@ -856,8 +837,7 @@ void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const 
 }
 
 void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
-    if (!overlayShown_)
-        return;
+    if (!overlayShown_) return;
     const QString text = QLocale().toString(overlayDbm_, 'f', 1) + QStringLiteral(" dBm");
     canvas.setFont(ArialFont(11));
     const int left = (G->width() - 60) / 2;
@@ -865,4 +845,6 @@ void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
                     Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
 }
 
-void TMainForm::setCurrentMode(std::int32_t mode, bool) { currentMode_ = mode; }
+void TMainForm::setCurrentMode(std::int32_t mode, bool) {
+    currentMode_ = mode;
+}

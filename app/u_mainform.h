@@ -9,10 +9,10 @@
 #pragma once
 
 #include "app/spectrumlevel.h"
+#include "controls/stform.h"
 #include "receiver/k74xapi.h"
 #include "receiver/qmvhost.h"
 #include "receiver/qmvmodule.h"
-#include "controls/stform.h"
 
 #include <QPointer>
 #include <QSettings>

@@ -52,6 +52,5 @@ TSearchADForm::TSearchADForm(QWidget *parent)
 
 void TSearchADForm::hideEvent(QHideEvent *event) {
     TstForm::hideEvent(event);
-    if (MainForm && !event->spontaneous())
-        MainForm->activateWindow();
+    if (MainForm && !event->spontaneous()) MainForm->activateWindow();
 }

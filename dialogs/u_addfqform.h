@@ -1,5 +1,5 @@
-// TAddFqForm: the add-frequency dialog: asks for the frequency of a new point. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TAddFqForm: the add-frequency dialog: asks for the frequency of a new point. Created once at
+// start-up, framed and sized; its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

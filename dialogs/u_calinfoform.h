@@ -1,5 +1,5 @@
-// TCalInfoForm: the calibration details dialog: everything the open set holds. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TCalInfoForm: the calibration details dialog: everything the open set holds. Created once at
+// start-up, framed and sized; its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

@@ -1,5 +1,5 @@
-// TEditValForm: the value dialog of the table editor. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TEditValForm: the value dialog of the table editor. Created once at start-up, framed and sized;
+// its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

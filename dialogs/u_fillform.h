@@ -1,5 +1,5 @@
-// TFillForm: the fill and offset dialog of the table editor. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TFillForm: the fill and offset dialog of the table editor. Created once at start-up, framed and
+// sized; its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

@@ -1,5 +1,5 @@
-// TFSelectForm: the frequency-select dialog of the table editor. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TFSelectForm: the frequency-select dialog of the table editor. Created once at start-up, framed
+// and sized; its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

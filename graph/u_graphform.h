@@ -1,5 +1,5 @@
-// TGraphForm: the graph window beside the table editor. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TGraphForm: the graph window beside the table editor. Created once at start-up, framed and sized;
+// its controls come with the commands that use it.
 #pragma once
 
 #include "controls/stform.h"

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "app/u_mainform.h"
+#include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
+#include "controls/mylabel.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgauge.h"
 #include "controls/stgrid.h"
@@ -81,8 +83,6 @@ protected:
         qunsetenv("K740SIM_CONFIG");
         platform::SetLibrarySearchFolder(QString());
         SetModuleFolder(testsupport::BinDir());
-        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
-        ResetModuleCalls();
     }
     void TearDown() override {
         form.reset();

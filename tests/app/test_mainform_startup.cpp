@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 using namespace mainformtesting;
@@ -56,13 +57,20 @@ TEST_F(StartupTest, CalibrationLibraryMissingEndsWithItsMessage) {
 }
 
 TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
-    QTimer::singleShot(0, [] {
-        ASSERT_NE(MainForm, nullptr);
-        EXPECT_TRUE(MainForm->isVisible());
-        EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
-        MainForm->close();
+    // Closes the main window once the loop runs with it shown.
+    QTimer closer;
+    bool wasShown = false;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (MainForm && MainForm->isVisible() && !wasShown &&
+            QThread::currentThread()->loopLevel() > 0) {
+            wasShown = true;
+            EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
+            MainForm->close();
+        }
     });
+    closer.start(10);
     EXPECT_EQ(RunK740scalib(), 0);
+    EXPECT_TRUE(wasShown);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(MainForm, nullptr);
     QSettings key(QSettings::NativeFormat, QSettings::UserScope, "Korvanta",
@@ -110,7 +118,9 @@ TEST_F(StartupTest, LayoutAndStateWithoutReceiver) {
     EXPECT_EQ(w.K7Devs->ColWidth(2), 70);
 }
 
-QRect Monitor() { return QGuiApplication::primaryScreen()->geometry(); }
+QRect Monitor() {
+    return QGuiApplication::primaryScreen()->geometry();
+}
 
 TEST_F(StartupTest, WindowOpensCentredThenWhereItWasClosed) {
     {
@@ -146,6 +156,33 @@ TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
         TMainForm w;
         EXPECT_EQ(w.pos(), c.used ? QPoint(c.left, c.top) : centre) << c.left << "," << c.top;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(TitleWithFileName, ShortenedFromTheFrontUntilItFits) {
+    TmyLabel label;
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    label.setFont(font);
+    label.resize(388, 14);
+    EXPECT_EQ(TMainForm::TitleWithFileName("New.cal", label),
+              QStringLiteral("S-Meter Calibrator for ZX-K740 [New.cal]"));
+    const QString path = QStringLiteral("/home/operator/calibration/tables/2026/december/"
+                                        "receiver-0042/points.cal");
+    const QString text = TMainForm::TitleWithFileName(path, label);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("S-Meter Calibrator for ZX-K740 [...")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("points.cal]")));
+    EXPECT_LT(QFontMetrics(font).horizontalAdvance(text), 388);
+    // One character more would not fit.
+    const QString kept = text.mid(text.indexOf("[...") + 4).chopped(1);
+    const QString longer = path.right(kept.size() + 1);
+    EXPECT_GE(QFontMetrics(font).horizontalAdvance(
+                  QStringLiteral("S-Meter Calibrator for ZX-K740 [...%1]").arg(longer)),
+              388);
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include "app/frequencyword.h"
 #include "app/spectrumlevel.h"
 #include "app/windowplacement.h"
 
@@ -123,52 +122,6 @@ TEST(SpectrumLevel, LevelIsClampedAndScaledInExtendedPrecision) {
     EXPECT_EQ(RawFromPeak(-110.0, 855, LevelConstants{}), 0);
     // -33 dB peak, gain 70.0 dB: -103 dBm, (37 * 255 / 120) = 78.625.
     EXPECT_EQ(RawFromPeak(-33.0, 900, LevelConstants{}), 78);
-}
-
-std::array<std::uint8_t, 256> Eeprom(int high, int knee, int low, int term, int ref) {
-    std::array<std::uint8_t, 256> e{};
-    e.fill(0xA5);
-    auto put = [&](int offset, int v) {
-        e[offset] = std::uint8_t(v & 0xFF);
-        e[offset + 1] = std::uint8_t((v >> 8) & 0xFF);
-    };
-    put(240, high);
-    put(242, knee);
-    put(244, low);
-    put(246, term);
-    put(252, ref);
-    return e;
-}
-
-TEST(LevelConstants, TakenWhenPlausibleOtherwiseAllDefaulted) {
-    const LevelConstants defaults;
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(855, 757, 537, -850, 700).data()), defaults);
-    const LevelConstants own{900, 800, 400, -800, 800};
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 800).data()), own);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(990, 300 + 1, 300, -950, 600).data()),
-              (LevelConstants{990, 301, 300, -950, 600}));
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -700, 850).data()),
-              (LevelConstants{900, 800, 400, -700, 850}));
-    // Each test on its own resets all five.
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 851).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -800, 599).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(991, 800, 400, -800, 800).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(800, 800, 400, -800, 800).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 400, 400, -800, 800).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 299, -800, 800).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -951, 800).data()), defaults);
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(900, 800, 400, -699, 800).data()), defaults);
-    // Unsigned 16-bit points: 0xFFFF is far above 990, not -1.
-    EXPECT_EQ(LevelConstantsFromEeprom(Eeprom(0xFFFF, 800, 400, -800, 800).data()), defaults);
-}
-
-TEST(FrequencyWord, EncodesAboveTheLimitInTensOfHertz) {
-    EXPECT_EQ(EncodeFrequencyWord(2147000000u), 2147000000u);
-    EXPECT_EQ(EncodeFrequencyWord(2147000001u), 214700000u | 0x80000000u);
-    EXPECT_EQ(EncodeFrequencyWord(7100000u), 7100000u);
-    EXPECT_EQ(DecodeFrequencyWord(0x80000001u), 10u);
-    EXPECT_EQ(DecodeFrequencyWord(0x7FFFFFFFu), 2147483647u);
-    EXPECT_EQ(DecodeFrequencyWord(EncodeFrequencyWord(3000000015u)), 3000000010u);
 }
 
 TEST(WindowPlacement, StrictTestsAgainstTheMonitor) {

@@ -32,15 +32,14 @@ bool Fault(const char *name) {
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
 EXPORT int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize) {
-    const int32_t count = Forward<decltype(&K7GetRadioList2)>("K7GetRadioList2")(
-        buffer, bufferSize, recordSize);
+    const int32_t count =
+        Forward<decltype(&K7GetRadioList2)>("K7GetRadioList2")(buffer, bufferSize, recordSize);
     if (const char *size = std::getenv("K7FAULT_RECORD_SIZE"); size && recordSize)
         *recordSize = uint32_t(std::strtoul(size, nullptr, 10));
     return count;
 }
 EXPORT int32_t K7Open(const char *serial) {
-    if (Fault("K7FAULT_OPEN"))
-        return 0;
+    if (Fault("K7FAULT_OPEN")) return 0;
     return Forward<decltype(&K7Open)>("K7Open")(serial);
 }
 EXPORT int32_t K7GetEEP(int32_t handle, uint8_t *eeprom) {

@@ -1,0 +1,148 @@
+#include "mainformtesting.h"
+
+using namespace mainformtesting;
+
+namespace {
+
+class OpenFailureTest : public MainWindowTest {
+protected:
+    void UseFaultyApi(const char *fault) {
+        qputenv(fault, "1");
+        platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/app-faulty-api");
+    }
+    void ExpectError(const char *text) {
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, QString::fromLatin1(text));
+        EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
+        boxes.boxes.clear();
+    }
+    void ExpectNoReceiver() {
+        EXPECT_EQ(form->ReceiverHandle(), 0);
+        EXPECT_FALSE(form->Devices()[0]->Opened);
+        EXPECT_FALSE(form->FP->isEnabled());
+        EXPECT_FALSE(form->DMP->isVisible());
+        EXPECT_TRUE(form->BSelect->isEnabled());
+        EXPECT_FALSE(QGuiApplication::overrideCursor());
+    }
+};
+
+TEST_F(OpenFailureTest, ModuleNotFound) {
+    SetModuleFolder(temp.path());
+    Start();
+    ResetApiCalls();
+    Open();
+    ExpectError("Unable to find software demodulator K740Demod.qmv.");
+    ExpectNoReceiver();
+    EXPECT_EQ(ApiCalls(), "");
+}
+
+TEST_F(OpenFailureTest, ModuleCannotBeLoaded) {
+    QFile garbage(temp.filePath("K740Demod.qmv"));
+    garbage.open(QIODevice::WriteOnly);
+    garbage.write("not a library");
+    garbage.close();
+    SetModuleFolder(temp.path());
+    Start();
+    Open();
+    ExpectError("Unable to load software demodulator K740Demod.qmv.");
+    ExpectNoReceiver();
+    EXPECT_FALSE(form->Module().isLoaded());
+}
+
+TEST_F(OpenFailureTest, ModuleLacksEntryPoints) {
+    QFile::link(testsupport::BinDir() + "/libk740sim.so", temp.filePath("K740Demod.qmv"));
+    SetModuleFolder(temp.path());
+    Start();
+    Open();
+    ExpectError("Incorrect software demodulator version.");
+    ExpectNoReceiver();
+    EXPECT_FALSE(form->Module().isLoaded());
+}
+
+TEST_F(OpenFailureTest, DeviceCannotBeOpened) {
+    UseFaultyApi("K7FAULT_OPEN");
+    Start();
+    Open();
+    ExpectError("Unable to open device.");
+    ExpectNoReceiver();
+    EXPECT_FALSE(form->Module().isLoaded());
+}
+
+TEST_F(OpenFailureTest, EepromUnreadableThenTheModuleIsInitialisedAtTheNextOpen) {
+    UseFaultyApi("K7FAULT_EEP");
+    Start();
+    ResetApiCalls();
+    Open();
+    ExpectError("Unable to read EEPROM.");
+    ExpectNoReceiver();
+    EXPECT_EQ(ApiCalls(), "K7Open(NULL)\nK7GetEEP(1)\nCloseRadioDevice(1)\n");
+    EXPECT_TRUE(form->Module().isLoaded());
+    EXPECT_FALSE(form->Module().isInitialised());
+
+    qunsetenv("K7FAULT_EEP");
+    Open();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_GT(form->ReceiverHandle(), 0);
+    const std::string module = ModuleCalls();
+    const auto init = module.find("qmvPluginInit");
+    ASSERT_NE(init, std::string::npos) << module;
+    EXPECT_LT(init, module.find("qmvPluginStart"));
+    EXPECT_EQ(Count(module, "qmvPluginInit"), 1);
+}
+
+TEST_F(OpenFailureTest, ModuleInitialisationFails) {
+    SetModuleFolder(testsupport::BinDir() + "/variants/demod-init-fails");
+    Start();
+    ResetApiCalls();
+    Open();
+    ExpectError("Unable to initialize software demodulator.");
+    ExpectNoReceiver();
+    EXPECT_FALSE(form->Module().isLoaded());
+    const std::string calls = ApiCalls();
+    EXPECT_NE(calls.find("K7GetInfo(1)\nCloseRadioDevice(1)\n"), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("SetPower"), std::string::npos);
+}
+
+TEST_F(OpenFailureTest, ModuleWithoutWindowLeavesTheReceiverOpen) {
+    SetModuleFolder(testsupport::BinDir() + "/variants/demod-no-window");
+    TMainForm &w = Start();
+    Open();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_GT(w.ReceiverHandle(), 0);
+    EXPECT_EQ(w.ModuleWindow(), 0);
+    EXPECT_FALSE(w.DMP->isVisible());
+    EXPECT_EQ(w.height(), 296);
+    CloseButton();
+    EXPECT_EQ(w.ReceiverHandle(), 0);
+}
+
+TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
+    TMainForm &w = Start();
+    Open();
+    w.CalLoaded = true;
+    w.CalModified = true;
+    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    boxes.setAnswer(QMessageBox::No);
+    CloseButton();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Calibration table is modified and not saved.\nDo you want to close "
+                             "opened radio receiver?"));
+    EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Confirmation"));
+    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
+    EXPECT_GT(w.ReceiverHandle(), 0);
+    w.close();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text,
+              QStringLiteral("Calibration table is modified and not saved.\nClose anyway?"));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_GT(w.ReceiverHandle(), 0);
+    boxes.setAnswer(QMessageBox::Yes);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.ReceiverHandle(), 0);
+    EXPECT_FALSE(w.CalLoaded);
+}
+
+} // namespace

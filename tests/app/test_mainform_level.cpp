@@ -1,0 +1,222 @@
+#include "k740sim.h"
+#include "mainformtesting.h"
+
+#include <cmath>
+#include <vector>
+
+using namespace mainformtesting;
+
+namespace {
+
+class LevelTest : public MainWindowTest {
+protected:
+    TMainForm &OpenDemo() {
+        TMainForm &w = Start();
+        Open();
+        EXPECT_GT(w.ReceiverHandle(), 0);
+        return w;
+    }
+    // A message of the module, as its window sends it.
+    void FromModule(std::int32_t message, std::intptr_t value1) {
+        QmvHost::Callback(form->ModuleWindow(), message, value1, 0, 0);
+    }
+    void Passband(std::int32_t mode, std::int32_t width, std::int32_t offset = 0) {
+        FromModule(QMV_HOST_MODE, mode);
+        FromModule(QMV_HOST_WIDTH, width);
+        FromModule(QMV_HOST_OFFSET, offset);
+        ASSERT_EQ(form->CurrentMode(), mode);
+    }
+    // 12,000 one-hertz bins of almost nothing with one strong bin.
+    int Level(int bin, float power) {
+        std::vector<float> bins(12000, 1e-13f);
+        bins[std::size_t(bin)] = power;
+        form->SpectrumLevel(12000, std::int64_t(bins.size() * 4), bins.data());
+        return form->G->Current();
+    }
+    static bool HasLime(const QImage &image, const QRect &area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (qGreen(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 100) return true;
+        return false;
+    }
+};
+
+// The demo receiver's gain is 67.2 dB (AGC reading 800, default constants).
+int Raw(double peakDb) {
+    return spectrumlevel::LevelToRaw(peakDb - 67.2);
+}
+
+TEST_F(LevelTest, PassbandWindowOfEachMode) {
+    OpenDemo();
+    Passband(4, 3000); // LSB: 3000..6000 Hz
+    EXPECT_EQ(Level(2999, 1e-1f), 0);
+    EXPECT_EQ(Level(3000, 1e-3f), Raw(-30));
+    EXPECT_EQ(Level(6000, 1e-3f), Raw(-30));
+    Passband(5, 3000); // USB: 6000..9000 Hz
+    EXPECT_EQ(Level(5999, 1e-1f), 0);
+    EXPECT_EQ(Level(9000, 1e-4f), Raw(-40));
+    EXPECT_EQ(Level(9001, 1e-1f), 0);
+    Passband(1, 3000); // centred: 4500..7500 Hz
+    EXPECT_EQ(Level(4499, 1e-1f), 0);
+    EXPECT_EQ(Level(4500, 1e-4f), Raw(-40));
+    EXPECT_EQ(Level(7500, 1e-5f), Raw(-50));
+    EXPECT_EQ(Level(7501, 1e-1f), 0);
+    // A strong signal is limited to -20 dBm: RAW 254.
+    EXPECT_EQ(Level(6000, 1e6f), 254);
+}
+
+TEST_F(LevelTest, UnusableAndWideFmMessagesAreIgnored) {
+    TMainForm &w = OpenDemo();
+    Passband(1, 3000);
+    ASSERT_EQ(Level(6000, 1e-3f), Raw(-30));
+    std::vector<float> bins(16, 1e-1f);
+    w.SpectrumLevel(0, 64, bins.data());
+    w.SpectrumLevel(12000, 3, bins.data());
+    w.SpectrumLevel(12000, 0, bins.data());
+    w.SpectrumLevel(12000, 64, nullptr);
+    EXPECT_EQ(w.G->Current(), Raw(-30));
+    Passband(3, 3000);
+    EXPECT_EQ(Level(6000, 1e-1f), Raw(-30));
+}
+
+TEST_F(LevelTest, OtherReceiversAreAskedForTheirAgcReading) {
+    ConfigureRadio(temp.filePath("radio.ini"),
+                   "[receiver]\nserial = AAA1\nlow = 100000\nhigh = 30000000\n");
+    TMainForm &w = Start();
+    Open(1);
+    Passband(1, 3000);
+    ResetApiCalls();
+    Level(6000, 1e-3f);
+    const std::string expected = "GetRawSignalStrength(" + std::to_string(w.ReceiverHandle()) +
+                                 ")\nK7GetInternalRSSI(" + std::to_string(w.ReceiverHandle()) +
+                                 ")\n";
+    EXPECT_EQ(ApiCalls(), expected);
+}
+
+TEST_F(LevelTest, TypingAFrequencyRetunesOnceAndShowsWhatWasTaken) {
+    TMainForm &w = OpenDemo();
+    w.activateWindow();
+    QTest::mouseClick(w.Fq, Qt::LeftButton);
+    ASSERT_TRUE(w.Fq->hasFocus());
+    w.Fq->selectAll();
+    ResetApiCalls();
+    QTest::keyClicks(w.Fq, "7.1");
+    QTest::keyClick(w.Fq, Qt::Key_Return);
+    const std::string calls = ApiCalls();
+    EXPECT_EQ(Count(calls, "SetFrequency("), 1) << calls;
+    EXPECT_EQ(calls, "SetFrequency(1,7100000)\nGetFrequency(1)\n");
+    EXPECT_EQ(w.Fq->Value(), 7100000);
+    EXPECT_FALSE(w.Fq->hasFocus()); // Enter hands the focus to the panel
+    EXPECT_NE(ModuleCalls().find("qmvPluginNotify 0x800 7100000"), std::string::npos);
+
+    ResetApiCalls();
+    w.Fq->SetValue(2147000001LL);
+    EXPECT_EQ(ApiCalls(), "SetFrequency(1," + std::to_string(214700000u | 0x80000000u) +
+                              ")\nGetFrequency(1)\n");
+    EXPECT_EQ(w.Fq->Value(), 2147000000LL);
+    ResetApiCalls();
+    w.Fq->SetValue(2147000000LL);
+    EXPECT_EQ(ApiCalls(), "");
+    w.Fq->SetValue(2146000000LL);
+    EXPECT_EQ(Count(ApiCalls(), "SetFrequency(1,2146000000)"), 1);
+}
+
+TEST_F(LevelTest, DigitKeysGoToTheFrequencyEdit) {
+    TMainForm &w = OpenDemo();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.K7Devs->setFocus();
+    QTest::keyClick(w.K7Devs, Qt::Key_5);
+    QTRY_VERIFY_WITH_TIMEOUT(w.Fq->hasFocus(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.Fq->text().contains('5'), 2000);
+    // Keypad digits are left alone.
+    w.K7Devs->setFocus();
+    const QString before = w.Fq->text();
+    QTest::keyClick(w.K7Devs, Qt::Key_7, Qt::KeypadModifier);
+    QTest::qWait(20);
+    EXPECT_TRUE(w.K7Devs->hasFocus());
+}
+
+TEST_F(LevelTest, OverlayTextOnlyWhileACalibrationSetGivesTheLevel) {
+    TMainForm &w = OpenDemo();
+    Passband(1, 3000);
+    Smsdk &sdk = Smsdk::Instance();
+    const std::int32_t cal = sdk.LoadCALFile(nullptr);
+    std::vector<double> table(256, -50.5);
+    ASSERT_EQ(sdk.PutDBMs(cal, "ZX-K740", -1, std::uint64_t(w.Fq->Value()), table.data()) & 0xFF,
+              0xFF);
+    w.CalHandle = cal;
+    w.CalLoaded = true;
+
+    const QRect overlay((209 - 60) / 2, 2, 60, 14);
+    Level(6000, 1e-3f);
+    EXPECT_TRUE(w.OverlayShown());
+    EXPECT_DOUBLE_EQ(w.OverlayDbm(), -50.5);
+    QImage image = testsupport::Render(*w.G);
+    EXPECT_TRUE(HasLime(image, overlay));
+    EXPECT_FALSE(HasLime(image, QRect(4, 2, overlay.left() - 4, 14)));
+
+    // A point the set lacks: no text.
+    w.Fq->SetValue(7000000);
+    Level(6000, 1e-3f);
+    EXPECT_FALSE(w.OverlayShown());
+    EXPECT_FALSE(HasLime(testsupport::Render(*w.G), overlay));
+
+    // No set: no text either.
+    w.CalLoaded = false;
+    w.Fq->SetValue(9000);
+    Level(6000, 1e-3f);
+    EXPECT_FALSE(w.OverlayShown());
+    EXPECT_FALSE(HasLime(testsupport::Render(*w.G), overlay));
+}
+
+TEST_F(LevelTest, WideFmPollsTheReceiversOwnReading) {
+    TMainForm &w = OpenDemo();
+    Passband(3, 3000);
+    ResetApiCalls();
+    QTRY_VERIFY_WITH_TIMEOUT(Count(ApiCalls(), "GetRawSignalStrength(1)") >= 1, 3000);
+    auto raw = Export<int32_t (*)(int32_t)>("ZXK740API.dll", "GetRawSignalStrength");
+    EXPECT_EQ(w.G->Current(), raw(1));
+    EXPECT_FALSE(w.OverlayShown());
+}
+
+// The simulation agrees with the formula: the level from one spectrum and the
+// AGC reading is the generator's level plus the front end's error.
+TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
+    ConfigureRadio(temp.filePath("radio.ini"),
+                   "[receiver]\nserial = AAA1\nlow = 100000\nhigh = 30000000\n"
+                   "eeprom = 900 800 400 -800 800\n");
+    const spectrumlevel::LevelConstants constants{900, 800, 400, -800, 800};
+    const auto sim = [](const char *name) { return Export<void *>("libk740sim.so", name); };
+    const auto find =
+        reinterpret_cast<decltype(&k740sim_FindReceiver)>(sim("k740sim_FindReceiver"));
+    const auto tune = reinterpret_cast<decltype(&k740sim_Tune)>(sim("k740sim_Tune"));
+    const auto passband =
+        reinterpret_cast<decltype(&k740sim_SetPassband)>(sim("k740sim_SetPassband"));
+    const auto generator =
+        reinterpret_cast<decltype(&k740sim_SetGenerator)>(sim("k740sim_SetGenerator"));
+    const auto frontEnd =
+        reinterpret_cast<decltype(&k740sim_FrontEndError)>(sim("k740sim_FrontEndError"));
+    const auto forceAgc =
+        reinterpret_cast<decltype(&k740sim_ForceAgcReading)>(sim("k740sim_ForceAgcReading"));
+    const auto spectrum = reinterpret_cast<decltype(&k740sim_Spectrum)>(sim("k740sim_Spectrum"));
+    const std::int32_t rx = find("AAA1");
+    ASSERT_GT(rx, 0);
+    const std::uint64_t tuned = tune(rx, 14200000);
+    passband(rx, 1, 3000, 0);
+    generator(1, tuned, -73.0);
+    const double error = frontEnd(rx, tuned);
+    std::vector<float> bins(2048);
+    for (int reading = 300; reading <= 990; reading += 10) {
+        forceAgc(rx, reading);
+        ASSERT_EQ(spectrum(rx, 12000, 2048, bins.data()), 2048);
+        double peak = 0;
+        ASSERT_TRUE(
+            spectrumlevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
+        const double level =
+            spectrumlevel::LevelDbm(peak, spectrumlevel::GainTenths(reading, constants));
+        EXPECT_NEAR(level, -73.0 + error, 0.5) << "AGC reading " << reading;
+    }
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+#include "mainformtesting.h"
+
+#include <QWindow>
+
+using namespace mainformtesting;
+
+namespace {
+
+using ReceiverTest = MainWindowTest;
+
+const std::string kOpenDemo = "K7Open(NULL)\n"
+                              "K7GetEEP(1)\n"
+                              "K7GetInfo(1)\n"
+                              "SetPower(1,1)\n"
+                              "SetAGC(1,2)\n"
+                              "SetRFAmp(1,1)\n"
+                              "SetFilterVal(1,-1)\n"
+                              "SetAtten(1,0)\n"
+                              "SetFrequency(1,9000)\n"
+                              "GetFrequency(1)\n";
+
+const char *kTwoReceivers = "[receiver]\nserial = AAA1\ntype = K740 USB\nlow = 100000\n"
+                            "high = 30000000\n"
+                            "[receiver]\nserial = BBB2\ntype = K740 PCI\nlow = 500000\n"
+                            "high = 20000000\neeprom = 900 800 400 -800 800\n"
+                            "[receiver]\nserial = CCC3\ntype = pci\nlow = 500000\n"
+                            "high = 20000000\neeprom = 900 800 400 -800 851\n";
+
+TEST_F(ReceiverTest, OpeningTheDemoReceiverKeepsTheCallingOrder) {
+    TMainForm &w = Start();
+    ResetApiCalls();
+    Open();
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(ApiCalls(), kOpenDemo);
+    EXPECT_GT(w.ReceiverHandle(), 0);
+    EXPECT_TRUE(w.IsDemo());
+    EXPECT_TRUE(w.Devices()[0]->Opened);
+    EXPECT_EQ(w.ReceiverName(), QStringLiteral("ZX-K740"));
+    EXPECT_EQ(w.Fq->Value(), 9000);
+    EXPECT_EQ(w.Fq->Min(), 9000);
+    EXPECT_EQ(w.Fq->Max(), 3500000000LL);
+    EXPECT_FALSE(w.BSelect->isEnabled());
+    EXPECT_TRUE(w.BClose->isEnabled());
+    EXPECT_TRUE(w.FP->isEnabled());
+    EXPECT_TRUE(w.FiP->isEnabled());
+    EXPECT_TRUE(w.SP->isEnabled());
+    EXPECT_FALSE(w.BSave->isEnabled());
+    EXPECT_FALSE(w.CalInfo->isEnabled());
+    EXPECT_FALSE(w.FsP->isEnabled());
+
+    // The module was started and told, in order, activation, options, the
+    // mode (1: none saved) and the frequency; its window sits in DMP.
+    const std::string module = ModuleCalls();
+    const auto start = module.find("qmvPluginStart");
+    ASSERT_NE(start, std::string::npos);
+    const auto activate = module.find("qmvPluginNotify 0x100 1", start);
+    const auto options = module.find("qmvPluginNotify 0xD05 15", start);
+    const auto mode = module.find("qmvPluginNotify 0x900 1", start);
+    const auto tune = module.find("qmvPluginNotify 0x800 9000", start);
+    EXPECT_LT(activate, options) << module;
+    EXPECT_LT(options, mode) << module;
+    EXPECT_LT(mode, tune) << module;
+    EXPECT_NE(tune, std::string::npos) << module;
+    ASSERT_NE(w.ModuleWindow(), 0);
+    QWidget *moduleWindow = QWidget::find(WId(w.ModuleWindow()));
+    ASSERT_NE(moduleWindow, nullptr);
+    EXPECT_EQ(moduleWindow->parentWidget(), w.DMP);
+    EXPECT_EQ(moduleWindow->pos(), QPoint(2, 2));
+    EXPECT_TRUE(w.DMP->isVisible());
+    EXPECT_EQ(w.DMP->height(), moduleWindow->height() + 4);
+    EXPECT_EQ(w.height(), w.DMP->geometry().bottom() + 1 + 8);
+}
+
+TEST_F(ReceiverTest, ClosingSavesModeAndFrequencyAndResets) {
+    TMainForm &w = Start();
+    Open();
+    w.Fq->SetValue(7100000);
+    ResetApiCalls();
+    CloseButton();
+    EXPECT_EQ(ApiCalls(), "GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\n");
+    EXPECT_EQ(platform::ReadInteger(Key(), "Frequency ()"), 7100000);
+    EXPECT_EQ(platform::ReadInteger(Key(), "Mode ()"), w.CurrentMode());
+    EXPECT_NE(ModuleCalls().find("qmvPluginNotify 0x4000"), std::string::npos);
+    EXPECT_EQ(w.ReceiverHandle(), 0);
+    EXPECT_FALSE(w.Devices()[0]->Opened);
+    EXPECT_FALSE(w.DMP->isVisible());
+    EXPECT_EQ(w.height(), 296);
+    EXPECT_FALSE(w.FP->isEnabled());
+    EXPECT_FALSE(w.SP->isEnabled());
+    EXPECT_TRUE(w.BSelect->isEnabled());
+    EXPECT_FALSE(w.BClose->isEnabled());
+    EXPECT_EQ(w.G->Current(), 0);
+}
+
+TEST_F(ReceiverTest, AWordInTensOfHertzIsNotSaved) {
+    TMainForm &w = Start();
+    Open();
+    w.Fq->SetValue(3000000000LL);
+    CloseButton();
+    EXPECT_FALSE(platform::ReadInteger(Key(), "Frequency ()").has_value());
+}
+
+TEST_F(ReceiverTest, SavedFrequencyIsClampedAndSavedModeSent) {
+    TMainForm &w = Start();
+    Key().setValue("Frequency ()", 5);
+    Key().setValue("Mode ()", 5);
+    ResetApiCalls();
+    Open();
+    EXPECT_NE(ApiCalls().find("SetFrequency(1,9000)\n"), std::string::npos);
+    EXPECT_NE(ModuleCalls().find("qmvPluginNotify 0x900 5"), std::string::npos);
+    CloseButton();
+    Key().setValue("Frequency ()", 7050000);
+    ResetApiCalls();
+    Open();
+    EXPECT_NE(ApiCalls().find("SetFrequency(2,7050000)\n"), std::string::npos) << ApiCalls();
+    EXPECT_EQ(w.Fq->Value(), 7050000);
+}
+
+TEST_F(ReceiverTest, ListDrawsEveryReceiverAndSelectionSwitchesButtons) {
+    ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
+    TMainForm &w = Start();
+    ASSERT_EQ(w.Devices().size(), 4u);
+    EXPECT_EQ(w.Devices()[0]->Serial, QString());
+    EXPECT_EQ(w.Devices()[1]->Interface, QStringLiteral("USB"));
+    EXPECT_EQ(w.Devices()[2]->Interface, QStringLiteral("PCI"));
+    EXPECT_EQ(w.Devices()[3]->Interface, QStringLiteral("PCI"));
+    Open(1);
+    EXPECT_TRUE(w.Devices()[1]->Opened);
+    SelectRow(2);
+    EXPECT_TRUE(w.BSelect->isEnabled());
+    EXPECT_FALSE(w.BClose->isEnabled());
+    SelectRow(1);
+    EXPECT_FALSE(w.BSelect->isEnabled());
+    EXPECT_TRUE(w.BClose->isEnabled());
+    // The opened row carries the red dot; the selected row is light grey.
+    const QImage image = testsupport::Render(*w.K7Devs);
+    const QRect dotCell = w.K7Devs->CellRect(0, 1);
+    EXPECT_EQ(testsupport::Pixel(image, dotCell.center().x(), dotCell.center().y()),
+              qRgb(202, 0, 0) & 0xFFFFFF);
+    const QRect model = w.K7Devs->CellRect(1, 1);
+    EXPECT_EQ(testsupport::Pixel(image, model.right() - 1, model.bottom()),
+              qRgb(144, 144, 144) & 0xFFFFFF);
+    const QRect other = w.K7Devs->CellRect(1, 2);
+    EXPECT_EQ(testsupport::Pixel(image, other.right() - 1, other.bottom()),
+              qRgb(66, 66, 66) & 0xFFFFFF);
+}
+
+TEST_F(ReceiverTest, LevelConstantsTakenOrAllDefaulted) {
+    ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
+    TMainForm &w = Start();
+    Open(2);
+    EXPECT_EQ(w.LevelConstants(), (spectrumlevel::LevelConstants{900, 800, 400, -800, 800}));
+    Open(3);
+    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+    Open(0);
+    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+}
+
+TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
+    ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
+    TMainForm &w = Start();
+    Open(1);
+    w.Fq->SetValue(14000000);
+    w.CalLoaded = true; // a set that the open must release
+    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    ResetApiCalls();
+    Open(2);
+    const std::string calls = ApiCalls();
+    EXPECT_EQ(
+        calls.rfind("GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\nK7Open(\"BBB2\")", 0), 0u)
+        << calls;
+    EXPECT_EQ(platform::ReadInteger(Key(), "Frequency (AAA1)"), 14000000);
+    EXPECT_TRUE(Key().contains("Mode (AAA1)"));
+    EXPECT_FALSE(w.Devices()[1]->Opened);
+    EXPECT_TRUE(w.Devices()[2]->Opened);
+    EXPECT_FALSE(w.CalLoaded);
+    EXPECT_EQ(w.Fq->Value(), 500000);
+}
+
+TEST_F(ReceiverTest, RecordSizeOtherThan196LeavesTheListEmpty) {
+    qputenv("K7FAULT_RECORD_SIZE", "200");
+    platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/app-faulty-api");
+    TMainForm &w = Start();
+    EXPECT_TRUE(w.Devices().empty());
+    EXPECT_EQ(w.K7Devs->RowCount(), 1);
+    EXPECT_FALSE(w.BSelect->isEnabled());
+    EXPECT_TRUE(boxes.boxes.empty());
+    // The notice row: light grey text on the list's colour.
+    const QImage image = testsupport::Render(*w.K7Devs);
+    bool text = false;
+    for (int x = 10; x < 200; ++x)
+        for (int y = 0; y < 14; ++y)
+            text = text || testsupport::Pixel(image, x, y) != (qRgb(66, 66, 66) & 0xFFFFFF);
+    EXPECT_TRUE(text);
+}
+
+} // namespace
