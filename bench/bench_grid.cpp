@@ -32,6 +32,7 @@ void BM_GridFill100k(benchmark::State &state) {
     for (auto _ : state) {
         TstGrid grid;
         SetUpList(grid);
+        grid.show();
         grid.SetRowCount(1);
         grid.ClearRow(0);
         for (int r = 0; r < rows; ++r) {
@@ -49,6 +50,7 @@ BENCHMARK(BM_GridFill100k)->Arg(100000)->Unit(benchmark::kMillisecond);
 void BM_GridScrollAndPaint(benchmark::State &state) {
     TstGrid grid;
     SetUpList(grid);
+    grid.show();
     grid.SetRowCount(100000);
     for (int r = 0; r < 100000; ++r)
         grid.SetCells(0, r, QString::number(r));

@@ -102,20 +102,27 @@ std::vector<uint64_t> Smsdk::ReadFrequencies(int32_t cal, const char *receiver, 
         size == ListSize::WholeEntries);
 }
 
-bool Smsdk::ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                      TDbmTable &table) const {
-    table.fill(0.0);
+int32_t Smsdk::GetCSValue(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                          uint8_t raw, double &dbm) const {
     unsigned char cs[SMS_CS_SIZE] = {};
     const int32_t size = SMS_CS_SIZE;
     std::memcpy(cs + SMS_CS_OFFSET_SIZE, &size, sizeof size);
+    cs[SMS_CS_OFFSET_RAW] = raw;
+    const int32_t result = GetCS(cal, receiver, mode, frequency, cs);
+    if (ResultCode(result) == SMS_OK) std::memcpy(&dbm, cs + SMS_CS_OFFSET_DBM, sizeof dbm);
+    return result;
+}
+
+bool Smsdk::ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                      TDbmTable &table) const {
+    table.fill(0.0);
     for (int raw = 0; raw < SMS_TABLE_SIZE; ++raw) {
-        cs[SMS_CS_OFFSET_RAW] = static_cast<unsigned char>(raw);
-        const int32_t result = GetCS(cal, receiver, mode, frequency, cs);
+        const int32_t result =
+            GetCSValue(cal, receiver, mode, frequency, static_cast<uint8_t>(raw), table[raw]);
         if (ResultCode(result) != SMS_OK) {
             CheckResult(result);
             return false;
         }
-        std::memcpy(&table[raw], cs + SMS_CS_OFFSET_DBM, sizeof(double));
     }
     return true;
 }

@@ -97,6 +97,11 @@ public:
         return Functions.DeleteFrequency(cal, receiver, mode, frequency);
     }
 
+    // One GetCS with a calibration structure built here: answers the result,
+    // and on success sets dbm to the table value for raw.
+    int32_t GetCSValue(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                       uint8_t raw, double &dbm) const;
+
     // Reading a list: the size query, then a buffer of exactly that many
     // bytes, count = bytes / entry width. A size query of 0 or less is an
     // empty list; nothing is shown. WholeEntries passes count * 8 as the size

@@ -57,6 +57,7 @@ TmyScrollBar::TmyScrollBar(QWidget *parent) : QWidget(parent) {
     thumb_->SetShadowOffset(100);
     thumb_->SetBevelWidth(bevel_);
     thumb_->SetKeepMouse(true);
+    thumb_->installEventFilter(this);
     connect(thumb_, &TstSpeedButton::OnMouseDown, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
                 ThumbMouseDown(button, x, y);
@@ -284,6 +285,10 @@ void TmyScrollBar::LayoutThumb() {
 }
 
 bool TmyScrollBar::eventFilter(QObject *watched, QEvent *event) {
+    // A thumb hidden or disabled while held never sees its release.
+    if (watched == thumb_ && (event->type() == QEvent::Hide ||
+                              (event->type() == QEvent::EnabledChange && !thumb_->isEnabled())))
+        thumbHeld_ = false;
     if (watched == track_ && (event->type() == QEvent::MouseButtonPress ||
                               event->type() == QEvent::MouseButtonDblClick)) {
         auto *mouse = static_cast<QMouseEvent *>(event);

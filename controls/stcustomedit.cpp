@@ -53,6 +53,14 @@ TstCustomEdit::TstCustomEdit(QWidget *parent) : QLineEdit(parent) {
         committedLength_ = text.length();
         Change();
     });
+    // A window that is not active moves its focus silently; the control that
+    // had it is left when the window shows the focus elsewhere again.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (entered_ && now && now != this && now->window() == window()) {
+            entered_ = false;
+            DoExit();
+        }
+    });
 }
 
 void TstCustomEdit::SetDefaultShadow(bool value) {

@@ -61,8 +61,8 @@ void TstCustomPanel::SetPenWidth(int value) {
 }
 
 void TstCustomPanel::SetColor(TColor value) {
-    parentColor_ = false;
     if (color_ == value) return;
+    parentColor_ = false;
     ApplyColor(value);
     update();
     NotifyParentColorChanged(this);

@@ -34,7 +34,7 @@ public:
     int PenWidth() const { return penWidth_; }
     void SetPenWidth(int value);
 
-    // The panel's own colour; setting it clears ParentColor.
+    // The panel's own colour; setting another one clears ParentColor.
     TColor Color() const { return color_; }
     void SetColor(TColor value);
 

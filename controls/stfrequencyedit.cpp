@@ -345,12 +345,15 @@ void TstFrequencyEdit::SetEditRect() {
 
 void TstFrequencyEdit::UpdateTextMargins() {
     // The native entry keeps a margin of 2 pixels at the sides and 1 pixel at
-    // the top inside its text margins; place its text line exactly on the
-    // text area. Without the focus the native text is not painted at all.
+    // the top inside its text margins, and a right-aligned text leaves about 2
+    // pixels for the caret; place its text line so that the text stands where
+    // the painted one does (to a pixel). Without the focus the native text is
+    // not painted at all.
+    constexpr int caretRoom = 2;
     const int b = BorderWidth();
     const int left = std::max(0, b - 2);
     const int top = std::max(0, b + top_ - 1);
-    const int right = std::max(0, width() - (b + right_) - 2);
+    const int right = std::max(0, width() - (b + right_) - 2 - caretRoom);
     const int bottom = std::max(0, height() - (b + top_ + lineHeight_ + 1));
     setTextMargins(left, top, right, bottom);
 }

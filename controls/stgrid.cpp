@@ -367,12 +367,13 @@ void TstGrid::keyPressEvent(QKeyEvent *event) {
         if (!rowSelect_) MoveTo(col_ + 1, row_, 1, 0);
         break;
     case Qt::Key_PageUp:
-        if (!MoveTo(col_, std::max(fixedRows_, row_ - page), 0, 1)) break;
+        // The view moves by a page and the cursor with it.
         SetTopRow(topRow_ - page);
+        MoveTo(col_, std::max(fixedRows_, row_ - page), 0, 1);
         break;
     case Qt::Key_PageDown:
-        if (!MoveTo(col_, std::min(lastRow, row_ + page), 0, -1)) break;
         SetTopRow(topRow_ + page);
+        MoveTo(col_, std::min(lastRow, row_ + page), 0, -1);
         break;
     case Qt::Key_Home:
         if (ctrl || rowSelect_)
@@ -401,12 +402,12 @@ void TstGrid::keyPressEvent(QKeyEvent *event) {
 
 void TstGrid::focusInEvent(QFocusEvent *event) {
     QWidget::focusInEvent(event);
-    InvalidateCell(col_, row_);
+    rowSelect_ ? InvalidateRow(row_) : InvalidateCell(col_, row_);
 }
 
 void TstGrid::focusOutEvent(QFocusEvent *event) {
     QWidget::focusOutEvent(event);
-    InvalidateCell(col_, row_);
+    rowSelect_ ? InvalidateRow(row_) : InvalidateCell(col_, row_);
 }
 
 void TstGrid::resizeEvent(QResizeEvent *event) {

@@ -64,7 +64,7 @@ void TstPanel::paintEvent(QPaintEvent *) {
     if (r.width() <= 0 || r.height() <= 0 || caption_.isEmpty()) return;
     painter.setClipRect(r);
     painter.setFont(font());
-    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setPen(FontColor(this));
     painter.setLayoutDirection(layoutDirection());
     const QString text = abbreviate_
                              ? painter.fontMetrics().elidedText(caption_, Qt::ElideRight, r.width())

@@ -351,8 +351,10 @@ void TstSpeedButton::mouseReleaseEvent(QMouseEvent *event) {
     }
     const bool inside = Inside(pos);
     if (groupIndex_ == 0) {
+        // Outside, the last move has normally shown the button up already.
+        const bool wasUp = state_ == bsUp;
         SetState(bsUp);
-        if (inside) Changed();
+        if (inside || !wasUp) Changed();
     } else if (inside) {
         SetDown(!down_);
         if (down_) Changed(true);
@@ -368,9 +370,26 @@ void TstSpeedButton::TimerTick() {
     if (Now() - pressTime_ >= delay_ && state_ == bsDown) emit OnAutoRepeat();
 }
 
+// A press whose release will never come -- the button was disabled or hidden
+// while held -- is dropped with its repeat timer.
+void TstSpeedButton::ForgetPress() {
+    if (!pressing_) return;
+    pressing_ = false;
+    repeatTimer_->stop();
+}
+
+void TstSpeedButton::hideEvent(QHideEvent *event) {
+    if (pressing_) {
+        ForgetPress();
+        SetState(down_ ? bsExclusive : bsUp);
+    }
+    QWidget::hideEvent(event);
+}
+
 void TstSpeedButton::changeEvent(QEvent *event) {
     switch (event->type()) {
     case QEvent::EnabledChange:
+        if (!isEnabled()) ForgetPress();
         Changed(true);
         break;
     case QEvent::FontChange:
@@ -394,10 +413,7 @@ void TstSpeedButton::paintEvent(QPaintEvent *) {
         if (state_ == bsDisabled) SetState(down_ && groupIndex_ != 0 ? bsExclusive : bsUp);
     } else {
         SetState(bsDisabled);
-        if (pressing_) {
-            pressing_ = false;
-            repeatTimer_->stop();
-        }
+        ForgetPress();
     }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();

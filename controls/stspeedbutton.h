@@ -158,6 +158,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool event(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -171,6 +172,7 @@ private:
     void ButtonPressed(int groupIndex, TstSpeedButton *sender);
     void TimerTick();
     void Press(const QPoint &pos);
+    void ForgetPress();
     bool Inside(const QPoint &pos) const;
     void UpdateShortcut();
     void Render(QPainter &painter);

@@ -103,7 +103,8 @@ extern "C" {
                            that is not a regular file
    SMS_ERR_FILE_NOT_FOUND  no file by that name (or a folder on its path is
                            missing)
-   SMS_ERR_LOAD            the file cannot be read, is larger than 1 GiB, or
+   SMS_ERR_LOAD            the file cannot be read (or memory runs out), is
+                           larger than 1 GiB, or
                            is not a valid ".cal" file (bad magic, unknown major
                            version, sizes inconsistent with the file size, CRC
                            mismatch, invalid or unsorted names, duplicate modes
@@ -144,6 +145,7 @@ SMETERSDK_API int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uin
    SMS_OK, SMS_ERR_HANDLE, SMS_ERR_RECEIVER_NAME,
    SMS_ERR_DBM_ARRAY       dbm is NULL or a value is NaN or infinite
    SMS_ERR_DBM_RANGE       a value lies outside -140..0
+   SMS_ERR_WRITE           no memory for a new point
 */
 SMETERSDK_API int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
                               const double *dbm);

@@ -74,16 +74,15 @@ int32_t LoadFile(const char *path, CalSet &set) {
     if (!S_ISREG(info.st_mode)) return SMS_ERR_FILE_NAME;
     if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > kMaxFileSize) return SMS_ERR_LOAD;
 
-    const size_t size = static_cast<size_t>(info.st_size);
-    std::unique_ptr<unsigned char[]> data(new unsigned char[size ? size : 1]);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd.get(), data.get() + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return SMS_ERR_LOAD; // read error, or the file shrank meanwhile
-        done += static_cast<size_t>(n);
-    }
-    return ParseCalFile(data.get(), size, set) ? SMS_OK : SMS_ERR_LOAD;
+    const int in = fd.get();
+    const auto source = [in](unsigned char *buffer, size_t capacity) -> size_t {
+        for (;;) {
+            const ssize_t n = ::read(in, buffer, capacity);
+            if (n >= 0) return static_cast<size_t>(n); // 0: the file shrank meanwhile
+            if (errno != EINTR) return 0;
+        }
+    };
+    return ReadCalFile(static_cast<uint64_t>(info.st_size), source, set) ? SMS_OK : SMS_ERR_LOAD;
 }
 
 int32_t SaveFile(const char *path, const CalSet &set) {

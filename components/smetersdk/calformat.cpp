@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little,
@@ -25,33 +26,76 @@ uint32_t crc32Of(uint32_t crc, const unsigned char *data, size_t size) {
     return crc;
 }
 
-// A bounds-checked cursor over the file image.
+// A bounds-checked cursor over the file's content (everything before the
+// trailer), pulled from the source in large chunks and summed as it goes.
 class Reader {
 public:
-    Reader(const unsigned char *data, size_t size) : data_(data), size_(size) {}
-    size_t remaining() const { return size_ - pos_; }
-    bool skip(size_t n) {
-        if (n > remaining()) return false;
-        pos_ += n;
-        return true;
-    }
-    template <typename T> bool read(T &value) {
-        if (sizeof(T) > remaining()) return false;
-        std::memcpy(&value, data_ + pos_, sizeof(T));
-        pos_ += sizeof(T);
-        return true;
-    }
+    Reader(const ByteSource &source, uint64_t contentSize)
+        : source_(source), left_(contentSize), unread_(contentSize + kTrailerSize),
+          capacity_(static_cast<size_t>(std::min<uint64_t>(kBufferSize, unread_))),
+          buffer_(new unsigned char[capacity_]) {}
+    uint64_t remaining() const { return left_; }
+
+    // The next n bytes, valid until the next call; nullptr past the content.
     const unsigned char *take(size_t n) {
-        if (n > remaining()) return nullptr;
-        const unsigned char *p = data_ + pos_;
+        if (n > left_) return nullptr;
+        const unsigned char *p = pull(n);
+        if (!p) return nullptr;
+        crc_ = crc32Of(crc_, p, n);
+        left_ -= n;
+        return p;
+    }
+    bool skip(size_t n) { return take(n) != nullptr; }
+    template <typename T> bool read(T &value) {
+        const unsigned char *p = take(sizeof(T));
+        if (!p) return false;
+        std::memcpy(&value, p, sizeof(T));
+        return true;
+    }
+    // After the content: whether the trailer holds the CRC of it.
+    bool trailerMatches() {
+        if (left_ != 0) return false;
+        const unsigned char *p = pull(kTrailerSize);
+        if (!p) return false;
+        uint32_t stored = 0;
+        std::memcpy(&stored, p, sizeof stored);
+#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+        return stored == crc_;
+#else
+        return true; // a fuzzer build skips the CRC so that mutations reach the parser
+#endif
+    }
+
+private:
+    // Larger than any record; a smaller file fits whole.
+    static constexpr size_t kBufferSize = size_t(1) << 20;
+
+    const unsigned char *pull(size_t n) {
+        if (end_ - pos_ < n) {
+            std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
+            end_ -= pos_;
+            pos_ = 0;
+            while (end_ < n) {
+                const size_t want =
+                    static_cast<size_t>(std::min<uint64_t>(capacity_ - end_, unread_));
+                const size_t got = want ? source_(buffer_.get() + end_, want) : 0;
+                if (got == 0 || got > want) return nullptr;
+                end_ += got;
+                unread_ -= got;
+            }
+        }
+        const unsigned char *p = buffer_.get() + pos_;
         pos_ += n;
         return p;
     }
 
-private:
-    const unsigned char *data_;
-    size_t size_;
-    size_t pos_ = 0;
+    const ByteSource &source_;
+    uint64_t left_;   // content bytes not yet taken
+    uint64_t unread_; // file bytes not yet pulled from the source
+    size_t capacity_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    size_t pos_ = 0, end_ = 0;
+    uint32_t crc_ = static_cast<uint32_t>(crc32(0, nullptr, 0));
 };
 
 struct Layout {
@@ -106,12 +150,13 @@ bool parseBody(Reader &in, const Layout &layout, uint32_t receiverCount, Receive
                 uint64_t frequency = 0;
                 if (!in.read(frequency)) return false;
                 if (!points.empty() && points.rbegin()->first >= frequency) return false;
-                const unsigned char *values = in.take(kTableSize * sizeof(double));
-                if (!values || !in.skip(layout.pointSize - kPointRecordSize)) return false;
                 // Checked in a local copy, without a branch per value, before
                 // the point is allocated.
                 Table table;
+                const unsigned char *values = in.take(sizeof(Table));
+                if (!values) return false;
                 std::memcpy(table.data(), values, sizeof(Table));
+                if (!in.skip(layout.pointSize - kPointRecordSize)) return false;
                 bool valid = true;
                 for (double value : table)
                     valid &= IsValidValue(value);
@@ -125,28 +170,31 @@ bool parseBody(Reader &in, const Layout &layout, uint32_t receiverCount, Receive
 
 } // namespace
 
-bool ParseCalFile(const unsigned char *data, size_t size, CalSet &set) {
-    if (!data || size < kHeaderSize + kTrailerSize || size > kMaxFileSize) return false;
-    const size_t contentSize = size - kTrailerSize;
-    uint32_t storedCrc = 0;
-    std::memcpy(&storedCrc, data + contentSize, sizeof storedCrc);
-    // A fuzzer build skips the CRC so that mutations reach the parser.
-#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-    if (crc32Of(static_cast<uint32_t>(crc32(0, nullptr, 0)), data, contentSize) != storedCrc)
-        return false;
-#else
-    (void)storedCrc;
-#endif
-
-    Reader in(data, contentSize);
+bool ReadCalFile(uint64_t size, const ByteSource &source, CalSet &set) {
+    if (size < kHeaderSize + kTrailerSize || size > kMaxFileSize) return false;
+    Reader in(source, size - kTrailerSize);
     Layout layout{};
     uint32_t receiverCount = 0;
     if (!parseHeader(in, layout, receiverCount)) return false;
     ReceiverMap receivers;
-    if (!parseBody(in, layout, receiverCount, receivers) || in.remaining() != 0) return false;
+    if (!parseBody(in, layout, receiverCount, receivers) || !in.trailerMatches()) return false;
     set.receivers = std::move(receivers);
     set.lastRead.valid = false;
     return true;
+}
+
+bool ParseCalFile(const unsigned char *data, size_t size, CalSet &set) {
+    if (!data) return false;
+    size_t pos = 0;
+    return ReadCalFile(
+        size,
+        [&](unsigned char *buffer, size_t capacity) {
+            const size_t n = std::min(capacity, size - pos);
+            std::memcpy(buffer, data + pos, n);
+            pos += n;
+            return n;
+        },
+        set);
 }
 
 namespace {

@@ -21,6 +21,14 @@ constexpr uint32_t kTrailerSize = 4;
 // Larger files are refused before anything is read.
 constexpr uint64_t kMaxFileSize = uint64_t(1) << 30;
 
+// Reads a file of `size` bytes from `source`, which copies up to `capacity`
+// further bytes into `buffer` and answers how many (0: nothing more). On
+// success `set` holds the file's content; on failure it is left as it was.
+// Pulls at most `size` bytes, allocates only for points whose bytes are
+// present, and holds no more than one chunk of the file at a time.
+using ByteSource = std::function<size_t(unsigned char *buffer, size_t capacity)>;
+bool ReadCalFile(uint64_t size, const ByteSource &source, CalSet &set);
+
 // Parses a complete file image. On success `set` holds the file's content;
 // on failure it is left as it was. Never reads outside [data, data + size)
 // and allocates only for points whose bytes are present.

@@ -80,6 +80,12 @@ TEST_F(SmsdkTest, BindsTheRealLibraryAndWorksThroughIt) {
     EXPECT_TRUE(sdk.ReadModes(cal, "ZX-K700").empty());
     EXPECT_TRUE(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, 5).empty());
 
+    double dbm = 1.0;
+    EXPECT_EQ(sdk.GetCSValue(cal, Smsdk::kReceiverName, -1, 3500000, 10, dbm), SMS_OK);
+    EXPECT_EQ(dbm, table[10]);
+    EXPECT_EQ(sdk.GetCSValue(cal, Smsdk::kReceiverName, -1, 3500001, 10, dbm), SMS_ERR_FREQUENCY);
+    EXPECT_EQ(dbm, table[10]);
+
     TDbmTable read{};
     EXPECT_TRUE(sdk.ReadTable(cal, Smsdk::kReceiverName, -1, 7000000, read));
     EXPECT_EQ(std::memcmp(read.data(), table.data(), sizeof table), 0);

@@ -403,6 +403,26 @@ TEST_F(SmeterSdk, SaveAndLoadRoundTripBitExactly) {
     EXPECT_EQ(entries(), (QStringList{"first.cal", "second.cal"}));
 }
 
+TEST_F(SmeterSdk, SetsLargerThanOneReadChunkLoadWhole) {
+    constexpr int kPoints = 600; // 1.2 MB, read in chunks of 1 MiB
+    Table t;
+    for (int p = 0; p < kPoints; ++p) {
+        for (int i = 0; i < 256; ++i)
+            t[i] = -static_cast<double>((p * 256 + i) % 1400) / 10.0;
+        put(kRx, p % 2 ? 3 : -1, 1000u + p, t);
+    }
+    ASSERT_EQ(save(path("large.cal")), SMS_OK);
+    const int32_t loaded = sdk().LoadCALFile(native(path("large.cal")).constData());
+    ASSERT_GE(loaded, 0);
+    for (int32_t mode : {-1, 3}) {
+        const auto points = frequencies(cal, kRx, mode);
+        ASSERT_EQ(frequencies(loaded, kRx, mode), points);
+        for (uint64_t fq : points)
+            ASSERT_TRUE(sameBits(readTable(loaded, kRx, mode, fq), readTable(cal, kRx, mode, fq)));
+    }
+    sdk().Unload(loaded);
+}
+
 TEST_F(SmeterSdk, FilesFollowTheDocumentedLayout) {
     const QString empty = path("empty.cal");
     ASSERT_EQ(save(empty), SMS_OK);

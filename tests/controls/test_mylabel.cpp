@@ -40,11 +40,8 @@ struct LabelOnPanel {
     }
 };
 
-TEST(Label, AutoSizeAndDefaults) {
+TEST(Label, AutoSize) {
     LabelOnPanel l;
-    EXPECT_FALSE(l.label->ShowBurried());
-    EXPECT_EQ(l.label->DisableColor(), TColor(2105376));
-    EXPECT_EQ(l.label->BurriedColor(), TColor(8421504));
     const QSize text = l.label->fontMetrics().size(Qt::TextSingleLine, "Devices");
     EXPECT_EQ(l.label->size(), text);
     l.label->SetAutoSize(false);

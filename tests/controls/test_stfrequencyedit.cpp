@@ -287,6 +287,28 @@ TEST_P(FrequencyEdit, EscapeThrowsTypingAwayAndLeavingTakesIt) {
     EXPECT_EQ(w.fq->text(), L("21.000000")) << "a lone '-' is no number";
 }
 
+TEST_P(FrequencyEdit, SwitchingToAnotherWindowKeepsTheTyping) {
+    Window w;
+    w.fq->SetValue(14250000);
+    w.Focus();
+    QTest::keyClicks(w.fq, QStringLiteral("7"));
+    QWidget elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    EXPECT_EQ(w.fq->text(), QStringLiteral("7"));
+    EXPECT_EQ(w.fq->Value(), 14250000);
+    QApplication::setActiveWindow(&w.window);
+    w.Leave();
+    EXPECT_EQ(w.fq->Value(), 7000000);
+
+    w.Focus();
+    QTest::keyClicks(w.fq, QStringLiteral("8"));
+    QApplication::setActiveWindow(&elsewhere);
+    w.other->setFocus(Qt::OtherFocusReason);
+    QApplication::setActiveWindow(&w.window);
+    EXPECT_EQ(w.fq->Value(), 8000000) << "the focus moved on while the window was inactive";
+}
+
 TEST_P(FrequencyEdit, OneMinusAndOneSeparatorAtMostAndBothSeparatorKeysGiveTheLocaleOne) {
     Window w;
     w.Focus();
@@ -444,12 +466,22 @@ TEST_F(FrequencyEditPixels, UndefinedValueHasABlankLabel) {
 TEST_F(FrequencyEditPixels, FocusedFieldShowsTheTypedTextBesideTheLabel) {
     Window w;
     w.fq->SetValue(14250000);
-    w.Focus();
-    w.fq->end(false);
-    QTest::keyClicks(w.fq, QStringLiteral("7"));
-    const QImage image = testsupport::Render(*w.fq);
     const int b = TstCustomEdit::BorderWidth();
     const int edge = b + w.fq->TextRight();
+    const Ink painted = InkIn(testsupport::Render(*w.fq), b, edge, b, b + w.fq->LineHeight());
+    w.Focus();
+    w.fq->end(false);
+    w.fq->setReadOnly(true); // no caret in the picture
+    const Ink native = InkIn(testsupport::Render(*w.fq), b, edge, b, b + w.fq->LineHeight());
+    w.fq->setReadOnly(false);
+    EXPECT_NEAR(native.left, painted.left, 1)
+        << "the text does not jump when the field takes the focus";
+    EXPECT_NEAR(native.right, painted.right, 1);
+    EXPECT_EQ(native.top, painted.top);
+    EXPECT_EQ(native.bottom, painted.bottom);
+
+    QTest::keyClicks(w.fq, QStringLiteral("7"));
+    const QImage image = testsupport::Render(*w.fq);
     const Ink text = InkIn(image, b, edge, b, b + w.fq->LineHeight());
     ASSERT_TRUE(text.Any());
     EXPECT_GE(text.right, edge - 4);

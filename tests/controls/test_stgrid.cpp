@@ -199,6 +199,10 @@ TEST(Grid, KeyboardScrollsTheCurrentRowIntoView) {
     QTest::keyClick(list.grid, Qt::Key_PageUp);
     EXPECT_EQ(list.grid->Row(), 9);
     EXPECT_EQ(list.grid->TopRow(), 0);
+    list.grid->SetSelection(0, 2);
+    QTest::keyClick(list.grid, Qt::Key_PageDown);
+    EXPECT_EQ(list.grid->Row(), 12) << "a page down";
+    EXPECT_EQ(list.grid->TopRow(), 10) << "and still on view";
 }
 
 TEST(Grid, WholeRowSelectionMarksEveryCellOfTheRow) {

@@ -1,5 +1,4 @@
 #include "controls/myintedit.h"
-#include "controls/stalignedit.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -174,13 +173,6 @@ TEST(CustomEdit, ShadowOffsetIsClampedAndTheShadedBorderSinksIntoTheParent) {
     w.window.setPalette(QPalette(ColorToQColor(RGBColor(0, 0, 200))));
     const QImage blue = testsupport::Render(*w.edit);
     EXPECT_GT(qBlue(blue.pixel(0, 10)), qRed(blue.pixel(0, 10))) << "shades of the parent's colour";
-}
-
-TEST(AlignEdit, AlignmentDefaultsToTheRight) {
-    TstAlignEdit edit;
-    EXPECT_EQ(edit.Alignment(), Qt::AlignRight);
-    edit.SetAlignment(Qt::AlignLeft);
-    EXPECT_TRUE(edit.alignment() & Qt::AlignLeft);
 }
 
 class UpDown : public QWidget {

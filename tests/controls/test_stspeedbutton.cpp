@@ -175,12 +175,6 @@ TEST(SpeedButtonPaint, EveryGlyphKind) {
         {stbkShortRightArrow,
          {".#........", ".##.......", ".###......", ".####.....", ".####.....", ".###......",
           ".##.......", ".#........"}},
-        {stbkCloseCross,
-         {".##....##.", "..##..##..", "...####...", "....##....", "...####...", "..##..##..",
-          ".##....##.", ".........."}},
-        {stbkMinimizeLine,
-         {"..........", "..........", "..........", "..........", "....###...", "....###...",
-          "..........", ".........."}},
     };
     for (const Case &c : cases) {
         TstSpeedButton b;
@@ -211,6 +205,32 @@ TEST(SpeedButtonPaint, GlyphSizeAndPlacement) {
     // Hidden glyphs paint nothing.
     b.SetShowKind(false);
     EXPECT_TRUE(InkBox(Render(b), QRect(1, 1, 18, 10), 0).isEmpty());
+}
+
+TEST(SpeedButtonPaint, CaptionBesideTheGlyph) {
+    TstSpeedButton b;
+    b.resize(60, 20);
+    b.SetColor(clBlack);
+    b.SetColorDown(clBlack);
+    b.SetFontColor(clWhite);
+    b.SetFontColorDown(clWhite);
+    b.setFont(PixelFont("Arial", 11, false)); // 8 points: an 8-pixel glyph
+    b.SetKind(stbkStop);
+    b.SetAlignKind(TAlignment::taLeftJustify);
+    b.SetAlignment(TAlignment::taRightJustify);
+    b.SetCaption("Go");
+    const QImage up = Render(b);
+    EXPECT_EQ(InkBox(up, QRect(2, 2, 8, 16), 0), QRect(2, 6, 8, 8));
+    // The caption starts where the glyph ends, centred vertically.
+    const QRect text = InkBox(up, QRect(10, 2, 48, 16), 0);
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_LE(text.left(), 12);
+    EXPECT_NEAR(text.center().y(), 10, 2);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+    const QImage down = Render(b);
+    EXPECT_EQ(InkBox(down, QRect(2, 2, 9, 16), 0), QRect(3, 7, 8, 8));
+    // The caption follows the moved glyph and moves by one pixel more.
+    EXPECT_EQ(InkBox(down, QRect(11, 2, 47, 16), 0), text.translated(2, 1));
 }
 
 TEST(SpeedButtonPaint, BorderBevelAndStates) {
@@ -440,6 +460,23 @@ TEST(SpeedButtonMouse, AutoRepeatAfterTheDelayWhileOverTheButton) {
     const int atRelease = int(repeats.count());
     QTest::qWait(60);
     EXPECT_EQ(repeats.count(), atRelease);
+}
+
+TEST(SpeedButtonMouse, HidingOrDisablingDropsAPress) {
+    QWidget parent;
+    TstSpeedButton b(&parent);
+    QTimer *timer = b.findChild<QTimer *>("RepeatTimer");
+    parent.show();
+    QSignalSpy clicks(&b, &TstSpeedButton::OnClick);
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+    b.hide();
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(b.State(), TstSpeedButton::bsUp);
+    b.show();
+    QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(5, 5));
+    b.setEnabled(false);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(clicks.count(), 0);
 }
 
 TEST(SpeedButtonMouse, FirstRepeatWaitsForTheDelay) {
