@@ -97,6 +97,20 @@ TstPanel *MakeListPanel(QWidget *parent, const QRect &place) {
     return panel;
 }
 
+// The two lists of the window: whole rows of 14 pixels on the window colour,
+// filling their panel left of its scroll bar.
+TstGrid *MakeListGrid(QWidget *parent, int colCount) {
+    auto *grid = new TstGrid(parent);
+    SetAlign(grid, TAlign::alClient);
+    grid->SetColCount(colCount);
+    grid->SetFixedRows(0);
+    grid->SetRowHeight(14);
+    grid->SetRowSelect(true);
+    grid->SetColor(TstForm::kWindowColor);
+    grid->setFont(ArialFont(11));
+    return grid;
+}
+
 TmyScrollBar *MakeListScrollBar(QWidget *parent) {
     auto *bar = new TmyScrollBar(parent);
     bar->SetKind(TScrollBarKind::sbVertical);
@@ -181,15 +195,8 @@ void TMainForm::CreateComponents() {
     DevPanel = MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), myLabel2);
     MenuPanel = MakeListPanel(DevPanel, QRect(8, 24, 211, 77));
     SB = MakeListScrollBar(MenuPanel);
-    K7Devs = new TstGrid(MenuPanel);
-    SetAlign(K7Devs, TAlign::alClient);
-    K7Devs->SetColCount(4);
-    K7Devs->SetFixedRows(0);
+    K7Devs = MakeListGrid(MenuPanel, 4);
     K7Devs->SetRowCount(1);
-    K7Devs->SetRowHeight(14);
-    K7Devs->SetRowSelect(true);
-    K7Devs->SetColor(TstForm::kWindowColor);
-    K7Devs->setFont(ArialFont(11));
     K7Devs->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
                                 TstGrid::TGridDrawState) {
         K7DevsDrawCell(canvas, col, row, rect);
@@ -237,15 +244,8 @@ void TMainForm::CreateComponents() {
     FsP = MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), myLabel3);
     FTP = MakeListPanel(FsP, QRect(7, 24, 147, 158));
     FSB = MakeListScrollBar(FTP);
-    F = new TstGrid(FTP);
-    SetAlign(F, TAlign::alClient);
-    F->SetColCount(3);
-    F->SetFixedRows(0);
+    F = MakeListGrid(FTP, 3);
     F->SetDefaultColWidth(120);
-    F->SetRowHeight(14);
-    F->SetRowSelect(true);
-    F->SetColor(TstForm::kWindowColor);
-    F->setFont(ArialFont(11));
     stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
                                 QStringLiteral("Adds new frequnecy point into the list"));
     BEdit = MakeButton(FsP, QRect(162, 52, 75, 21), QStringLiteral("Edit"),

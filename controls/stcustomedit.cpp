@@ -227,3 +227,12 @@ bool TstCustomEdit::ForwardWheel(QWheelEvent *event, QWidget *target) {
     QCoreApplication::sendEvent(target, &copy);
     return true;
 }
+
+void TstCustomEdit::ForwardWheelToUpDown(QWheelEvent *event, QWidget *upDown) {
+    if (!upDown) return;
+    const QPointer<QWidget> exitControl = exitControl_;
+    exitControl_ = nullptr;
+    ForwardWheel(event, upDown);
+    exitControl_ = exitControl;
+    event->accept();
+}

@@ -52,6 +52,13 @@ public:
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool value) { autoSelect_ = value; }
 
+    // Leaving the field takes (true) or drops (false) the text being typed.
+    bool UpdateOnExit() const { return updateOnExit_; }
+    void SetUpdateOnExit(bool value) { updateOnExit_ = value; }
+    // Where the focus goes after a value has been set while the field had it.
+    QWidget *ExitControl() const { return exitControl_; }
+    void SetExitControl(QWidget *control) { exitControl_ = control; }
+
     // Width of the border around the client area, on every side.
     static constexpr int BorderWidth() { return 2; }
     // The client area in widget coordinates (inside the border).
@@ -84,12 +91,18 @@ protected:
 
     // Sends a wheel event on to `target`, as if it had been turned over it.
     static bool ForwardWheel(QWheelEvent *event, QWidget *target);
+    // Hands a wheel turn to an up-down companion with ExitControl suspended,
+    // so that a value changed by the wheel does not send the focus away.
+    void ForwardWheelToUpDown(QWheelEvent *event, QWidget *upDown);
 
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+
+    QPointer<QWidget> exitControl_;
+    bool updateOnExit_ = true;
 
 private:
     void ApplyPalette();

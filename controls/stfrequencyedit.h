@@ -70,11 +70,6 @@ public:
     QString UndefValueText() const { return undefValueText_; }
     void SetUndefValueText(const QString &value);
 
-    bool UpdateOnExit() const { return updateOnExit_; }
-    void SetUpdateOnExit(bool value) { updateOnExit_ = value; }
-    QWidget *ExitControl() const { return exitControl_; }
-    void SetExitControl(QWidget *control) { exitControl_ = control; }
-
     // The value the text stands for in the current unit, rounded to whole
     // hertz (halves to even); Value when the text is no number.
     std::int64_t GetValue() const;
@@ -108,8 +103,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
-    QPointer<QWidget> exitControl_;
-
 private:
     int DisplayUnit() const;
     bool ShowsUndefText() const { return displayUndefValueText_ && value_ == undefValue_; }
@@ -131,7 +124,6 @@ private:
     std::int64_t undefValue_ = 0;
     bool displayUndefValueText_ = false;
     QString undefValueText_;
-    bool updateOnExit_ = true;
 
     int unit_ = fuHz;
     bool focused_ = false;

@@ -33,12 +33,6 @@ public:
     QString UndefValueText() const { return undefValueText_; }
     void SetUndefValueText(const QString &value);
 
-    bool UpdateOnExit() const { return updateOnExit_; }
-    void SetUpdateOnExit(bool value) { updateOnExit_ = value; }
-    // Where the focus goes after a value has been set while the field had it.
-    QWidget *ExitControl() const { return exitControl_; }
-    void SetExitControl(QWidget *control) { exitControl_ = control; }
-
     Qt::Alignment Alignment() const { return alignment_; }
     void SetAlignment(Qt::Alignment value);
 
@@ -54,8 +48,6 @@ protected:
     void KeyPress(QChar &key) override;
     void DoExit() override;
 
-    QPointer<QWidget> exitControl_;
-
 private:
     std::int32_t value_ = 0;
     std::int32_t min_ = 0;
@@ -63,6 +55,5 @@ private:
     std::int32_t undefValue_ = 0;
     bool displayUndefValueText_ = false;
     QString undefValueText_;
-    bool updateOnExit_ = true;
     Qt::Alignment alignment_ = Qt::AlignRight;
 };

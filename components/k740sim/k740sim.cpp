@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +51,14 @@ Model &model() {
         return loaded;
     }();
     return m;
+}
+
+// Answers f(receiver) under the lock, or zero for an unknown receiver.
+template <typename F> auto Query(std::int32_t rx, F &&f) {
+    using Result = decltype(f(std::declval<const SimReceiver &>()));
+    std::lock_guard guard(lock());
+    const SimReceiver *r = model().at(rx);
+    return r ? f(*r) : Result{};
 }
 
 } // namespace
@@ -103,9 +112,7 @@ uint64_t k740sim_Tune(int32_t rx, uint64_t hz) {
 }
 
 uint64_t k740sim_TunedFrequency(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->tuned() : 0;
+    return Query(rx, [&](const SimReceiver &r) { return r.tuned(); });
 }
 
 void k740sim_SetControl(int32_t rx, int32_t control, int32_t value) {
@@ -114,9 +121,7 @@ void k740sim_SetControl(int32_t rx, int32_t control, int32_t value) {
 }
 
 int32_t k740sim_Control(int32_t rx, int32_t control) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->control(control) : 0;
+    return Query(rx, [&](const SimReceiver &r) { return r.control(control); });
 }
 
 void k740sim_SetPassband(int32_t rx, int32_t mode, int32_t widthHz, int32_t offsetHz) {
@@ -143,9 +148,7 @@ void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm) {
 }
 
 double k740sim_NoiseDensity(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->noiseDensity() : 0.0;
+    return Query(rx, [&](const SimReceiver &r) { return r.noiseDensity(); });
 }
 
 void k740sim_SetNoiseDensity(int32_t rx, double dbmPerHz) {
@@ -154,21 +157,15 @@ void k740sim_SetNoiseDensity(int32_t rx, double dbmPerHz) {
 }
 
 double k740sim_FrontEndError(int32_t rx, uint64_t hz) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->frontEndError(hz) : 0.0;
+    return Query(rx, [&](const SimReceiver &r) { return r.frontEndError(hz); });
 }
 
 double k740sim_PassbandPower(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->passbandPower(model().generator) : 0.0;
+    return Query(rx, [&](const SimReceiver &r) { return r.passbandPower(model().generator); });
 }
 
 int32_t k740sim_AgcReading(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->agcReading(model().generator) : 0;
+    return Query(rx, [&](const SimReceiver &r) { return r.agcReading(model().generator); });
 }
 
 void k740sim_ForceAgcReading(int32_t rx, int32_t reading) {
@@ -177,21 +174,17 @@ void k740sim_ForceAgcReading(int32_t rx, int32_t reading) {
 }
 
 double k740sim_GainForReading(int32_t rx, int32_t reading) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->gainForReading(reading) : 0.0;
+    return Query(rx, [&](const SimReceiver &r) { return r.gainForReading(reading); });
 }
 
 double k740sim_Gain(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->gainForReading(r->agcReading(model().generator)) : 0.0;
+    return Query(rx, [&](const SimReceiver &r) {
+        return r.gainForReading(r.agcReading(model().generator));
+    });
 }
 
 int32_t k740sim_RawSignalStrength(int32_t rx) {
-    std::lock_guard guard(lock());
-    const SimReceiver *r = model().at(rx);
-    return r ? r->rawSignalStrength(model().generator) : 0;
+    return Query(rx, [&](const SimReceiver &r) { return r.rawSignalStrength(model().generator); });
 }
 
 int32_t k740sim_Spectrum(int32_t rx, uint32_t spanHz, int32_t bins, float *power) {
