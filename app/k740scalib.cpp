@@ -52,6 +52,11 @@ int RunK740scalib() {
     SearchADForm = new TSearchADForm();
     TableForm = new TTableForm();
 
+    // The windows meet through signals only.
+    QObject::connect(&MainForm->Level(), &TLiveLevel::RawChanged, TableForm,
+                     &TTableForm::SetLiveRaw);
+    QObject::connect(SearchADForm, &TSearchADForm::Hidden, MainForm, &QWidget::activateWindow);
+
     if (!MainForm->ShowAllowed()) {
         FreeWindows();
         return 1;

@@ -120,9 +120,8 @@ TEST_F(OpenFailureTest, ModuleWithoutWindowLeavesTheReceiverOpen) {
 TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
     TMainForm &w = Start();
     Open();
-    w.CalLoaded = true;
-    w.CalModified = true;
-    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    w.Document().New();
+    w.Document().SetModified(true);
     boxes.setAnswer(QMessageBox::No);
     CloseButton();
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -142,7 +141,7 @@ TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.ReceiverHandle(), 0);
-    EXPECT_FALSE(w.CalLoaded);
+    EXPECT_FALSE(w.Document().IsLoaded());
 }
 
 } // namespace

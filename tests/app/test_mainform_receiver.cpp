@@ -161,8 +161,7 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     TMainForm &w = Start();
     Open(1);
     w.Fq->SetValue(14000000);
-    w.CalLoaded = true; // a set that the open must release
-    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    w.Document().New(); // a set that the open must release
     ResetApiCalls();
     Open(2);
     const std::string calls = ApiCalls();
@@ -173,7 +172,7 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     EXPECT_TRUE(Key().contains("Mode (AAA1)"));
     EXPECT_FALSE(w.Devices()[1]->Opened);
     EXPECT_TRUE(w.Devices()[2]->Opened);
-    EXPECT_FALSE(w.CalLoaded);
+    EXPECT_FALSE(w.Document().IsLoaded());
     EXPECT_EQ(w.Fq->Value(), 500000);
 }
 
