@@ -200,7 +200,8 @@ void TMainForm::CreateComponents() {
     D->setGeometry(-50, 30, 127, 101);
     D->SetColCount(3);
     D->hide();
-    connect(K7Devs, &TstGrid::OnTopLeftChanged, this, [this] { SB->SetPosition(K7Devs->TopRow()); });
+    connect(K7Devs, &TstGrid::OnTopLeftChanged, this,
+            [this] { SB->SetPosition(K7Devs->TopRow()); });
     connect(SB, &TmyScrollBar::OnPositionChange, this,
             [this] { D->SetTopRow(int(SB->Position())); });
     BSelect = MakeButton(DevPanel, QRect(8, 105, 69, 21), QStringLiteral("Open"),
