@@ -20,7 +20,11 @@ constexpr int kLocalRole = Qt::UserRole;
 QVariant HelpBrowser::loadResource(int type, const QUrl &name) {
     if (!file_ || name.scheme() != QLatin1String(HelpViewer::kScheme))
         return QTextBrowser::loadResource(type, name);
-    if (const auto bytes = file_->Read(ChmFile::Normalise(name.path()))) return *bytes;
+    if (const auto bytes = file_->Read(ChmFile::Normalise(name.path()))) {
+        // Style sheets are taken as text only.
+        if (type == QTextDocument::StyleSheetResource) return QString::fromUtf8(*bytes);
+        return *bytes;
+    }
     if (type == QTextDocument::HtmlResource)
         return QStringLiteral("<html><body><h3>Page not found</h3><p>This help file has no page "
                               "\"%1\".</p></body></html>")
