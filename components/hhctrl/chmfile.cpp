@@ -135,6 +135,12 @@ std::unique_ptr<ChmFile> ChmFile::Open(const QString &path, QString &error) {
         error = damaged.arg(path, QStringLiteral("its default page cannot be read."));
         return nullptr;
     }
+    // A cut-off file may still hold those; every object (pages, images and
+    // the file's own indexes) must be whole, or the viewer would show pieces.
+    if (const QString broken = file->FirstUnreadableObject(); !broken.isEmpty()) {
+        error = damaged.arg(path, QStringLiteral("'%1' cannot be read.").arg(broken));
+        return nullptr;
+    }
     if (file->title_.isEmpty()) file->title_ = info.completeBaseName();
     error.clear();
     return file;
@@ -194,6 +200,25 @@ QString ChmFile::FindByExtension(const QString &suffix) const {
         },
         &search);
     return search.found;
+}
+
+QString ChmFile::FirstUnreadableObject() const {
+    struct Check {
+        const ChmFile *file;
+        QString broken;
+    } check{this, {}};
+    chm_enumerate(
+        handle_,
+        CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_SPECIAL | CHM_ENUMERATE_META | CHM_ENUMERATE_FILES,
+        [](chmFile *, chmUnitInfo *unit, void *context) -> int {
+            auto *c = static_cast<Check *>(context);
+            const QString path = QString::fromUtf8(unit->path);
+            if (c->file->Read(path)) return CHM_ENUMERATOR_CONTINUE;
+            c->broken = path;
+            return CHM_ENUMERATOR_SUCCESS;
+        },
+        &check);
+    return check.broken;
 }
 
 QString ChmFile::Normalise(const QString &local) {

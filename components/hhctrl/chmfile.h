@@ -52,6 +52,9 @@ private:
     explicit ChmFile(chmFile *handle, const QString &path) : handle_(handle), path_(path) {}
     bool ReadSystem();
     QString FindByExtension(const QString &suffix) const;
+    // The path of the first page or image that cannot be read whole; empty
+    // when all can.
+    QString FirstUnreadableObject() const;
 
     chmFile *handle_ = nullptr;
     QString path_;

@@ -144,19 +144,20 @@ TEST(HhctrlTest, RefusesFilesItCannotReadWithoutAWindow) {
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray bytes = good.readAll();
     QTemporaryDir temp;
-    const struct {
-        const char *name;
+    struct Row {
+        QString name;
         QByteArray content;
-    } rows[] = {
-        {"text", "<html>not compiled</html>"},
-        {"empty", ""},
-        {"header-only", bytes.left(96)},
-        {"first-half", bytes.left(bytes.size() / 2)},
-        {"all-but-last-kilobyte", bytes.left(bytes.size() - 1024)},
     };
+    std::vector<Row> rows{
+        {"text", "<html>not compiled</html>"}, {"empty", ""}, {"header-only", bytes.left(96)}};
+    // Cut anywhere, down to the last byte.
+    for (int eighth = 1; eighth < 8; ++eighth)
+        rows.push_back(
+            {QStringLiteral("cut-%1-of-8").arg(eighth), bytes.left(bytes.size() * eighth / 8)});
+    rows.push_back({"all-but-last-byte", bytes.left(bytes.size() - 1)});
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        QFile file(temp.filePath(QString::fromLatin1(row.name) + ".chm"));
+        SCOPED_TRACE(row.name.toStdString());
+        QFile file(temp.filePath(row.name + ".chm"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(row.content);
         file.close();
