@@ -229,7 +229,7 @@ void TSCalGraph::FullRedraw() {
     }
     p.end();
 
-    DrawBasePlot();
+    DrawPlot(base_, plot_, plotOverhang_);
     Compose();
     RebuildZoomPicture();
     // A magnifier placed on another plot or zoom would show the wrong place.
@@ -239,9 +239,10 @@ void TSCalGraph::FullRedraw() {
         UpdateZoomRect();
         DrawOverlays(pointer_);
     }
+    shownOverlay_ = OverlayRect(); // the repaint that follows shows all of it
 }
 
-void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang) const {
+void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang, int raw) const {
     if (picture.isNull()) return;
     QPainter p(&picture);
     const int L = rect.Left;
@@ -250,7 +251,13 @@ void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang)
     const double ys = SignalScale::DbStep(rect.Height());
     // Right and bottom edge included, so a partial redraw leaves no trace of
     // an old curve on the bottom line or in the last column.
-    const QRect area(QPoint(L, rect.Top), QPoint(rect.Right + overhang, B));
+    QRect area(QPoint(L, rect.Top), QPoint(rect.Right + overhang, B));
+    if (raw >= 0 && raw <= kRawMax) {
+        const auto pointX = [&](int j) { return j <= 0 ? L : Cut(L + j * xs + 0.5 * xs); };
+        const int left = pointX(raw - 1) - 1;
+        const int right = raw >= kRawMax ? area.right() : pointX(raw + 1) + 1;
+        area &= QRect(QPoint(left, rect.Top), QPoint(right, B));
+    }
     p.setClipRect(area);
     p.fillRect(area, ColorToQColor(color_));
 
@@ -285,10 +292,6 @@ void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang)
     }
 }
 
-void TSCalGraph::DrawBasePlot() {
-    DrawPlot(base_, plot_, plotOverhang_);
-}
-
 void TSCalGraph::RebuildZoomPicture() {
     const int w = Cut(plot_.Width() * zoom_);
     const int h = Cut(plot_.Height() * zoom_);
@@ -298,6 +301,12 @@ void TSCalGraph::RebuildZoomPicture() {
     }
     SizePicture(zoomPicture_, QSize(w, h));
     DrawPlot(zoomPicture_, {0, 0, w - 1, h - 1}, 0);
+}
+
+void TSCalGraph::RedrawPlots(int raw) {
+    DrawPlot(base_, plot_, plotOverhang_, raw);
+    if (!zoomPicture_.isNull())
+        DrawPlot(zoomPicture_, {0, 0, zoomPicture_.width() - 1, zoomPicture_.height() - 1}, 0, raw);
 }
 
 void TSCalGraph::Compose() {
@@ -443,16 +452,31 @@ void TSCalGraph::mouseMoveEvent(QMouseEvent *event) {
 void TSCalGraph::MouseMoveAt(QPoint pointer) {
     if (!mouseInside_) return;
     pointer_ = pointer;
+    bool changed = false;
     if (PlaceMagnifier(pointer)) {
-        const bool changed = dragging_ && dragRaw_ >= 0 && SetValueAt(pointer, dragRaw_);
+        changed = dragging_ && dragRaw_ >= 0 && SetValueAt(pointer, dragRaw_);
         Compose();
         DrawOverlays(pointer);
-        if (changed)
-            emit OnDBMChanged(this, sets_[static_cast<std::size_t>(dragSet_)].get(), dragRaw_);
     } else {
         Compose();
     }
-    repaint();
+    if (changed) emit OnDBMChanged(this, sets_[static_cast<std::size_t>(dragSet_)].get(), dragRaw_);
+    RepaintChanged(changed);
+}
+
+QRect TSCalGraph::OverlayRect() const {
+    return magnifierActive_ ? frame_.ToQRect().united(box_.ToQRect()) : QRect();
+}
+
+void TSCalGraph::RepaintChanged(bool plotChanged) {
+    // The overlays where they were and where they are now, and the plot if a
+    // value changed: nothing else of the composed picture is new.
+    QRect dirty = shownOverlay_.united(OverlayRect());
+    if (plotChanged)
+        dirty |=
+            QRect(QPoint(plot_.Left, plot_.Top), QPoint(plot_.Right + plotOverhang_, plot_.Bottom));
+    shownOverlay_ = OverlayRect();
+    if (!dirty.isEmpty()) repaint(dirty);
 }
 
 bool TSCalGraph::SetValueAt(QPoint pointer, int raw) {
@@ -460,8 +484,7 @@ bool TSCalGraph::SetValueAt(QPoint pointer, int raw) {
     double dbm = 0.0;
     if (dragSet_ < 0 || dragSet_ >= SetCount() || !ReadingAt(pointer, underRaw, dbm)) return false;
     sets_[static_cast<std::size_t>(dragSet_)]->values_[static_cast<std::size_t>(raw)] = dbm;
-    DrawBasePlot();
-    RebuildZoomPicture();
+    RedrawPlots(raw);
     return true;
 }
 
@@ -496,7 +519,7 @@ void TSCalGraph::MouseDownAt(QPoint pointer) {
     Compose();
     DrawOverlays(pointer);
     emit OnDBMChanged(this, sets_.front().get(), raw);
-    repaint();
+    RepaintChanged(true);
 }
 
 void TSCalGraph::mouseReleaseEvent(QMouseEvent *event) {
@@ -532,7 +555,7 @@ void TSCalGraph::leaveEvent(QEvent *event) {
     dragSet_ = -1;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (wasDragging) emit OnDragFinished(this);
-    repaint();
+    RepaintChanged(false);
 }
 
 void TSCalGraph::hideEvent(QHideEvent *event) {
@@ -541,6 +564,7 @@ void TSCalGraph::hideEvent(QHideEvent *event) {
     magnifierActive_ = false;
     mouseInside_ = false;
     Compose();
+    shownOverlay_ = QRect(); // showing it again paints all of it
     if (dragging_) EndDrag(false);
 }
 

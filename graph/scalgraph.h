@@ -154,10 +154,12 @@ private:
     void FullRedraw();
     // Grid and curves into the rectangle (L, T, R, B) of a picture; `overhang`
     // is how far right of R the picture may be painted (the curves' last half
-    // step).
-    void DrawPlot(QImage &picture, const TGraphRect &rect, int overhang) const;
-    void DrawBasePlot();
+    // step). With `raw` 0..255 only the columns of the curve segments that
+    // meet that RAW are drawn again, which is all that one value changes.
+    void DrawPlot(QImage &picture, const TGraphRect &rect, int overhang, int raw = -1) const;
     void RebuildZoomPicture();
+    // Both plots after the value at `raw` changed.
+    void RedrawPlots(int raw);
     void Compose();
     void DrawOverlays(QPoint pointer);
     void DrawFrame(QPainter &painter) const;
@@ -168,6 +170,10 @@ private:
     // the magnifier is not active.
     bool ReadingAt(QPoint pointer, int &raw, double &dbm) const;
 
+    // Frame and position box while the magnifier is active, else empty.
+    QRect OverlayRect() const;
+    // Repaints what the last pointer movement changed.
+    void RepaintChanged(bool plotChanged);
     void MouseMoveAt(QPoint pointer);
     void MouseDownAt(QPoint pointer);
     void EndDrag(bool letEventsRun = true);
@@ -218,5 +224,6 @@ private:
     int step_ = 1;
     QColor frameColor_ = QColor(150, 150, 150);
     QRect lastAnimationRect_;
+    QRect shownOverlay_; // the overlays on the screen
     QTimer *timer_ = nullptr;
 };

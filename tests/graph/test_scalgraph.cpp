@@ -193,6 +193,13 @@ TEST(SCalGraph, LeftPressDragsTheValueOfThePressedRaw) {
             EXPECT_EQ(events.changes[1].raw, raw);
             EXPECT_LT(set->DBM(raw), below);
             EXPECT_EQ(host.graph->DragRaw(), raw);
+            // A drag step redraws only around the changed value, yet leaves
+            // the pictures exactly as a full redraw draws them.
+            const QImage shown = host.graph->ComposedPicture().copy();
+            const QImage zoom = host.graph->ZoomPicture().copy();
+            host.graph->Redraw();
+            EXPECT_EQ(host.graph->ComposedPicture(), shown);
+            EXPECT_EQ(host.graph->ZoomPicture(), zoom);
         }
         QTest::mouseRelease(host.graph, c.button, {}, c.at);
         EXPECT_FALSE(host.graph->Dragging());
