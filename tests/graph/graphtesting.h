@@ -5,6 +5,7 @@
 #include "graph/scalgraph.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QPaintEvent>
 #include <QTest>
 #include <QWidget>
@@ -12,6 +13,14 @@
 #include <vector>
 
 namespace graphtesting {
+
+// Puts the pointer outside every window, so that the first movement over a
+// new window enters it (a window that appears under a resting pointer is not
+// told where the pointer is).
+inline void ParkPointer() {
+    QCursor::setPos(-1000, -1000);
+    QCoreApplication::processEvents();
+}
 
 // A graph of the given size in a shown window with room around it.
 struct Host {
@@ -21,6 +30,7 @@ struct Host {
     Host(int width = TSCalGraph::kDefaultWidth, int height = TSCalGraph::kDefaultHeight) {
         window.resize(width + 60, height + 60);
         graph->setGeometry(0, 0, width, height);
+        ParkPointer();
         window.show();
         QCoreApplication::processEvents();
     }

@@ -11,6 +11,7 @@
 TEST(Screenshot, GraphWindowWithACurveAndTheMagnifier) {
     const QString file = qEnvironmentVariable("K740_GRAPH_SCREENSHOT");
     if (file.isEmpty()) GTEST_SKIP() << "K740_GRAPH_SCREENSHOT not set";
+    graphtesting::ParkPointer();
     TGraphForm form;
     // A receiver's table: nearly linear in the middle, bending at both ends.
     TDbmTable table{};

@@ -64,6 +64,7 @@ TEST(GraphForm, SetTableRedrawsOnce) {
 }
 
 TEST(GraphForm, DraggingRaw100ReportsTheValueAndCloseKeepsTheCurve) {
+    ParkPointer();
     TGraphForm form;
     form.show();
     QCoreApplication::processEvents();
