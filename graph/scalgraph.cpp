@@ -88,6 +88,7 @@ TSCalGraph::TSCalGraph(QWidget *owner) : QWidget(owner) {
     setCursor(GraphCursors::Cursor(GraphCursors::crCross1));
 
     timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("AnimationTimer"));
     timer_->setInterval(kAnimationInterval);
     connect(timer_, &QTimer::timeout, this, &TSCalGraph::AnimationTick);
     timer_->start();
@@ -295,7 +296,9 @@ void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang,
 void TSCalGraph::RebuildZoomPicture() {
     const int w = Cut(plot_.Width() * zoom_);
     const int h = Cut(plot_.Height() * zoom_);
-    if (w <= 0 || h <= 0) {
+    // Beyond what the raster engine can address the magnifier stays empty.
+    constexpr int kLargest = 32767;
+    if (w <= 0 || h <= 0 || w > kLargest || h > kLargest) {
         zoomPicture_ = QImage();
         return;
     }

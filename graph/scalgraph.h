@@ -122,7 +122,8 @@ public:
     // The rectangle the last animation tick copied to the screen.
     QRect LastAnimationRect() const { return lastAnimationRect_; }
 
-    // One step of the frame animation (the 50 ms timer's handler).
+    // One step of the frame animation, the handler of the 50 ms timer (the
+    // child QTimer "AnimationTimer").
     void AnimationTick();
 
 signals:

@@ -50,6 +50,7 @@ TEST(GraphForm, GraphFillsThePanelWithOneLimeCurve) {
 }
 
 TEST(GraphForm, SetTableRedrawsOnce) {
+    ParkPointer(); // no magnifier, so no animation paints
     TGraphForm form;
     form.show();
     QCoreApplication::processEvents();
