@@ -120,7 +120,7 @@ void TCalInfoForm::SBPositionChange(TmyScrollBar *) {
 
 void TCalInfoForm::GDrawCell(TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
                              int state) {
-    canvas.setFont(ArialFont(11));
+    canvas.setFont(G->font()); // Arial, 11 pixels
     const bool filled = nextRow_ >= 2;
     const bool header = row < G->FixedRows();
     const bool selected = (state & TstGrid::gdSelected) && !header;

@@ -150,7 +150,7 @@ void TCopyForm::MSBPositionChange(TmyScrollBar *) {
 
 void TCopyForm::MDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
                           int state) {
-    canvas.setFont(ArialFont(11));
+    canvas.setFont(sender->font()); // Arial, 11 pixels
     const bool entries = (sender == D ? receiverCount_ : modeCount_) > 0;
     const bool selected = entries && (state & TstGrid::gdSelected);
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : sender->Color()));

@@ -69,7 +69,7 @@ void TFSelectForm::FSBPositionChange(TmyScrollBar *) {
 
 void TFSelectForm::FDrawCell(TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
                              int state) {
-    canvas.setFont(ArialFont(11));
+    canvas.setFont(F->font()); // Arial, 11 pixels
     const bool selected = state & TstGrid::gdSelected;
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : F->Color()));
     if (col != 0) return;
