@@ -85,7 +85,8 @@ void TCalInfoForm::FillListing() {
     nextRow_ = 1;
     const Smsdk &sdk = Smsdk::Instance();
     for (const char *name : Smsdk::ModelNames) {
-        const std::int32_t modeBytes = sdk.GetModes(cal_, name, nullptr, 0);
+        // Without the library bound there is no set to list.
+        const std::int32_t modeBytes = sdk.IsLoaded() ? sdk.GetModes(cal_, name, nullptr, 0) : 0;
         if (modeBytes <= 0) continue;
         const int receiverRow = nextRow_;
         G->SetRowCount(nextRow_ + 1);

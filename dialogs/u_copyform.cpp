@@ -85,7 +85,8 @@ void TCopyForm::showEvent(QShowEvent *event) {
     ClearModes();
     const Smsdk &sdk = Smsdk::Instance();
     for (const char *name : Smsdk::ModelNames) {
-        if (sdk.GetModes(cal_, name, nullptr, 0) <= 0) continue;
+        // Without the library bound there is no set to list.
+        if (!sdk.IsLoaded() || sdk.GetModes(cal_, name, nullptr, 0) <= 0) continue;
         D->SetRowCount(receiverCount_ + 1);
         D->SetCells(0, receiverCount_++, QString::fromLatin1(name));
     }
