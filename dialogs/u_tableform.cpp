@@ -117,7 +117,7 @@ TTableForm::TTableForm(QWidget *parent)
     T->OnSelectCell = [this](TstGrid *sender, int col, int row, bool &canSelect) {
         TSelectCell(sender, col, row, canSelect);
     };
-    T->OnDblClick = [this](TstGrid *sender) { TDblClick(sender); };
+    connect(T, &TstGrid::OnDblClick, this, &TTableForm::TDblClick);
     T->OnKeyPress = [this](TstGrid *sender, QChar &key) { TKeyPress(sender, key); };
     for (int r = 0; r < SignalScale::kRawCount; ++r)
         ShowValue(r);
