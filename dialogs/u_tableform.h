@@ -29,6 +29,7 @@
 #include "dialogs/tableundo.h"
 
 #include <QPointer>
+#include <QRawFont>
 
 #include <cstdint>
 #include <functional>
@@ -145,6 +146,8 @@ private:
     bool RunFillForm(bool fillRole, const QString &caption, const QString &rangeLabel, int &from,
                      int &to, double &value);
 
+    QRawFont cellFont_;
+    QRawFont headerFont_;
     TDbmTable table_{};
     QString caption_;
     bool tableModified_ = false;
