@@ -179,10 +179,12 @@ TTableForm::TTableForm(QWidget *parent)
     connect(RedoAction, &QAction::triggered, this, &TTableForm::Redo);
     connect(undo_, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
     connect(undo_, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
-    connect(undo_, &QUndoStack::undoTextChanged, UndoAction,
-            [this](const QString &step) { UndoAction->setText(ActionText(tr("Undo"), step)); });
-    connect(undo_, &QUndoStack::redoTextChanged, RedoAction,
-            [this](const QString &step) { RedoAction->setText(ActionText(tr("Redo"), step)); });
+    connect(undo_, &QUndoStack::undoTextChanged, UndoAction, [this](const QString &step) {
+        UndoAction->setText(ActionText(QStringLiteral("Undo"), step));
+    });
+    connect(undo_, &QUndoStack::redoTextChanged, RedoAction, [this](const QString &step) {
+        RedoAction->setText(ActionText(QStringLiteral("Redo"), step));
+    });
     T->setContextMenuPolicy(Qt::ActionsContextMenu);
     T->addAction(UndoAction);
     T->addAction(RedoAction);

@@ -1,6 +1,6 @@
 // The table editor with the windows it runs, created as the program creates
-// them, and a responder that answers each modal run with the step a test set
-// for that window.
+// them, and a responder that answers each modal run as the test set it for
+// that window (Cancel when not set).
 #pragma once
 
 #include "controls/myintedit.h"
@@ -18,49 +18,38 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <map>
 #include <ostream>
 
-// Texts in the failure messages of the editor's tests.
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
 }
 
 namespace tableformtesting {
 
+// A window in its global for the life of a test.
+template <typename Form> struct Window {
+    explicit Window(Form *&global) : global(global) { global = new Form(); }
+    ~Window() {
+        delete global;
+        global = nullptr;
+    }
+    Form *&global;
+};
+
 class EditorTest : public ::testing::Test {
 protected:
-    using Answer = std::function<int()>;
-
     EditorTest() {
-        GraphForm = new TGraphForm();
-        EditValForm = new TEditValForm();
-        FillForm = new TFillForm();
-        FSelectForm = new TFSelectForm();
-        TableForm = new TTableForm();
-        editor = TableForm;
         previous_ = TstForm::SetModalResponder([this](TstForm &form) {
             ++runs[&form];
-            const auto answer = answers.find(&form);
-            return answer == answers.end() ? int(mrCancel) : answer->second();
+            return answers.count(&form) ? answers[&form]() : int(mrCancel);
         });
     }
-    ~EditorTest() override {
-        TstForm::SetModalResponder(std::move(previous_));
-        delete TableForm;
-        delete FSelectForm;
-        delete FillForm;
-        delete EditValForm;
-        delete GraphForm;
-        TableForm = nullptr;
-        FSelectForm = nullptr;
-        FillForm = nullptr;
-        EditValForm = nullptr;
-        GraphForm = nullptr;
-    }
+    ~EditorTest() override { TstForm::SetModalResponder(std::move(previous_)); }
 
-    // The value dialog answered with `text` and Enter (or the OK button).
+    // The value dialog answered with `text` and Enter or the OK button.
     void AnswerValue(const QString &text, bool enter = true) {
         answers[EditValForm] = [text, enter] {
             EditValForm->V->setText(text);
@@ -71,7 +60,6 @@ protected:
             return int(mrCancel); // unless OK was accepted
         };
     }
-    // The fill and offset dialog answered with a value and a range.
     void AnswerRange(const QString &value, int from, int to) {
         answers[FillForm] = [value, from, to] {
             FillForm->V->setText(value);
@@ -81,13 +69,13 @@ protected:
             return int(mrCancel);
         };
     }
-    // Double-clicks the cell (column, row) of the grid where the pointer is.
+    // A double click on a cell, with the pointer on it.
     void DoubleClick(int column, int row) {
         const QPoint at = editor->T->CellRect(column, row).center();
         QCursor::setPos(editor->T->mapToGlobal(at));
         QTest::mouseDClick(editor->T, Qt::LeftButton, {}, at);
     }
-    // Selects the dBm cell of raw and presses Enter.
+    // Enter on the dBm cell of raw, the value dialog answered with `text`.
     void EnterOn(int raw, const QString &text) {
         int column, row;
         TTableForm::RawToCell(raw, column, row);
@@ -106,8 +94,13 @@ protected:
         editor->T->setFocus();
     }
 
-    TTableForm *editor = nullptr;
-    std::map<TstForm *, Answer> answers;
+    Window<TGraphForm> graph{GraphForm};
+    Window<TEditValForm> value{EditValForm};
+    Window<TFillForm> fill{FillForm};
+    Window<TFSelectForm> select{FSelectForm};
+    Window<TTableForm> table{TableForm};
+    TTableForm *editor = TableForm;
+    std::map<TstForm *, std::function<int()>> answers;
     std::map<TstForm *, int> runs;
     testsupport::MessageBoxRecorder boxes;
 
@@ -120,6 +113,10 @@ inline TDbmTable Table(std::initializer_list<std::pair<int, double>> entries) {
     for (const auto &[raw, value] : entries)
         t[std::size_t(raw)] = value;
     return t;
+}
+
+inline bool Same(const TDbmTable &a, const TDbmTable &b) {
+    return std::memcmp(a.data(), b.data(), sizeof a) == 0;
 }
 
 } // namespace tableformtesting

@@ -1,46 +1,47 @@
 #include "tableformtesting.h"
 
-#include "calibration/signalscale.h"
-
-#include <cstring>
+#include <algorithm>
+#include <set>
 
 using namespace tableformtesting;
 using testsupport::Pixel;
 
 namespace {
 
+constexpr QRgb kBack = 0x424242, kValue = 0x636363, kSelected = 0x909090, kLiveBack = 0x800000;
+constexpr QRgb kYellow = 0xFFFF00, kGreen = 0x008000, kRed = 0xFF0000, kLime = 0x00FF00;
+
 class TableEditorTest : public EditorTest {
 protected:
-    // The colours of a cell's pixels, as a set.
-    static std::set<QRgb> Colours(const QImage &image, const QRect &cell) {
+    std::set<QRgb> Colours(const QImage &image, int column, int row) {
+        const QRect cell = editor->T->CellRect(column, row);
         std::set<QRgb> colours;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
             for (int x = cell.left(); x <= cell.right(); ++x)
                 colours.insert(Pixel(image, x, y));
         return colours;
     }
-    // Whether text of that colour is drawn in the cell (its strokes are
-    // smoothed into the background).
-    static bool HasText(const QImage &image, const QRect &cell, QRgb colour) {
-        for (QRgb p : Colours(image, cell))
-            if (std::abs(qRed(p) - qRed(colour)) < 48 &&
-                std::abs(qGreen(p) - qGreen(colour)) < 48 &&
-                std::abs(qBlue(p) - qBlue(colour)) < 48)
-                return true;
-        return false;
+    // The cell's fill (its top-left pixel) and text of that colour in it
+    // (the text's strokes are smoothed into the fill).
+    void ExpectCell(const QImage &image, int column, int row, QRgb fill, QRgb text) {
+        SCOPED_TRACE(testing::Message() << "cell " << column << ", " << row);
+        const QRect cell = editor->T->CellRect(column, row);
+        EXPECT_EQ(Pixel(image, cell.left(), cell.top()), fill);
+        const auto near = [text](QRgb p) {
+            return std::abs(qRed(p) - qRed(text)) < 48 && std::abs(qGreen(p) - qGreen(text)) < 48 &&
+                   std::abs(qBlue(p) - qBlue(text)) < 48;
+        };
+        const std::set<QRgb> colours = Colours(image, column, row);
+        EXPECT_TRUE(std::any_of(colours.begin(), colours.end(), near));
     }
     QImage Grid() { return testsupport::Render(*editor->T); }
-    QRect Cell(int column, int row) { return editor->T->CellRect(column, row); }
 };
-
-constexpr QRgb kBack = 0x424242, kValue = 0x636363, kSelected = 0x909090, kLiveBack = 0x800000;
-constexpr QRgb kYellow = 0xFFFF00, kGreen = 0x008000, kRed = 0xFF0000, kLime = 0x00FF00;
 
 TEST_F(TableEditorTest, CellMap) {
     TDbmTable t;
     for (int r = 0; r < 256; ++r)
         t[r] = -(r + 0.3);
-    editor->LoadTable(t, QStringLiteral("7.1 MHz"));
+    editor->LoadTable(t, QString());
     const struct {
         int raw, column, row;
         const char *text;
@@ -49,50 +50,39 @@ TEST_F(TableEditorTest, CellMap) {
     for (const auto &c : cases) {
         int column, row;
         TTableForm::RawToCell(c.raw, column, row);
-        EXPECT_EQ(column, c.column) << c.raw;
-        EXPECT_EQ(row, c.row) << c.raw;
+        EXPECT_EQ(std::pair(column, row), std::pair(c.column, c.row)) << c.raw;
         EXPECT_EQ(TTableForm::CellToRaw(c.column, c.row), c.raw);
         EXPECT_EQ(editor->T->Cells(c.column, c.row), QString::fromLatin1(c.text));
     }
-    // Only dBm cells of RAW 0..255 take the cursor.
+    // Only the dBm cells of RAW 0..255 take the cursor.
     ShowEditor();
     editor->T->SetSelection(21, 16);
-    for (int row = 17; row <= 24; ++row)
-        QTest::mouseClick(editor->T, Qt::LeftButton, {}, Cell(21, row).center());
-    QTest::mouseClick(editor->T, Qt::LeftButton, {}, Cell(20, 3).center());
-    EXPECT_EQ(editor->T->Col(), 21);
-    EXPECT_EQ(editor->T->Row(), 16);
+    for (const auto &[column, row] : {std::pair{21, 17}, {21, 24}, {20, 3}})
+        QTest::mouseClick(editor->T, Qt::LeftButton, {}, editor->T->CellRect(column, row).center());
     QTest::keyClick(editor->T, Qt::Key_Down);
-    EXPECT_EQ(editor->T->Row(), 16);
-    // The last pair's labels end at 255: rows 17 on are empty.
+    EXPECT_EQ(std::pair(editor->T->Col(), editor->T->Row()), std::pair(21, 16));
     const QImage image = Grid();
-    EXPECT_TRUE(HasText(image, Cell(20, 16), kGreen));
-    EXPECT_EQ(Colours(image, Cell(20, 17)), std::set<QRgb>{kBack});
-    EXPECT_EQ(Colours(image, Cell(21, 17)), std::set<QRgb>{kBack});
+    ExpectCell(image, 20, 16, kBack, kGreen); // label 255
+    EXPECT_EQ(Colours(image, 20, 17), std::set<QRgb>{kBack});
+    EXPECT_EQ(Colours(image, 21, 17), std::set<QRgb>{kBack});
 }
 
-TEST_F(TableEditorTest, CellDrawing) {
-    editor->LoadTable(Table({{25, -50.0}}), QString());
-    editor->SetLiveRaw(30);
-    editor->T->SetSelection(3, 2); // RAW 25
+TEST_F(TableEditorTest, CellDrawingAndLiveRaw) {
+    editor->SetLiveRaw(30); // its label: column 2, row 7
+    editor->T->SetSelection(3, 2);
     ShowEditor();
     const QImage image = Grid();
-    const QRect value = Cell(3, 3), selected = Cell(3, 2), live = Cell(2, 7), label = Cell(2, 8);
-    EXPECT_EQ(Pixel(image, value.left(), value.top()), kValue);
-    EXPECT_TRUE(HasText(image, value, kLime));
-    EXPECT_EQ(Pixel(image, selected.left(), selected.top()), kSelected);
-    EXPECT_TRUE(HasText(image, selected, kLime));
-    EXPECT_EQ(Pixel(image, live.left(), live.top()), kLiveBack);
-    EXPECT_TRUE(HasText(image, live, kRed));
-    EXPECT_EQ(Pixel(image, label.left(), label.top()), kBack);
-    EXPECT_TRUE(HasText(image, label, kGreen));
-    // The header's texts are yellow; cells are parted by lines of the window colour.
-    for (int column : {0, 1})
-        EXPECT_TRUE(HasText(image, Cell(column, 0), kYellow)) << column;
-    EXPECT_EQ(Pixel(image, value.right() + 1, value.top()), kBack);
+    const struct {
+        int column, row;
+        QRgb fill, text;
+    } cells[] = {{3, 3, kValue, kLime}, {3, 2, kSelected, kLime}, {2, 7, kLiveBack, kRed},
+                 {2, 8, kBack, kGreen}, {0, 0, kBack, kYellow},   {1, 0, kBack, kYellow}};
+    for (const auto &c : cells)
+        ExpectCell(image, c.column, c.row, c.fill, c.text);
+    const QRect value = editor->T->CellRect(3, 3);
+    EXPECT_EQ(Pixel(image, value.right() + 1, value.top()), kBack) << "cells are parted";
     EXPECT_EQ(Pixel(image, value.left(), value.bottom() + 1), kBack);
 
-    // A new reading: the old label green on the window colour, the new one red on dark red.
     int paints = 0;
     auto draw = editor->T->OnDrawCell;
     editor->T->OnDrawCell = [&](TstGrid *g, QPainter &p, int c, int r, const QRect &rect, int s) {
@@ -104,15 +94,11 @@ TEST_F(TableEditorTest, CellDrawing) {
     editor->SetLiveRaw(30);
     QApplication::processEvents();
     EXPECT_EQ(paints, 0) << "an equal reading repaints nothing";
-    editor->SetLiveRaw(200);
+    editor->SetLiveRaw(200); // column 16, row 9
     QApplication::processEvents();
     EXPECT_EQ(paints, 2) << "the old and the new label cell";
-    const QImage after = Grid();
-    EXPECT_EQ(Pixel(after, live.left(), live.top()), kBack);
-    EXPECT_TRUE(HasText(after, live, kGreen));
-    const QRect now = Cell(16, 9); // RAW 200
-    EXPECT_EQ(Pixel(after, now.left(), now.top()), kLiveBack);
-    EXPECT_TRUE(HasText(after, now, kRed));
+    ExpectCell(Grid(), 2, 7, kBack, kGreen);
+    ExpectCell(Grid(), 16, 9, kLiveBack, kRed);
 }
 
 TEST_F(TableEditorTest, DoubleClickAndEnterEditDbmCellsOnly) {
@@ -122,80 +108,68 @@ TEST_F(TableEditorTest, DoubleClickAndEnterEditDbmCellsOnly) {
     for (const auto &[column, row] : {std::pair{0, 0}, {1, 0}, {2, 5}, {21, 20}})
         DoubleClick(column, row);
     EXPECT_EQ(runs[EditValForm], 0);
-    EXPECT_FALSE(editor->TableModified());
 
     AnswerValue(QStringLiteral("-73.456"));
     DoubleClick(3, 5); // RAW 28
-    ASSERT_EQ(runs[EditValForm], 1);
     EXPECT_EQ(EditValForm->L->Caption(), QStringLiteral("28"));
     EXPECT_EQ(editor->Table()[28], -73.456);
     EXPECT_EQ(CellText(28), QStringLiteral("-73.5"));
     EXPECT_TRUE(editor->TableModified());
-    // The dialog starts from the value shown; Cancel changes nothing.
     answers[EditValForm] = [] {
         EXPECT_EQ(EditValForm->V->text(), QStringLiteral("-73.5"));
         return int(mrCancel);
     };
-    const TDbmTable before = editor->Table();
     QTest::keyClick(editor->T, Qt::Key_Return);
     EXPECT_EQ(runs[EditValForm], 2);
-    EXPECT_EQ(editor->Table(), before);
+    EXPECT_EQ(editor->Table()[28], -73.456) << "Cancel changes nothing";
 }
 
-TEST_F(TableEditorTest, Interpolate) {
+TEST_F(TableEditorTest, InterpolateFillAndOffset) {
+    enum Command { Interpolate, Offset, Fill };
     const struct {
-        TDbmTable table;
-        std::vector<std::pair<int, double>> expected;
-    } cases[] = {
-        {Table({}), {{0, 0.0}, {128, 0.0}, {255, 0.0}}},
-        {Table({{100, -80.0}}), {{0, -80.0}, {99, -80.0}, {101, -80.0}, {255, -80.0}}},
-        {Table({{10, -100.0}, {12, -80.0}}), {{0, -100.0}, {11, -90.0}, {13, -80.0}, {255, -80.0}}},
-        {Table({{0, -120.0}, {3, -110.0}}), {{1, -116.7}, {2, -113.3}, {4, -110.0}}},
-        // -5.0 shifted by +10 is 0.0 again: a gap.
-        {Table({{0, -20.0}, {1, 0.0}, {2, -10.0}}), {{1, -15.0}}},
-    };
-    for (const auto &c : cases) {
-        editor->LoadTable(c.table, QString());
-        editor->SetTableModified(false);
-        editor->stSpeedButton6->Click();
-        EXPECT_TRUE(editor->TableModified());
-        for (const auto &[raw, value] : c.expected) {
-            EXPECT_DOUBLE_EQ(editor->Table()[raw], value) << raw;
-            EXPECT_EQ(CellText(raw), SignalScale::DbmText(value)) << raw;
-        }
-    }
-}
-
-TEST_F(TableEditorTest, FillAndOffset) {
-    const struct {
-        bool fill;
+        Command command;
         const char *value;
         int from, to;
         TDbmTable table;
-        std::vector<std::pair<int, double>> changed; // every entry that changes
+        std::vector<std::pair<int, double>> changed;
+        bool all; // changed lists every change
     } cases[] = {
-        {false, "10", 7, 7, Table({{7, -5.0}}), {{7, 0.0}}},
-        {false, "-10", 7, 7, Table({}), {{7, -10.0}}},
-        {false, "-50", 7, 7, Table({{7, -120.0}}), {{7, -140.0}}},
-        {true, "-50", 10, 5, Table({}), {}},
-        {true, "-50", 7, 7, Table({}), {{7, -50.0}}},
+        // clang-format off
+        {Interpolate, "", 0, 0, Table({}), {}, true},
+        {Interpolate, "", 0, 0, Table({{100, -80.0}}), {{0, -80.0}, {99, -80.0}, {255, -80.0}}, false},
+        {Interpolate, "", 0, 0, Table({{10, -100.0}, {12, -80.0}}), {{0, -100.0}, {11, -90.0}, {255, -80.0}}, false},
+        {Interpolate, "", 0, 0, Table({{0, -120.0}, {3, -110.0}}), {{1, -116.7}, {2, -113.3}, {255, -110.0}}, false},
+        {Offset, "10", 7, 7, Table({{7, -5.0}}), {{7, 0.0}}, true},
+        {Offset, "-10", 7, 7, Table({}), {{7, -10.0}}, true},
+        {Offset, "-50", 7, 7, Table({{7, -120.0}}), {{7, -140.0}}, true},
+        {Fill, "-50", 10, 5, Table({}), {}, true},
+        {Fill, "-50", 7, 7, Table({}), {{7, -50.0}}, true},
+        // clang-format on
     };
+    TstSpeedButton *buttons[] = {editor->stSpeedButton6, editor->stSpeedButton1,
+                                 editor->stSpeedButton2};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.value);
+        SCOPED_TRACE(testing::Message() << c.command << ' ' << c.value << ' ' << c.from);
         editor->LoadTable(c.table, QString());
         editor->SetTableModified(false);
         AnswerRange(QString::fromLatin1(c.value), c.from, c.to);
-        (c.fill ? editor->stSpeedButton2 : editor->stSpeedButton1)->Click();
+        buttons[c.command]->Click();
+        TDbmTable expected = c.table;
+        for (const auto &[raw, value] : c.changed) {
+            expected[raw] = value;
+            EXPECT_EQ(editor->Table()[raw], value) << raw;
+            EXPECT_EQ(CellText(raw), QString::number(value, 'f', 1)) << raw;
+        }
+        if (c.all) {
+            EXPECT_TRUE(Same(editor->Table(), expected));
+        }
+        EXPECT_TRUE(editor->TableModified());
+        if (c.command == Interpolate) continue;
         const QString caption =
-            c.fill ? QStringLiteral("Fill values") : QStringLiteral("Add offset");
+            c.command == Fill ? QStringLiteral("Fill values") : QStringLiteral("Add offset");
         EXPECT_EQ(FillForm->windowTitle(), caption);
         EXPECT_EQ(FillForm->LCaption->Caption(), caption);
         EXPECT_EQ(FillForm->L->Caption(), caption + QStringLiteral(" for RAW"));
-        TDbmTable expected = c.table;
-        for (const auto &[raw, value] : c.changed)
-            expected[raw] = value;
-        EXPECT_EQ(std::memcmp(editor->Table().data(), expected.data(), sizeof expected), 0);
-        EXPECT_TRUE(editor->TableModified());
     }
 }
 
@@ -203,49 +177,41 @@ TEST_F(TableEditorTest, FillAndOffset) {
 struct FailingLibrary {
     static inline int reads = 0;
     static std::int32_t GetCS(std::int32_t, const char *, std::int32_t, std::uint64_t, void *cs) {
-        if (++reads == 100) return SMS_ERR_FREQUENCY;
-        const double dbm = -1.0 * reads;
+        const double dbm = -1.0 * ++reads;
         std::memcpy(static_cast<char *>(cs) + 5, &dbm, sizeof dbm);
-        return SMS_OK;
+        return reads == 100 ? SMS_ERR_FREQUENCY : SMS_OK;
     }
-    TSmsdkFunctions saved = Smsdk::Instance().Functions;
-    FailingLibrary() {
-        reads = 0;
-        Smsdk::Instance().Functions.GetCS = &GetCS;
-    }
+    FailingLibrary() { Smsdk::Instance().Functions.GetCS = &GetCS; }
     ~FailingLibrary() { Smsdk::Instance().Functions = saved; }
+    TSmsdkFunctions saved = Smsdk::Instance().Functions;
 };
 
 TEST_F(TableEditorTest, CopyFromAnotherPoint) {
-    const TDbmTable loaded = Table({{5, -100.0}});
+    const TDbmTable loaded = Table({{5, -100.0}}), source = Table({{0, -130.0}, {255, -10.0}});
     editor->LoadTable(loaded, QStringLiteral("7.1 MHz"));
     std::vector<std::uint64_t> asked;
-    TDbmTable source = Table({{0, -130.0}, {255, -10.0}});
-    bool fail = false;
     editor->SetCopySource([&](std::uint64_t frequency, TDbmTable &table) {
         asked.push_back(frequency);
-        if (fail) return Smsdk::Instance().ReadTable(1, Smsdk::kReceiverName, -1, frequency, table);
+        if (asked.size() == 1)
+            return Smsdk::Instance().ReadTable(1, Smsdk::kReceiverName, -1, frequency, table);
         table = source;
         return true;
     });
-    editor->stSpeedButton7->Click(); // frequency-select dialog cancelled
+    editor->stSpeedButton7->Click(); // the frequency-select dialog cancelled
     EXPECT_TRUE(asked.empty());
-
     answers[FSelectForm] = [] { return int(mrOk); };
     {
         FailingLibrary library;
-        fail = true;
         editor->stSpeedButton7->Click();
         EXPECT_EQ(FailingLibrary::reads, 100);
     }
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text,
               QStringLiteral("Specified frequency is not found in calibration table."));
-    EXPECT_EQ(std::memcmp(editor->Table().data(), loaded.data(), sizeof loaded), 0);
+    EXPECT_TRUE(Same(editor->Table(), loaded));
     EXPECT_EQ(CellText(0), QStringLiteral("0.0"));
     EXPECT_FALSE(editor->TableModified());
 
-    fail = false;
     editor->stSpeedButton7->Click();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[1], FSelectForm->ChosenFrequency());
@@ -260,10 +226,8 @@ TEST_F(TableEditorTest, GraphBesideTheModalRunAndOkCancel) {
         editor->stSpeedButton4->Click();
         EXPECT_TRUE(GraphForm->isVisible());
         // The graph window takes input while the editor runs modally.
-        QWindow *window = GraphForm->windowHandle();
-        const QPoint cross =
-            GraphForm->SysBtnClose->mapTo(GraphForm, GraphForm->SysBtnClose->rect().center());
-        QTest::mouseClick(window, Qt::LeftButton, {}, cross);
+        const QPoint cross = GraphForm->SysBtnClose->mapTo(GraphForm, QPoint(7, 7));
+        QTest::mouseClick(GraphForm->windowHandle(), Qt::LeftButton, {}, cross);
         EXPECT_FALSE(GraphForm->isVisible());
         editor->stSpeedButton4->Click();
         editor->stSpeedButton5->Click();
@@ -271,8 +235,6 @@ TEST_F(TableEditorTest, GraphBesideTheModalRunAndOkCancel) {
     };
     EXPECT_EQ(editor->ShowModal(), mrOk);
     EXPECT_FALSE(GraphForm->isVisible()) << "hiding the editor hides the graph window";
-    EXPECT_FALSE(editor->isVisible());
-
     for (TstSpeedButton *button : {editor->stSpeedButton3, editor->SysBtnClose}) {
         answers[editor] = [button] {
             button->Click();

@@ -3,17 +3,12 @@
 #include <QAction>
 #include <QUndoStack>
 
-#include <cstring>
-
 using namespace tableformtesting;
 
 namespace {
 
 class UndoTest : public EditorTest {
 protected:
-    bool Same(const TDbmTable &a, const TDbmTable &b) {
-        return std::memcmp(a.data(), b.data(), sizeof a) == 0;
-    }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(editor->T, key, modifiers);
     }
@@ -21,14 +16,12 @@ protected:
 };
 
 TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
-    editor->LoadTable(loaded, QStringLiteral("145.5 MHz"));
+    editor->LoadTable(loaded, QString());
     editor->SetTableModified(false);
-    TDbmTable changed;
-    answers[editor] = [&] {
+    answers[editor] = [this] {
         QApplication::setActiveWindow(editor);
         EXPECT_EQ(editor->T->contextMenuPolicy(), Qt::ActionsContextMenu);
-        EXPECT_TRUE(editor->T->actions().contains(editor->UndoAction));
-        EXPECT_FALSE(editor->UndoAction->isEnabled());
+        EXPECT_EQ(editor->T->actions(), (QList<QAction *>{editor->UndoAction, editor->RedoAction}));
         AnswerRange(QStringLiteral("-50"), 10, 40);
         editor->stSpeedButton2->Click();
         EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Fill RAW 10-40"));
@@ -36,8 +29,7 @@ TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
         editor->stSpeedButton1->Click();
         EnterOn(100, QStringLiteral("-73.456"));
         EnterOn(5, QStringLiteral("-1.5"));
-        EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Edit RAW 5"));
-        changed = editor->Table();
+        const TDbmTable changed = editor->Table();
 
         for (int i = 0; i < 4; ++i)
             Key(Qt::Key_Z);
@@ -51,7 +43,7 @@ TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
         Key(Qt::Key_Y);
         Key(Qt::Key_Y);
         Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(editor->Table()[100], -73.456);
+        EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Edit RAW 100"));
         editor->RedoAction->trigger();
         EXPECT_TRUE(Same(editor->Table(), changed));
         EXPECT_EQ(CellText(5), QStringLiteral("-1.5"));
@@ -62,21 +54,15 @@ TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
         editor->stSpeedButton6->Click();
         EXPECT_FALSE(editor->RedoAction->isEnabled());
         EXPECT_EQ(editor->UndoStack()->count(), 4);
-        EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Interpolate"));
         return int(mrCancel);
     };
-    EXPECT_EQ(editor->ShowModal(), mrCancel);
-
+    editor->ShowModal();
     // The next run starts with an empty stack; LoadTable leaves the flag alone.
     editor->SetTableModified(true);
     editor->LoadTable(loaded, QString());
     EXPECT_TRUE(editor->TableModified());
-    answers[editor] = [this] {
-        EXPECT_EQ(editor->UndoStack()->count(), 0);
-        EXPECT_FALSE(editor->UndoAction->isEnabled());
-        return int(mrCancel);
-    };
-    editor->ShowModal();
+    answers[editor] = [this] { return editor->UndoStack()->count(); };
+    EXPECT_EQ(editor->ShowModal(), 0);
 }
 
 TEST_F(UndoTest, GraphDragIsOneStep) {
@@ -87,13 +73,9 @@ TEST_F(UndoTest, GraphDragIsOneStep) {
     EXPECT_EQ(editor->T->Cells(9, 5), QStringLiteral("-73.4")) << "shown while dragging";
     EXPECT_TRUE(editor->TableModified());
     emit GraphForm->DBMChanged(101, -72.0);
-    emit GraphForm->DBMChanged(100, -70.0);
     emit GraphForm->DragFinished();
-    EXPECT_EQ(editor->Table()[100], -70.0);
-    EXPECT_EQ(editor->UndoStack()->count(), 1);
     EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Graph RAW 100-101"));
-    // A value set without a drag is a step of its own.
-    emit GraphForm->DBMChanged(7, -10.0);
+    emit GraphForm->DBMChanged(7, -10.0); // a value set without a drag
     EXPECT_EQ(editor->UndoStack()->count(), 2);
     editor->Undo();
     editor->Undo();
@@ -113,7 +95,6 @@ TEST_F(UndoTest, CommandsOfOtherWindowsAreSteps) {
     editor->WriteValue(4, -40.0);
     EXPECT_EQ(CellText(4), QStringLiteral("-40.0"));
     editor->hide(); // ends the change
-    EXPECT_FALSE(editor->InChange());
     EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Import"));
     editor->Undo();
     EXPECT_TRUE(Same(editor->Table(), swept));
