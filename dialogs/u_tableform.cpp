@@ -204,6 +204,9 @@ TTableForm::TTableForm(QWidget *parent)
 }
 
 TTableForm::~TTableForm() {
+    // The stack signals its clearing while it is deleted: not to a half-gone window.
+    undo_->disconnect();
+    delete undo_;
     if (graph_) {
         graph_->removeAction(UndoAction);
         graph_->removeAction(RedoAction);
