@@ -13,6 +13,8 @@ public:
     static constexpr int kHeight = 230;
 
     explicit TFSelectForm(QWidget *parent = nullptr);
+    std::uint64_t ChosenFrequency() const { return chosen_; } // LOCALSTUB
+    std::uint64_t chosen_ = 0;                                // LOCALSTUB
 };
 
 extern TFSelectForm *FSelectForm;
