@@ -13,8 +13,9 @@ public:
     static constexpr int kHeight = 230;
 
     explicit TFSelectForm(QWidget *parent = nullptr);
-    std::uint64_t ChosenFrequency() const { return chosen_; } // LOCALSTUB
-    std::uint64_t chosen_ = 0;                                // LOCALSTUB
+    // Interim declaration, until the dialog's list lands: the frequency chosen
+    // by the last run, valid after ShowModal() == mrOk.
+    std::uint64_t ChosenFrequency() const { return 0; }
 };
 
 extern TFSelectForm *FSelectForm;
