@@ -61,6 +61,9 @@ private:
     void reportChanges(bool includeMode);
     void passbandChanged();
     void tick();
+    // Shows generator changes made elsewhere (over SCPI).
+    void followGenerator();
+    void closeRemote();
     std::intptr_t callHost(std::int32_t message, std::intptr_t value1 = 0, std::intptr_t value2 = 0,
                            std::intptr_t value3 = 0);
     // Low and high edge of the passband relative to the tuned frequency.
@@ -70,6 +73,9 @@ private:
     QPointer<DemodWindow> window_;
     std::intptr_t windowHandle_ = 0;
     QTimer timer_;
+    QTimer followTimer_;
+    std::uint32_t generatorChanges_ = 0;
+    bool remoteOpen_ = false;
     bool stopped_ = false;
     int callDepth_ = 0;
 
