@@ -8,6 +8,7 @@
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
@@ -24,6 +25,7 @@ template <typename Form> void Free(Form *&form) {
 }
 
 void FreeWindows() {
+    Free(SweepForm);
     Free(TableForm);
     Free(SearchADForm);
     Free(GraphForm);
@@ -51,6 +53,7 @@ int RunK740scalib() {
     GraphForm = new TGraphForm();
     SearchADForm = new TSearchADForm();
     TableForm = new TTableForm();
+    SweepForm = new TSweepForm();
 
     if (!MainForm->ShowAllowed()) {
         FreeWindows();

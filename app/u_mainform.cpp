@@ -10,6 +10,7 @@
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
 #include "dialogs/u_addfqform.h"
+#include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
@@ -801,6 +802,7 @@ void TMainForm::TTimer() {
     const std::int32_t raw = api_.GetRawSignalStrength(receiverHandle_);
     G->SetCurrent(raw);
     if (TableForm) TableForm->SetLiveRaw(std::uint8_t(raw));
+    if (SweepForm) SweepForm->SetLiveRaw(std::uint8_t(raw));
     if (CalLoaded) {
         LookupOverlay(spectrumlevel::kModeWideFm, std::uint8_t(raw));
         G->repaint();
@@ -824,6 +826,7 @@ void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const 
     }
     const std::uint8_t raw = spectrumlevel::RawFromPeak(peakDb, agc, levelConstants_);
     if (TableForm) TableForm->SetLiveRaw(raw);
+    if (SweepForm) SweepForm->SetLiveRaw(raw);
     if (CalLoaded)
         LookupOverlay(Smsdk::kDefaultMode, raw);
     else

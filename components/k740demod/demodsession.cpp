@@ -75,9 +75,15 @@ DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallba
     if (rx_ >= 0) tunedHz_ = k740sim_TunedFrequency(rx_);
     passbandChanged();
 
-    timer_.setInterval(PeriodMs);
+    timer_.setInterval(SpectrumPeriodMs());
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DemodSession::tick);
+}
+
+int DemodSession::SpectrumPeriodMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("K740DEMOD_SPECTRUM_MS", &ok);
+    return ok && ms >= 5 && ms <= 1000 ? ms : PeriodMs;
 }
 
 DemodSession::~DemodSession() {

@@ -24,6 +24,9 @@ public:
     static constexpr std::uint32_t SpanHz = 24000;
     static constexpr std::int32_t Bins = 480;
     static constexpr int PeriodMs = 50; // 20 spectra a second
+    // The spectrum period: PeriodMs, or K740DEMOD_SPECTRUM_MS (5 to 1000) from
+    // the environment, for sessions that must read many levels quickly.
+    static int SpectrumPeriodMs();
     static constexpr std::int32_t InitialMode = 1;
 
     DemodSession(std::intptr_t hostWindow, const void *radioRecord, QmvHostCallback callback,

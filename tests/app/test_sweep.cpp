@@ -1,0 +1,158 @@
+// Automatic calibration end to end: the simulated generator over its real
+// socket, the live level of the main window, the swept table in a set, and
+// the live dBm text afterwards.
+#include "controls/stalignedit.h"
+#include "dialogs/u_sweepform.h"
+#include "k740sim.h"
+#include "mainformtesting.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace mainformtesting;
+
+namespace {
+
+class SweepTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        qputenv("K740DEMOD_SPECTRUM_MS", "10"); // a live reading every 10 ms
+        SweepForm = new TSweepForm();
+    }
+    void TearDown() override {
+        delete SweepForm;
+        SweepForm = nullptr;
+        qunsetenv("K740DEMOD_SPECTRUM_MS");
+        MainWindowTest::TearDown();
+    }
+
+    // The port the module window says the generator listens on.
+    int RemotePort() {
+        QString text;
+        for (QLabel *label : form->DMP->findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
+            if (label->isVisible()) text = label->text();
+        EXPECT_TRUE(text.startsWith("SCPI 127.0.0.1:")) << text.toStdString();
+        return text.section(':', 1).toInt();
+    }
+
+    // Sets the generator as the test's own SCPI client and waits for it.
+    void Generator(int port, const QByteArray &commands) {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, quint16(port));
+        ASSERT_TRUE(s.waitForConnected(2000));
+        s.write(commands + ";*OPC?\n");
+        while (!s.canReadLine())
+            ASSERT_TRUE(s.waitForReadyRead(2000));
+    }
+
+    // One sweep in the sweep window, answered as the operator would.
+    int Sweep(int port, std::uint64_t hz, double *msPerStep, bool stopHalfway = false) {
+        TDbmTable table;
+        table.fill(0.0);
+        SweepForm->SetPoint(hz, table);
+        TstForm::SetModalResponder([&](TstForm &f) {
+            auto &s = static_cast<TSweepForm &>(f);
+            s.EPort->setText(QString::number(port));
+            s.ESettle->setText("10");
+            s.EReadings->setText("3");
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseClick(s.BStart, Qt::LeftButton, {}, QPoint(5, 5));
+            if (stopHalfway) {
+                [&] { QTRY_VERIFY_WITH_TIMEOUT(s.Engine().Readings().size() >= 50, 20000); }();
+                QTest::mouseClick(s.BStop, Qt::LeftButton, {}, QPoint(5, 5));
+            }
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!s.Running(), 60000); }();
+            if (msPerStep) *msPerStep = double(clock.elapsed()) / 111;
+            QTest::mouseClick(s.BOk, Qt::LeftButton, {}, QPoint(5, 5));
+            return int(mrCancel); // only OK takes the table
+        });
+        const int result = SweepForm->ShowModal();
+        TstForm::SetModalResponder(nullptr);
+        return result;
+    }
+
+    // The live dBm text over the gauge: the median of a few readings.
+    double LiveDbm() {
+        std::vector<double> values;
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(30);
+            EXPECT_TRUE(form->OverlayShown());
+            values.push_back(form->OverlayDbm());
+        }
+        std::nth_element(values.begin(), values.begin() + 2, values.end());
+        return values[2];
+    }
+};
+
+TEST_F(SweepTest, TheSweptTableGivesTheGeneratorsLevelBackWithinHalfADecibel) {
+    ConfigureRadio(temp.filePath("radio.ini"),
+                   "[receiver]\nserial = SWEEP2\nlow = 100000\nhigh = 30000000\nseed = 99\n"
+                   "eeprom = 860 760 540 -800 720\n");
+    const auto frontEnd = reinterpret_cast<decltype(&k740sim_FrontEndError)>(
+        Export<void *>("libk740sim.so", "k740sim_FrontEndError"));
+    double worst = 0, errors[2] = {0, 0};
+    for (int row : {0, 1}) {
+        SCOPED_TRACE(row);
+        TMainForm &w = form ? *form : Start();
+        Open(row);
+        ASSERT_GT(w.ReceiverHandle(), 0);
+        w.Fq->SetValue(7'100'000);
+        errors[row] = frontEnd(row, 7'100'000);
+        const int port = RemotePort();
+        ASSERT_GE(port, 5025);
+
+        double msPerStep = 0;
+        ASSERT_EQ(Sweep(port, 7'100'000, &msPerStep), mrOk);
+        std::printf("[ sweep    ] receiver %d: %.1f ms per step, RAW %d..%d, %d left out\n", row,
+                    msPerStep, SweepForm->Outcome().LowRaw, SweepForm->Outcome().HighRaw,
+                    SweepForm->Outcome().LeftOut);
+        // The generator's output went off at the end; the module window shows it.
+        QCheckBox *on = nullptr;
+        for (QCheckBox *box : w.DMP->findChildren<QCheckBox *>())
+            if (box->isVisible()) on = box;
+        ASSERT_NE(on, nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(!on->isChecked(), 2000);
+
+        Smsdk &sdk = Smsdk::Instance();
+        const std::int32_t cal = sdk.LoadCALFile(nullptr);
+        ASSERT_EQ(sdk.PutDBMs(cal, "ZX-K740", -1, 7'100'000, SweepForm->Table().data()) & 0xFF,
+                  0xFF);
+        w.CalHandle = cal;
+        w.CalLoaded = true;
+        for (int i = 0; i < 10; ++i) {
+            const double dbm = -120 + i * 10 - 0.3 * i; // off the sweep's grid as well
+            Generator(port, "POW " + QByteArray::number(dbm) + ";OUTP ON");
+            const double shown = LiveDbm();
+            worst = std::max(worst, std::abs(shown - dbm));
+            EXPECT_NEAR(shown, dbm, 0.5) << "generator at " << dbm;
+        }
+        w.CalLoaded = false;
+        sdk.Unload(cal);
+    }
+    EXPECT_GT(std::abs(errors[0] - errors[1]), 0.3); // two different front ends learnt
+    std::printf("[ sweep    ] worst error %.2f dB (front-end errors %.2f, %.2f dB)\n", worst,
+                errors[0], errors[1]);
+}
+
+TEST_F(SweepTest, StopInTheMiddleTakesNothing) {
+    TMainForm &w = Start();
+    Open();
+    w.Fq->SetValue(7'100'000);
+    const int port = RemotePort();
+    EXPECT_EQ(Sweep(port, 7'100'000, nullptr, true), mrCancel);
+    EXPECT_FALSE(SweepForm->BOk->isEnabled());
+    int on = 1;
+    const auto generator = reinterpret_cast<decltype(&k740sim_GetGenerator)>(
+        Export<void *>("libk740sim.so", "k740sim_GetGenerator"));
+    generator(&on, nullptr, nullptr);
+    EXPECT_EQ(on, 0); // the output went off
+}
+
+} // namespace
