@@ -1,6 +1,7 @@
 // Automatic calibration end to end: the simulated generator over its real
 // socket, the live level of the main window, the swept table in a set, and
 // the live dBm text afterwards.
+#include "calibration/frequencytext.h"
 #include "controls/stalignedit.h"
 #include "dialogs/u_sweepform.h"
 #include "k740sim.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTcpServer>
 #include <QTcpSocket>
 
 #include <algorithm>
@@ -23,6 +25,8 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         qputenv("K740DEMOD_SPECTRUM_MS", "10"); // a live reading every 10 ms
+        // A fresh radio: no receiver left open by a test before in this process.
+        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
         SweepForm = new TSweepForm();
     }
     void TearDown() override {
@@ -35,8 +39,13 @@ protected:
     // The port the module window says the generator listens on.
     int RemotePort() {
         QString text;
-        for (QLabel *label : form->DMP->findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
-            if (label->isVisible()) text = label->text();
+        auto shown = [&] {
+            for (QLabel *label : form->DMP->findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
+                if (label->isVisible()) text = label->text();
+            return !text.isEmpty();
+        };
+        EXPECT_TRUE(QTest::qWaitFor(shown, 3000));
+
         EXPECT_TRUE(text.startsWith("SCPI 127.0.0.1:")) << text.toStdString();
         return text.section(':', 1).toInt();
     }
@@ -70,6 +79,8 @@ protected:
             }
             [&] { QTRY_VERIFY_WITH_TIMEOUT(!s.Running(), 60000); }();
             if (msPerStep) *msPerStep = double(clock.elapsed()) / 111;
+            if (qEnvironmentVariableIsSet("K740_SWEEP_PNG"))
+                s.grab().save(qEnvironmentVariable("K740_SWEEP_PNG"));
             QTest::mouseClick(s.BOk, Qt::LeftButton, {}, QPoint(5, 5));
             return int(mrCancel); // only OK takes the table
         });
@@ -153,6 +164,76 @@ TEST_F(SweepTest, StopInTheMiddleTakesNothing) {
         Export<void *>("libk740sim.so", "k740sim_GetGenerator"));
     generator(&on, nullptr, nullptr);
     EXPECT_EQ(on, 0); // the output went off
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
+    TMainForm &w = Start();
+    Open();
+    const int port = RemotePort();
+    std::vector<std::uint64_t> stored;
+    SweepForm->SetPoints(
+        {7'100'000, 14'200'000, 21'000'000},
+        [&](std::uint64_t hz, TDbmTable &table) {
+            w.Fq->SetValue(std::int64_t(hz));
+            table.fill(0.0);
+            return true;
+        },
+        [&](std::uint64_t hz, const TDbmTable &table) {
+            stored.push_back(hz);
+            EXPECT_LT(table[200], -20.0);
+            return true;
+        });
+    TstForm::SetModalResponder([&](TstForm &f) {
+        auto &s = static_cast<TSweepForm &>(f);
+        s.EPort->setText(QString::number(port));
+        s.ESettle->setText("0");
+        s.EReadings->setText("1");
+        QTest::mouseClick(s.BStart, Qt::LeftButton, {}, QPoint(5, 5));
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(stored.size() == 1, 20000); }();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(s.Engine().Readings().size() >= 10, 20000); }();
+        QTest::mouseClick(s.BStop, Qt::LeftButton, {}, QPoint(5, 5));
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!s.Running(), 20000); }();
+        return int(mrCancel);
+    });
+    SweepForm->ShowModal();
+    TstForm::SetModalResponder(nullptr);
+    EXPECT_EQ(stored, std::vector<std::uint64_t>{7'100'000});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].title, "Information");
+    const QString summary = boxes.boxes[0].text;
+    EXPECT_TRUE(summary.startsWith(FrequencyText(7'100'000) + ": RAW ")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("Ended at " + FrequencyText(14'200'000) + " (stopped)"))
+        << summary.toStdString();
+}
+
+TEST_F(SweepTest, AFailureIsShownAndNothingIsTaken) {
+    QTcpServer closed; // a port that nobody listens on any more
+    closed.listen(QHostAddress::LocalHost);
+    const int port = closed.serverPort();
+    closed.close();
+    TDbmTable table;
+    table.fill(-1.0);
+    SweepForm->SetPoint(7'100'000, table);
+    TstForm::SetModalResponder([&](TstForm &f) {
+        auto &s = static_cast<TSweepForm &>(f);
+        s.EPort->setText(QString::number(port));
+        QTest::mouseClick(s.BStart, Qt::LeftButton, {}, QPoint(5, 5));
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!s.Running() && !boxes.boxes.empty(), 5000); }();
+        EXPECT_FALSE(s.BOk->isEnabled());
+        return int(mrCancel);
+    });
+    EXPECT_EQ(SweepForm->ShowModal(), mrCancel);
+    TstForm::SetModalResponder(nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].title, "Error");
+    EXPECT_TRUE(boxes.boxes[0].text.contains("127.0.0.1:" + QString::number(port) +
+                                             ": the connection was refused"))
+        << boxes.boxes[0].text.toStdString();
+    EXPECT_EQ(SweepForm->Table()[100], -1.0);
 }
 
 } // namespace
