@@ -4,13 +4,13 @@
 
 QString FrequencyText(std::uint64_t hz) {
     static const char *const units[] = {"Hz", "kHz", "MHz", "GHz"};
-    double value = double(hz);
+    double value = static_cast<double>(hz);
     int unit = 0;
-    while (value >= 1800.0 && unit < 3) {
-        value /= 1000.0;
+    while (value >= 1800 && unit < 3) {
+        value /= 1000;
         ++unit;
     }
-    QString text = QString::number(value, 'g', 15);
-    text.replace(QLatin1Char('.'), QLocale().decimalPoint());
-    return text + QLatin1Char(' ') + QLatin1String(units[unit]);
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 15) + QLatin1Char(' ') + QLatin1String(units[unit]);
 }
