@@ -58,17 +58,33 @@ DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallba
     connect(window_, &DemodWindow::generatorToPassband, this, &DemodSession::generatorToPassband);
     windowHandle_ = std::intptr_t(window_->winId());
 
+    // The generator is remote-controlled while the window is open.
+    const int port = k740sim_ScpiOpen();
+    remoteOpen_ = port > 0;
+    window_->showRemoteAddress(port);
+    generatorChanges_ = k740sim_GeneratorChanges();
+    followTimer_.setInterval(100);
+    connect(&followTimer_, &QTimer::timeout, this, &DemodSession::followGenerator);
+    followTimer_.start();
+
     if (rx_ >= 0) tunedHz_ = k740sim_TunedFrequency(rx_);
     passbandChanged();
 
-    timer_.setInterval(PeriodMs);
+    timer_.setInterval(SpectrumPeriodMs());
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DemodSession::tick);
+}
+
+int DemodSession::SpectrumPeriodMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("K740DEMOD_SPECTRUM_MS", &ok);
+    return ok && ms >= 5 && ms <= 1000 ? ms : PeriodMs;
 }
 
 DemodSession::~DemodSession() {
     stopped_ = true;
     timer_.stop();
+    closeRemote();
     delete window_.data();
 }
 
@@ -179,6 +195,24 @@ void DemodSession::chooseOffset(std::int32_t hz) {
 
 void DemodSession::chooseGenerator(bool on, std::uint64_t hz, double dbm) {
     k740sim_SetGenerator(on ? 1 : 0, hz, dbm);
+    generatorChanges_ = k740sim_GeneratorChanges();
+}
+
+void DemodSession::followGenerator() {
+    const std::uint32_t changes = k740sim_GeneratorChanges();
+    if (changes == generatorChanges_ || !window_) return;
+    generatorChanges_ = changes;
+    int32_t on = 0;
+    std::uint64_t hz = 0;
+    double dbm = 0;
+    k740sim_GetGenerator(&on, &hz, &dbm);
+    window_->showGenerator(on != 0, hz, dbm);
+}
+
+void DemodSession::closeRemote() {
+    followTimer_.stop();
+    if (remoteOpen_) k740sim_ScpiClose();
+    remoteOpen_ = false;
 }
 
 void DemodSession::generatorToPassband() {
@@ -190,6 +224,7 @@ void DemodSession::generatorToPassband() {
     const std::int64_t centre = std::int64_t(tunedHz_) + (std::int64_t(low) + high) / 2;
     hz = std::uint64_t(std::max<std::int64_t>(centre, 0));
     k740sim_SetGenerator(on, hz, dbm);
+    generatorChanges_ = k740sim_GeneratorChanges();
     if (window_) window_->showGenerator(on != 0, hz, dbm);
 }
 
@@ -252,6 +287,7 @@ void DemodSession::notify(std::int32_t message, std::intptr_t value1, std::intpt
 void DemodSession::stop() {
     stopped_ = true;
     timer_.stop();
+    closeRemote();
     if (window_) {
         window_->hide();
         // A window whose signal may be on the stack right now goes later.

@@ -39,6 +39,8 @@ public:
     void showReceiver(const QString &text);
     void showGenerator(bool on, std::uint64_t hz, double dbm);
     void setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz);
+    // Where the generator's remote control listens (port 0: it does not).
+    void showRemoteAddress(int port);
 
     // The controls, for the operator's hand and for tests.
     QAbstractButton *modeButton(int mode) const;
@@ -48,6 +50,7 @@ public:
     QDoubleSpinBox *generatorLevelBox() const { return generatorLevel_; }
     QDoubleSpinBox *generatorFrequencyBox() const { return generatorMHz_; }
     QAbstractButton *toPassbandButton() const { return toPassband_; }
+    QLabel *remoteAddressLabel() const { return remote_; }
 
 signals:
     void modeChosen(int mode);
@@ -68,4 +71,5 @@ private:
     QDoubleSpinBox *generatorLevel_;
     QDoubleSpinBox *generatorMHz_;
     QAbstractButton *toPassband_;
+    QLabel *remote_;
 };
