@@ -33,9 +33,9 @@ Smsdk &Sdk() {
 }
 
 // Writes one point row (frequency text, Hz, empty) into a list's grid.
-void WriteRow(TstGrid *grid, int row, std::uint64_t hz) {
-    grid->SetCells(0, row, FrequencyText(hz));
-    grid->SetCells(1, row, QString::number(hz));
+void WriteRow(TstGrid *grid, int row, const QString &text, const QString &hz) {
+    grid->SetCells(0, row, text);
+    grid->SetCells(1, row, hz);
     grid->SetCells(2, row, QString());
 }
 
@@ -96,13 +96,23 @@ void TPointList::Refresh() {
     if (document.IsLoaded()) {
         const std::vector<std::uint64_t> points = document.Points(form_.CalibrationMode());
         count_ = int(points.size());
-        // The grids grow once to their size, not row by row.
+        // The grids grow once to their size, not row by row, and repaint
+        // once when they are full.
+        F->setUpdatesEnabled(false);
         F->SetRowCount(std::max(1, count_));
-        if (copyList) copyList->SetRowCount(std::max(1, count_));
-        for (int row = 0; row < count_; ++row) {
-            WriteRow(F, row, points[std::size_t(row)]);
-            if (copyList) WriteRow(copyList, row, points[std::size_t(row)]);
+        if (copyList) {
+            copyList->setUpdatesEnabled(false);
+            copyList->SetRowCount(std::max(1, count_));
         }
+        for (int row = 0; row < count_; ++row) {
+            const std::uint64_t hz = points[std::size_t(row)];
+            const QString text = FrequencyText(hz);
+            const QString decimal = QString::number(hz);
+            WriteRow(F, row, text, decimal);
+            if (copyList) WriteRow(copyList, row, text, decimal);
+        }
+        F->setUpdatesEnabled(true);
+        if (copyList) copyList->setUpdatesEnabled(true);
     }
     FitScrollBars();
     form_.BEdit->setEnabled(count_ != 0);
