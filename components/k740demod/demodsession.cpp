@@ -3,6 +3,7 @@
 #include "demodwindow.h"
 #include "k740sim.h"
 #include "spectrumview.h"
+#include "zxk740api.h"
 
 #include <QAbstractButton>
 #include <QtEndian>
@@ -15,15 +16,9 @@ namespace {
 // Passband width each mode starts with, Hz.
 constexpr std::array<std::int32_t, 8> DefaultWidths = {500,  6000, 12000, 180000,
                                                        2400, 2400, 9000,  6000};
-constexpr std::int32_t LsbMode = 4, UsbMode = 5;
 
 bool isMode(std::int32_t mode) {
     return mode >= 0 && mode < DemodWindow::ModeCount;
-}
-
-std::uint64_t decodeWord(std::uint32_t word) {
-    if (word & 0x80000000u) return std::uint64_t(word & 0x7FFFFFFFu) * 10;
-    return word;
 }
 
 std::uint32_t read32(const std::uint8_t *p) {
@@ -127,8 +122,8 @@ void DemodSession::reportChanges(bool includeMode) {
 }
 
 std::pair<std::int32_t, std::int32_t> DemodSession::passbandEdges() const {
-    if (mode_ == LsbMode) return {offset_ - width_, offset_};
-    if (mode_ == UsbMode) return {offset_, offset_ + width_};
+    if (mode_ == QMV_MODE_LSB) return {offset_ - width_, offset_};
+    if (mode_ == QMV_MODE_USB) return {offset_, offset_ + width_};
     return {offset_ - width_ / 2, offset_ + width_ - width_ / 2};
 }
 
@@ -221,7 +216,7 @@ void DemodSession::notify(std::int32_t message, std::intptr_t value1, std::intpt
         reportChanges(true);
         break;
     case QMV_NOTIFY_FREQUENCY:
-        tunedHz_ = decodeWord(std::uint32_t(value1));
+        tunedHz_ = k7_DecodeFrequency(std::uint32_t(value1));
         passbandChanged();
         break;
     case QMV_NOTIFY_WIDTH:

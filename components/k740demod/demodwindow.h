@@ -3,6 +3,8 @@
 // the bench signal generator. It only shows and edits; DemodSession decides.
 #pragma once
 
+#include "k740demod.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -20,7 +22,7 @@ class DemodWindow : public QWidget {
 public:
     static constexpr int Width = 476;
     static constexpr int Height = 199;
-    static constexpr int ModeCount = 8; // codes 0..7
+    static constexpr int ModeCount = QMV_MODE_COUNT;
 
     explicit DemodWindow(QWidget *parent = nullptr);
 

@@ -116,6 +116,17 @@ TEST_F(ReceiverTest, SavedFrequencyIsClampedAndSavedModeSent) {
     EXPECT_EQ(w.Fq->Value(), 7050000);
 }
 
+// The receiver is asked for no more than its highest frequency, whatever the
+// simulation would make of more.
+TEST_F(ReceiverTest, SavedFrequencyAboveTheRangeIsSentAsTheHighest) {
+    ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
+    Start();
+    Key().setValue("Frequency (AAA1)", 40000000);
+    ResetApiCalls();
+    Open(1);
+    EXPECT_NE(ApiCalls().find("SetFrequency(1,30000000)\n"), std::string::npos) << ApiCalls();
+}
+
 TEST_F(ReceiverTest, ListDrawsEveryReceiverAndSelectionSwitchesButtons) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
     TMainForm &w = Start();
