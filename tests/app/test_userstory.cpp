@@ -70,7 +70,8 @@ TEST_F(UserStory, MakeSaveAndOpenACalibrationFile) {
     // A few more points for the README's picture.
     for (std::uint64_t hz : {1800000ull, 3650000ull, 14200000ull, 145500000ull})
         Add(hz);
-    w->F->SetRow(0);
+    w->F->SetRow(w->Points().FindRow(7100000));
+    generator(1, 7100000, -60.0);
     QTest::qWait(shots.isEmpty() ? 0 : 1000);
     shoot("main-points");
 }
