@@ -25,9 +25,9 @@ void TCalDocument::New() {
 }
 
 bool TCalDocument::Open(const QString &fileName) {
-    Release();
     const std::int32_t handle = Sdk().LoadCALFile(QFile::encodeName(fileName).constData());
     if (handle < 0) return false;
+    Release();
     handle_ = handle;
     loaded_ = true;
     newFile_ = false;

@@ -37,9 +37,10 @@ public:
 
     // Replaces the set by a new, empty one named "New.cal".
     void New();
-    // Replaces the set by the file's. The open set is released first; when
-    // the file does not load there is no set afterwards and the answer is
-    // false (no message: the command says what failed).
+    // Replaces the set by the file's. The file is read first and the open
+    // set released only once it has loaded: when the file does not load, the
+    // answer is false and the open set, its flags and its file name stay as
+    // they were (no message: the command says what failed).
     bool Open(const QString &fileName);
     // Writes the whole set. On success the file name becomes `fileName` and
     // the set is no longer modified; the new-file flag stays. Answers the

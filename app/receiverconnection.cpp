@@ -173,6 +173,10 @@ void TReceiverConnection::Tune(std::uint64_t hz) {
     Notify(QMV_NOTIFY_FREQUENCY, std::intptr_t(tunedWord_));
 }
 
+std::uint64_t TReceiverConnection::ReadTunedFrequency() const {
+    return K74xapi::DecodeFrequency(api_.GetFrequency(handle_));
+}
+
 std::int32_t TReceiverConnection::ReadRawSignalStrength() const {
     return api_.GetRawSignalStrength(handle_);
 }

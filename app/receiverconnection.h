@@ -67,6 +67,8 @@ public:
 
     // Tunes to `hz` and tells the module the frequency the receiver took.
     void Tune(std::uint64_t hz);
+    // The frequency the receiver is tuned to now, read from it (GetFrequency).
+    std::uint64_t ReadTunedFrequency() const;
     // The frequency the receiver reported at the last tuning.
     std::uint64_t TunedFrequency() const { return tunedHz_; }
     // The receiver's frequency range (valid while open).

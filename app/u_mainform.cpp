@@ -10,6 +10,7 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
+#include "dialogs/u_addfqform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
@@ -235,6 +236,10 @@ void TMainForm::CreateComponents() {
     stSpeedButton4->setEnabled(false);
     BSave->setEnabled(false);
     FiP->SetEnabled(false);
+    connect(stSpeedButton3, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton3Click);
+    connect(stSpeedButton4, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton4Click);
+    connect(BSave, &TstSpeedButton::OnClick, this, &TMainForm::BSaveClick);
+    connect(CalInfo, &TstSpeedButton::OnClick, this, &TMainForm::CalInfoClick);
 
     // Frequency points.
     FsP = MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), myLabel3);
@@ -253,6 +258,17 @@ void TMainForm::CreateComponents() {
                    QStringLiteral("Enables to copy list of frequency points from other mode"));
     stSpeedButton7->setEnabled(false);
     stSpeedButton7->hide();
+    connect(stSpeedButton8, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton8Click);
+    connect(BEdit, &TstSpeedButton::OnClick, this, &TMainForm::BEditClick);
+    connect(BDelete, &TstSpeedButton::OnClick, this, &TMainForm::BDeleteClick);
+    connect(stSpeedButton7, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton7Click);
+    points_.Attach();
+    // The list shows the points of the calibration mode: a mode report that
+    // crosses wide FM rebuilds it, also while the editor is open.
+    connect(&receiver_, &TReceiverConnection::ModeChanged, this,
+            [this](std::int32_t, bool rebuildPointList) {
+                if (rebuildPointList) points_.Refresh();
+            });
 
     // RAW signal level.
     SP = MakeGroup(stPanel1, QRect(8, 226, 225, 61), QStringLiteral("RAW Signal Level"), myLabel6);
@@ -568,6 +584,10 @@ void TMainForm::OpenSelectedReceiver() {
     retuneGuard_ = true;
     Fq->SetMax(receiver_.Highest());
     Fq->SetMin(receiver_.Lowest());
+    if (AddFqForm) {
+        AddFqForm->Fq->SetMax(receiver_.Highest());
+        AddFqForm->Fq->SetMin(receiver_.Lowest());
+    }
     Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
 
     BSelect->setEnabled(false);
@@ -613,12 +633,8 @@ void TMainForm::CloseReceiver() {
     T->start();
 
     retuneGuard_ = true;
-    F->SetRowCount(1);
-    F->ClearRow(0);
+    points_.Clear();
     CalInfo->setEnabled(false);
-    BEdit->setEnabled(false);
-    BDelete->setEnabled(false);
-    FSB->hide();
     FsP->SetEnabled(false);
     FP->SetEnabled(false);
     Fq->setEnabled(false);

@@ -5,9 +5,13 @@
 // the receiver connection (TReceiverConnection: the receiver API, the
 // module, open and close), the calibration document (TCalDocument: the one
 // set's handle, flags and file name) and the live level (TLiveLevel: RAW
-// value and dBm overlay, published as a signal). The window itself does the
-// construction of its controls, its lifecycle, placement, title, the
-// digit-key redirection and the handlers that join these parts.
+// value and dBm overlay, published as a signal). The commands of two panels
+// live in units of their own that work on the window's controls: the file
+// commands (TFileCommands: New, Open, Save, Details) and the point list
+// (TPointList: the list F and Add, Edit, Delete, copy from another mode).
+// The window itself does the construction of its controls, its lifecycle,
+// placement, title, the digit-key redirection and the handlers that join
+// these parts.
 //
 // Creating it binds the receiver API and the calibration library; when
 // either fails it says so and ShowAllowed() answers false, and the program
@@ -15,7 +19,9 @@
 #pragma once
 
 #include "app/caldocument.h"
+#include "app/filecommands.h"
 #include "app/livelevel.h"
+#include "app/pointlist.h"
 #include "app/receiverconnection.h"
 #include "controls/stform.h"
 
@@ -72,6 +78,17 @@ public:
     void K7DevsDblClick();
     void TTimer();
     void FqValueChange();
+    // "Calibration Table File".
+    void stSpeedButton3Click() { files_.New(); }
+    void stSpeedButton4Click() { files_.Open(); }
+    void BSaveClick() { files_.Save(); }
+    void CalInfoClick() { files_.Details(); }
+    // "Frequencies".
+    void stSpeedButton8Click() { points_.Add(); }
+    void BEditClick() { points_.Edit(); }
+    void BDeleteClick() { points_.Delete(); }
+    void stSpeedButton7Click() { points_.CopyFromOtherMode(); }
+    void FDblClick() { points_.FDblClick(); }
 
     // Receiver operations.
     void Enumerate();
@@ -93,6 +110,8 @@ public:
     TCalDocument &Document() { return document_; }
     const TCalDocument &Document() const { return document_; }
     TLiveLevel &Level() { return level_; }
+    TPointList &Points() { return points_; }
+    TFileCommands &Files() { return files_; }
     QSettings *RegistryKey() const { return key_.get(); }
 
     // What the window shows of them.
@@ -183,6 +202,8 @@ private:
     TReceiverConnection receiver_;
     TCalDocument document_;
     TLiveLevel level_{receiver_, document_};
+    TPointList points_{*this};
+    TFileCommands files_{*this};
 
     bool retuneGuard_ = false;
     bool enterFlag_ = false;

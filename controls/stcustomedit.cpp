@@ -63,6 +63,10 @@ TstCustomEdit::TstCustomEdit(QWidget *parent) : QLineEdit(parent) {
     });
 }
 
+TstCustomEdit::~TstCustomEdit() {
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
+
 void TstCustomEdit::SetDefaultShadow(bool value) {
     if (defaultShadow_ == value) return;
     defaultShadow_ = value;

@@ -31,6 +31,9 @@ public:
     using TKeyPressEvent = std::function<void(QObject *sender, QChar &key)>;
 
     explicit TstCustomEdit(QWidget *parent = nullptr);
+    // Stops following the focus before QWidget's destructor hands the focus
+    // on, which would call back into the edit that is being destroyed.
+    ~TstCustomEdit() override;
 
     // true: the platform's frame; false: the shaded border.
     bool DefaultShadow() const { return defaultShadow_; }

@@ -1,0 +1,128 @@
+// What the tests of the file commands and the point list share: the demo
+// receiver open, the windows the commands run, the file dialogs and modal
+// runs answered, and the calibration library's call log.
+#pragma once
+
+#include "dialogs/u_addfqform.h"
+#include "dialogs/u_calinfoform.h"
+#include "dialogs/u_copyform.h"
+#include "dialogs/u_fselectform.h"
+#include "dialogs/u_tableform.h"
+#include "graph/u_graphform.h"
+#include "mainformtesting.h"
+#include "platform/filedialog.h"
+
+#include <deque>
+#include <functional>
+
+namespace documenttesting {
+
+using namespace mainformtesting;
+
+inline std::string SdkCalls() {
+    auto log = Export<int32_t (*)(char *, int32_t)>("smetersdk.dll", "SmsdkTestCallLog");
+    std::string text(std::size_t(log(nullptr, 0)) + 1, '\0');
+    log(text.data(), int32_t(text.size()));
+    text.resize(text.size() - 1);
+    return text;
+}
+inline void RecordSdkCalls(bool on) {
+    Export<void (*)(int32_t)>("smetersdk.dll", "SmsdkTestRecordCalls")(on ? 1 : 0);
+}
+
+class DocumentTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        if (!AddFqForm) AddFqForm = new TAddFqForm();
+        if (!CalInfoForm) CalInfoForm = new TCalInfoForm();
+        if (!CopyForm) CopyForm = new TCopyForm();
+        if (!FSelectForm) FSelectForm = new TFSelectForm();
+        if (!GraphForm) GraphForm = new TGraphForm();
+        if (!TableForm) TableForm = new TTableForm();
+        previousFiles_ = platform::SetFileDialogResponder([this](const auto &request) {
+            fileRequests.push_back(request);
+            if (fileAnswers.empty()) return QString();
+            const QString answer = fileAnswers.front();
+            fileAnswers.pop_front();
+            return answer;
+        });
+        previousModal_ = TstForm::SetModalResponder(
+            [this](TstForm &window) { return modal ? modal(window) : int(mrCancel); });
+    }
+    void TearDown() override {
+        RecordSdkCalls(false);
+        TstForm::SetModalResponder(std::move(previousModal_));
+        platform::SetFileDialogResponder(std::move(previousFiles_));
+        MainWindowTest::TearDown(); // frees the graph window with the main window
+        for (TstForm **window :
+             {(TstForm **)&TableForm, (TstForm **)&FSelectForm, (TstForm **)&CopyForm,
+              (TstForm **)&CalInfoForm, (TstForm **)&AddFqForm}) {
+            delete *window;
+            *window = nullptr;
+        }
+    }
+
+    // Each test runs in a process of its own; a test that starts again closes
+    // the receiver first, as the simulated radio opens a receiver once.
+    TMainForm &OpenDemo() {
+        if (form) {
+            form->CloseReceiver();
+            form.reset();
+        }
+        TMainForm &w = Start();
+        Open();
+        EXPECT_GT(w.ReceiverHandle(), 0) << (boxes.boxes.empty() ? QString() : boxes.boxes[0].text).toStdString();
+        return w;
+    }
+    static void Click(QWidget *button) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    }
+    void New() { Click(form->stSpeedButton3); }
+    QString Path(const QString &name) const { return temp.filePath(name); }
+
+    // A point written straight into the open set.
+    void Put(std::int32_t mode, std::uint64_t hz, double value = 0) {
+        TDbmTable table;
+        table.fill(value);
+        ASSERT_EQ(Smsdk::Instance().PutDBMs(form->Document().Handle(), Smsdk::kReceiverName, mode,
+                                            hz, table.data()),
+                  SMS_OK);
+    }
+    double Value(std::int32_t mode, std::uint64_t hz, std::uint8_t raw = 0) {
+        return form->Document().Dbm(mode, hz, raw).value_or(999);
+    }
+    // Adds a point through Add and the add-frequency dialog.
+    void Add(std::uint64_t hz) {
+        modal = [hz](TstForm &window) {
+            if (&window != AddFqForm) return int(mrCancel);
+            AddFqForm->Fq->SetValue(std::int64_t(hz));
+            AddFqForm->BOKClick();
+            return AddFqForm->ModalResult();
+        };
+        Click(form->stSpeedButton8);
+        modal = nullptr;
+    }
+    std::vector<QString> Rows() const {
+        std::vector<QString> rows;
+        for (int row = 0; row < form->F->RowCount(); ++row)
+            rows.push_back(form->F->Cells(0, row));
+        return rows;
+    }
+    std::vector<QString> BoxTexts() const {
+        std::vector<QString> texts;
+        for (const auto &box : boxes.boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    std::deque<QString> fileAnswers;
+    std::vector<platform::FileDialogRequest> fileRequests;
+    std::function<int(TstForm &)> modal;
+
+private:
+    platform::FileDialogResponder previousFiles_;
+    TModalResponder previousModal_;
+};
+
+} // namespace documenttesting

@@ -1,0 +1,306 @@
+// The frequency point list: its rows, scroll bar and labels, selection and
+// tuning, Add, Edit, Delete, copy from another mode, and the rebuild when the
+// mode crosses wide FM.
+#include "documenttesting.h"
+
+#include "receiver/qmvhost.h"
+
+#include <QLocale>
+
+using namespace documenttesting;
+
+namespace {
+
+class PointsTest : public DocumentTest {
+protected:
+    TMainForm &NewSet() {
+        TMainForm &w = OpenDemo();
+        New();
+        return w;
+    }
+    void Mode(std::int32_t mode) {
+        QmvHost::Callback(form->ModuleWindow(), QMV_HOST_MODE, mode, 0, 0);
+        ASSERT_EQ(form->CurrentMode(), mode);
+    }
+    // The rightmost column holding ink of the label area of a row.
+    static int LabelEnd(TstGrid &grid, int row) {
+        const QImage image = testsupport::Render(grid);
+        const QRect cell = grid.CellRect(0, row);
+        const QRgb back = testsupport::Pixel(image, cell.left() + 60, cell.top());
+        int end = -1;
+        for (int y = cell.top(); y < cell.top() + cell.height(); ++y)
+            for (int x = cell.left(); x < cell.left() + 60; ++x)
+                if (testsupport::Pixel(image, x, y) != back) end = std::max(end, x - cell.left());
+        return end;
+    }
+};
+
+TEST_F(PointsTest, RowsScrollBarsAndLabels) {
+    TMainForm &w = NewSet();
+    const struct {
+        int points;
+        bool barShown;
+    } cases[] = {{20, true}, {10, false}, {11, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.points);
+        New();
+        for (int i = 0; i < c.points; ++i)
+            Put(-1, 1000000 + std::uint64_t(i) * 1000);
+        w.Points().Refresh();
+        EXPECT_EQ(w.Points().PointCount(), c.points);
+        EXPECT_EQ(w.F->RowCount(), c.points);
+        EXPECT_EQ(FSelectForm->F->RowCount(), c.points);
+        EXPECT_EQ(FSelectForm->F->Cells(1, c.points - 1), w.F->Cells(1, c.points - 1));
+        EXPECT_EQ(w.FSB->isVisible(), c.barShown);
+        EXPECT_EQ(!FSelectForm->FSB->isHidden(), c.barShown);
+        if (c.barShown) {
+            EXPECT_EQ(w.FSB->Max(), c.points - 10 + 1);
+            EXPECT_EQ(w.FSB->Length(), 1);
+            EXPECT_EQ(FSelectForm->FSB->Max(), w.FSB->Max());
+        }
+        EXPECT_TRUE(w.BEdit->isEnabled());
+        EXPECT_TRUE(w.BDelete->isEnabled());
+    }
+    // The label "10." ends one pixel right of where the frequency-select
+    // dialog, which has the same rows, ends it.
+    FSelectForm->resize(FSelectForm->size());
+    const int end = LabelEnd(*w.F, 9);
+    EXPECT_GT(end, 10);
+    EXPECT_EQ(end, LabelEnd(*FSelectForm->F, 9) + 1);
+    // Scrolling the bar scrolls the list.
+    New();
+    for (int i = 0; i < 20; ++i)
+        Put(-1, 1000000 + std::uint64_t(i) * 1000);
+    w.Points().Refresh();
+    w.FSB->SetPosition(5);
+    EXPECT_EQ(w.F->TopRow(), 5);
+}
+
+TEST_F(PointsTest, FrequencyTextsInBothDecimalSeparators) {
+    TMainForm &w = NewSet();
+    for (std::uint64_t hz : {1000000000ull, 1799ull, 2000000000ull, 1800ull})
+        Put(-1, hz);
+    for (const auto &[locale, texts] :
+         {std::pair{QLocale::English,
+                    std::vector<QString>{"1000 MHz", "1799 Hz", "2 GHz", "1.8 kHz"}},
+          std::pair{QLocale::German,
+                    std::vector<QString>{"1000 MHz", "1799 Hz", "2 GHz", "1,8 kHz"}}}) {
+        QLocale::setDefault(QLocale(locale));
+        w.Points().Refresh();
+        std::vector<QString> shown;
+        for (std::uint64_t hz : {1000000000ull, 1799ull, 2000000000ull, 1800ull})
+            shown.push_back(w.F->Cells(0, w.Points().FindRow(hz)));
+        EXPECT_EQ(shown, texts);
+    }
+    QLocale::setDefault(QLocale(QLocale::English));
+}
+
+TEST_F(PointsTest, SelectingARowTunesOnceButNotWhileTheListRefreshes) {
+    TMainForm &w = NewSet();
+    Put(-1, 7100000);
+    Put(-1, 14200000);
+    w.Points().Refresh();
+    ResetApiCalls();
+    QTest::mouseClick(w.F, Qt::LeftButton, {}, w.F->CellRect(0, 1).center());
+    EXPECT_EQ(Count(ApiCalls(), "SetFrequency("), 1);
+    EXPECT_EQ(w.Fq->Value(), std::int64_t(w.Points().RowFrequency(1)));
+
+    // A selection that arrives while the list is being read from the library.
+    Smsdk &sdk = Smsdk::Instance();
+    static SmsGetFrequenciesFn real;
+    real = sdk.Functions.GetFrequencies;
+    sdk.Functions.GetFrequencies = [](int32_t cal, const char *rx, int32_t mode, uint64_t *buffer,
+                                      int32_t size) {
+        if (buffer && MainForm->Points().Refreshing()) {
+            MainForm->F->SetCells(1, 0, "7100000");
+            MainForm->F->SetRow(0);
+        }
+        return real(cal, rx, mode, buffer, size);
+    };
+    ResetApiCalls();
+    w.Points().Refresh();
+    sdk.Functions.GetFrequencies = real;
+    EXPECT_EQ(Count(ApiCalls(), "SetFrequency("), 0);
+    EXPECT_FALSE(w.Points().Refreshing());
+}
+
+TEST_F(PointsTest, AddDeleteAndDoubleClick) {
+    TMainForm &w = NewSet();
+    Put(-1, 7100000, -50);
+    w.Points().Refresh();
+
+    // Add proposes the tuned frequency; an existing point after Yes starts over.
+    w.Fq->SetValue(7100000);
+    std::int64_t proposed = 0;
+    boxes.setAnswer(QMessageBox::Yes);
+    modal = [&](TstForm &window) {
+        proposed = AddFqForm->Fq->Value();
+        if (&window == AddFqForm) AddFqForm->BOKClick();
+        return int(mrCancel);
+    };
+    Click(w.stSpeedButton8);
+    EXPECT_EQ(proposed, 7100000);
+    ASSERT_EQ(BoxTexts().size(), 1u);
+    EXPECT_TRUE(BoxTexts()[0].endsWith(" MHz already exist in calibration table.\nOverwite?"));
+    EXPECT_EQ(Value(-1, 7100000, 200), 0.0);
+    EXPECT_TRUE(w.Document().IsModified());
+
+    // A new point is selected and tuned.
+    Add(14200000);
+    EXPECT_EQ(Rows(), (std::vector<QString>{"7.1 MHz", "14.2 MHz"}));
+    EXPECT_EQ(w.F->Row(), 1);
+    EXPECT_EQ(w.Fq->Value(), 14200000);
+
+    // Double click edits the selected point.
+    bool edited = false;
+    modal = [&](TstForm &window) {
+        edited = &window == TableForm;
+        return int(mrCancel);
+    };
+    QTest::mouseDClick(w.F, Qt::LeftButton, {}, w.F->CellRect(0, 1).center());
+    EXPECT_TRUE(edited);
+    modal = nullptr;
+
+    // Delete answered No changes nothing; Yes removes the selected point.
+    w.Document().SetModified(false);
+    boxes.boxes.clear();
+    boxes.setAnswer(QMessageBox::No);
+    Click(w.BDelete);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Are you sure you want to remove frequency?");
+    EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_FALSE(w.Document().IsModified());
+    boxes.setAnswer(QMessageBox::Yes);
+    Click(w.BDelete);
+    Click(w.BDelete);
+    EXPECT_EQ(Rows(), std::vector<QString>{""});
+    EXPECT_FALSE(w.BEdit->isEnabled());
+    EXPECT_FALSE(w.BDelete->isEnabled());
+    EXPECT_TRUE(w.Document().IsModified());
+    EXPECT_TRUE(w.Document().Points(-1).empty());
+}
+
+TEST_F(PointsTest, EditStoresOnlyOnOkAndKeepsTheModifiedFlagUnlessTheTableChanged) {
+    const struct {
+        const char *what;
+        int result;
+        bool change, modifiedBefore;
+        bool stored, modifiedAfter;
+    } cases[] = {
+        {"cancelled", mrCancel, true, false, false, false},
+        {"cancelled, modified", mrCancel, false, true, false, true},
+        {"OK without change", mrOk, false, false, true, false},
+        {"OK with a change", mrOk, true, false, true, true},
+    };
+    TMainForm &w = NewSet();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Put(-1, 7100000, -60);
+        w.Points().Refresh();
+        w.Document().SetModified(c.modifiedBefore);
+        QString caption;
+        modal = [&](TstForm &window) {
+            if (&window != TableForm) return int(mrCancel);
+            caption = TableForm->LCaption->Caption();
+            EXPECT_EQ(TableForm->Table()[0], -60);
+            EXPECT_FALSE(TableForm->TableModified());
+            TDbmTable table = TableForm->Table();
+            if (c.change) {
+                table[0] = -70;
+                TableForm->LoadTable(table, "7.1 MHz");
+                TableForm->SetTableModified(true);
+            }
+            return c.result;
+        };
+        RecordSdkCalls(true);
+        Click(w.BEdit);
+        const std::string calls = SdkCalls();
+        RecordSdkCalls(false);
+        EXPECT_EQ(caption, "Translation table for frequency 7.1 MHz (tuned)");
+        EXPECT_EQ(Count(calls, "PutDBMs"), c.stored ? 1 : 0);
+        EXPECT_EQ(Count(calls, "GetCS"), 256);
+        EXPECT_EQ(Value(-1, 7100000), c.stored && c.change ? -70 : -60);
+        EXPECT_EQ(w.Document().IsModified(), c.modifiedAfter);
+        EXPECT_EQ(GraphForm->Set->Name(), "7.1 MHz");
+    }
+}
+
+TEST_F(PointsTest, TheEditedTableStaysWithItsModeWhenTheModeCrossesWideFm) {
+    TMainForm &w = NewSet();
+    Mode(1);
+    Put(-1, 7100000, -60);
+    Put(3, 98000000, -30);
+    w.Points().Refresh();
+    EXPECT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
+    std::vector<QString> listedMeanwhile;
+    modal = [&](TstForm &window) {
+        if (&window != TableForm) return int(mrCancel);
+        Mode(3);
+        listedMeanwhile = Rows();
+        TDbmTable table = TableForm->Table();
+        table[5] = -80;
+        TableForm->LoadTable(table, "7.1 MHz");
+        TableForm->SetTableModified(true);
+        return int(mrOk);
+    };
+    Click(w.BEdit);
+    EXPECT_EQ(listedMeanwhile, std::vector<QString>{"98 MHz"});
+    EXPECT_EQ(Value(-1, 7100000, 5), -80);
+    EXPECT_TRUE(w.Document().Points(3) == std::vector<std::uint64_t>{98000000});
+    EXPECT_EQ(Value(3, 98000000, 5), -30);
+    // Between two other modes the list stays; back from wide FM it follows.
+    Mode(1);
+    EXPECT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
+    Put(-1, 9000000);
+    Mode(4);
+    EXPECT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
+}
+
+TEST_F(PointsTest, CopyFromAnotherMode) {
+    TMainForm &w = NewSet();
+    Mode(1);
+    Put(3, 4000000000ull, -40); // above the demo receiver's 3.5 GHz
+    Put(3, 7100000, -41);
+    Put(-1, 7100000, -10);
+    w.Points().Refresh();
+    auto chooseWideFm = [&](TstForm &window) {
+        if (&window != CopyForm) return int(mrCancel);
+        for (int row = 0; row < CopyForm->M->RowCount(); ++row)
+            if (CopyForm->M->Cells(0, row) == "FMW - Freq. Modulation,Wide")
+                CopyForm->M->SetRow(row);
+        CopyForm->BCopyClick();
+        return CopyForm->ModalResult();
+    };
+    modal = chooseWideFm;
+
+    // Cancel at the first "Frequency exist" question copies nothing.
+    boxes.setAnswer(QMessageBox::Cancel);
+    w.stSpeedButton7Click();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].title, "Frequency exist");
+    EXPECT_EQ(boxes.boxes[0].text,
+              "Table entry for frequency 7.1 MHz already exist for this mode.\nReplace it?");
+    EXPECT_EQ(boxes.boxes[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(Value(-1, 7100000), -10);
+    EXPECT_EQ(w.Document().Points(-1).size(), 1u);
+    EXPECT_FALSE(w.Document().IsModified());
+
+    // No keeps the existing point; the point above the range lands at the
+    // top of the range after the "Information" message.
+    boxes.boxes.clear();
+    boxes.setAnswer(QMessageBox::No);
+    w.stSpeedButton7Click();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].title, "Information");
+    EXPECT_EQ(boxes.boxes[1].icon, QMessageBox::Information);
+    EXPECT_EQ(boxes.boxes[1].text,
+              "Frequency 4 GHz is grater than maximum frequency (3.5 GHz).\nThis frequency will be "
+              "aligned to 3.5 GHz.");
+    EXPECT_EQ(Value(-1, 7100000), -10);
+    EXPECT_EQ(Value(-1, 3500000000ull), -40);
+    EXPECT_EQ(Rows(), (std::vector<QString>{"7.1 MHz", "3.5 GHz"}));
+    EXPECT_TRUE(w.Document().IsModified());
+}
+
+} // namespace

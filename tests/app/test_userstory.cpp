@@ -1,0 +1,79 @@
+// An operator's first calibration file, end to end on the stand-ins: open the
+// demo receiver, New, tune, Add, Edit, Save, start again, Open the file, pick
+// the point and watch the dBm text over the gauge. With K740_SCREENSHOT_DIR
+// set (run under a real display server) each step's window is written there,
+// and "main-points.png" is the README's picture of a set with a few points.
+#include "documenttesting.h"
+
+using namespace documenttesting;
+
+namespace {
+
+using UserStory = DocumentTest;
+
+TEST_F(UserStory, MakeSaveAndOpenACalibrationFile) {
+    const QString shots = qEnvironmentVariable("K740_SCREENSHOT_DIR");
+    auto shoot = [&](const QString &name) {
+        if (shots.isEmpty()) return;
+        form->activateWindow();
+        QTest::qWait(200);
+        form->grab().save(shots + "/" + name + ".png");
+    };
+    auto generator =
+        Export<void (*)(int32_t, uint64_t, double)>("libk740sim.so", "k740sim_SetGenerator");
+    TMainForm *w = &OpenDemo();
+    New();
+    EXPECT_TRUE(w->LCaption->Caption().endsWith("[New.cal]"));
+    shoot("1-new");
+    w->Fq->SetValue(7100000);
+    std::int64_t proposed = 0;
+    modal = [&](TstForm &window) {
+        if (&window == AddFqForm) {
+            proposed = AddFqForm->Fq->Value();
+            AddFqForm->BOKClick();
+        } else if (&window == TableForm) {
+            // The operator's values: RAW r stands for -140 + r/2 dBm.
+            TDbmTable table;
+            for (int raw = 0; raw < 256; ++raw)
+                table[std::size_t(raw)] = -140 + raw * 0.5;
+            TableForm->LoadTable(table, TableForm->LCaption->Caption());
+            TableForm->SetTableModified(true);
+            return int(mrOk);
+        }
+        return window.ModalResult();
+    };
+    Click(w->stSpeedButton8);
+    EXPECT_EQ(proposed, 7100000);
+    Click(w->BEdit);
+    shoot("2-edited");
+    fileAnswers = {Path("first.cal")};
+    Click(w->BSave);
+    EXPECT_FALSE(w->Document().IsModified());
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // The program starts again and opens the file.
+    w = &OpenDemo();
+    fileAnswers = {Path("first.cal")};
+    Click(w->stSpeedButton4);
+    ASSERT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
+    w->Fq->SetValue(9000000);
+    ResetApiCalls();
+    QTest::mouseClick(w->F, Qt::LeftButton, {}, w->F->CellRect(0, 0).center());
+    EXPECT_EQ(Count(ApiCalls(), "SetFrequency("), 1);
+    EXPECT_NE(ApiCalls().find(",7100000)"), std::string::npos);
+    EXPECT_EQ(w->Fq->Value(), 7100000);
+    generator(1, 7100000, -60.0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->OverlayShown(); }, 5000));
+    EXPECT_TRUE(w->Level().OverlayText().endsWith(" dBm"));
+    shoot("3-reopened");
+
+    // A few more points for the README's picture.
+    for (std::uint64_t hz : {1800000ull, 3650000ull, 14200000ull, 145500000ull})
+        Add(hz);
+    w->F->SetRow(w->Points().FindRow(7100000));
+    generator(1, 7100000, -60.0);
+    QTest::qWait(shots.isEmpty() ? 0 : 1000);
+    shoot("main-points");
+}
+
+} // namespace
