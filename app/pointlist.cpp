@@ -12,6 +12,7 @@
 #include "dialogs/u_addfqform.h"
 #include "dialogs/u_copyform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "platform/messagebox.h"
 
@@ -76,6 +77,7 @@ void TPointList::Clear() {
     count_ = 0;
     form_.BEdit->setEnabled(false);
     form_.BDelete->setEnabled(false);
+    form_.BSweep->setEnabled(false);
     form_.FSB->hide();
 }
 
@@ -117,6 +119,11 @@ void TPointList::Refresh() {
     FitScrollBars();
     form_.BEdit->setEnabled(count_ != 0);
     form_.BDelete->setEnabled(count_ != 0);
+    UpdateSweep();
+}
+
+void TPointList::UpdateSweep() {
+    form_.BSweep->setEnabled(count_ != 0 && form_.ReceiverHandle() > 0);
 }
 
 void TPointList::FitScrollBars() {
@@ -215,6 +222,7 @@ void TPointList::Edit() {
                                     QStringLiteral(" (") + QStringLiteral("tuned)"));
     TableForm->LoadTable(table, text);
     TableForm->SetTableModified(false);
+    TableForm->SetPointFrequency(hz);
     // The editor's Copy offers the points listed now.
     TableForm->SetCopySource([this](std::uint64_t frequency, TDbmTable &values) {
         return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);
@@ -224,6 +232,32 @@ void TPointList::Edit() {
     TCalDocument &document = form_.Document();
     const bool modified = document.IsModified() || TableForm->TableModified();
     if (document.WriteTable(mode, hz, TableForm->Table())) document.SetModified(modified);
+}
+
+// Every point in turn: tuned, swept and stored at once, so that a Stop or a
+// failure keeps the points already done.
+void TPointList::Sweep() {
+    form_.FocusRule(form_.FsP);
+    if (!SweepForm || count_ == 0 || form_.ReceiverHandle() <= 0) return;
+    std::vector<std::uint64_t> points;
+    for (int row = 0; row < count_; ++row)
+        points.push_back(RowFrequency(row));
+    const std::int32_t mode = form_.CalibrationMode();
+    SweepForm->SetPoints(
+        points,
+        [this, mode](std::uint64_t hz, TDbmTable &table) {
+            const int row = FindRow(hz);
+            if (row >= 0) form_.F->SetSelection(0, row);
+            Tune(hz);
+            return form_.Document().ReadTable(mode, hz, table);
+        },
+        [this, mode](std::uint64_t hz, const TDbmTable &table) {
+            TCalDocument &document = form_.Document();
+            if (!document.WriteTable(mode, hz, table)) return false;
+            document.SetModified(true);
+            return true;
+        });
+    SweepForm->ShowModal();
 }
 
 void TPointList::Delete() {

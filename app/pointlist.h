@@ -49,6 +49,9 @@ public:
     void Edit();
     void Delete();
     void CopyFromOtherMode();
+    void Sweep();
+    // Sweep needs points and an open receiver.
+    void UpdateSweep();
 
     // The grid's events.
     void FDrawCell(QPainter &canvas, int col, int row, const QRect &rect, int state);

@@ -258,6 +258,11 @@ void TMainForm::CreateComponents() {
                    QStringLiteral("Enables to copy list of frequency points from other mode"));
     stSpeedButton7->setEnabled(false);
     stSpeedButton7->hide();
+    // Beyond the original panel: automatic calibration of every point.
+    BSweep = MakeButton(FsP, QRect(162, 127, 75, 21), QStringLiteral("Sweep"),
+                        QStringLiteral("Calibrates every point from a signal generator"));
+    BSweep->setEnabled(false);
+    connect(BSweep, &TstSpeedButton::OnClick, this, &TMainForm::BSweepClick);
     connect(stSpeedButton8, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton8Click);
     connect(BEdit, &TstSpeedButton::OnClick, this, &TMainForm::BEditClick);
     connect(BDelete, &TstSpeedButton::OnClick, this, &TMainForm::BDeleteClick);

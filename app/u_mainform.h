@@ -88,6 +88,7 @@ public:
     void BEditClick() { points_.Edit(); }
     void BDeleteClick() { points_.Delete(); }
     void stSpeedButton7Click() { points_.CopyFromOtherMode(); }
+    void BSweepClick() { points_.Sweep(); }
     void FDblClick() { points_.FDblClick(); }
 
     // Receiver operations.
@@ -167,6 +168,7 @@ public:
     TstSpeedButton *BEdit = nullptr;
     TstSpeedButton *BDelete = nullptr;
     TstSpeedButton *stSpeedButton7 = nullptr;
+    TstSpeedButton *BSweep = nullptr;
     TstPanel *SP = nullptr;
     TmyLabel *myLabel6 = nullptr;
     TstGauge *G = nullptr;

@@ -10,6 +10,7 @@
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_sweepform.h"
 #include "graph/u_graphform.h"
 
 #include <QAction>
@@ -153,6 +154,7 @@ TTableForm::TTableForm(QWidget *parent)
         {stSpeedButton1, "stSpeedButton1", "Offset", 158, &TTableForm::stSpeedButton1Click},
         {stSpeedButton2, "stSpeedButton2", "Fill", 234, &TTableForm::stSpeedButton2Click},
         {stSpeedButton4, "stSpeedButton4", "Graph", 310, &TTableForm::stSpeedButton4Click},
+        {BSweep, "BSweep", "Sweep", 386, &TTableForm::BSweepClick},
         {stSpeedButton5, "stSpeedButton5", "OK", 524, &TTableForm::stSpeedButton5Click},
         {stSpeedButton3, "stSpeedButton3", "Cancel", 600, &TTableForm::stSpeedButton3Click},
     };
@@ -474,6 +476,15 @@ void TTableForm::stSpeedButton7Click() {
     // A failed read has shown its message; the table stays as it was.
     if (!copySource_ || !copySource_(frequency, values)) return;
     ChangeTable(values, QStringLiteral("Copy ") + FrequencyText(frequency));
+}
+
+// The generator steps through the levels while the live RAW value is read;
+// the result is one step, and reaches the set only with OK.
+void TTableForm::BSweepClick() {
+    if (!SweepForm || pointFrequency_ == 0) return;
+    SweepForm->SetPoint(pointFrequency_, table_);
+    if (SweepForm->ShowModal() != mrOk) return;
+    ChangeTable(SweepForm->Table(), QStringLiteral("Sweep ") + FrequencyText(pointFrequency_));
 }
 
 void TTableForm::stSpeedButton4Click() {

@@ -72,6 +72,9 @@ public:
     // The reader behind Copy: fills `table` with the point's values and
     // answers true, or shows why it could not and answers false.
     void SetCopySource(TCopySource read) { copySource_ = std::move(read); }
+    // The frequency of the point being edited, which Sweep tunes the
+    // generator to; 0 leaves Sweep without effect.
+    void SetPointFrequency(std::uint64_t hz) { pointFrequency_ = hz; }
 
     // The modal run, with an empty undo stack.
     int ShowModal();
@@ -111,6 +114,7 @@ public:
     void stSpeedButton1Click(); // Offset
     void stSpeedButton2Click(); // Fill
     void stSpeedButton4Click(); // Graph
+    void BSweepClick();         // automatic calibration of the point
     void stSpeedButton5Click(); // OK
     void stSpeedButton3Click(); // Cancel
 
@@ -121,6 +125,7 @@ public:
     TstSpeedButton *stSpeedButton1 = nullptr;
     TstSpeedButton *stSpeedButton2 = nullptr;
     TstSpeedButton *stSpeedButton4 = nullptr;
+    TstSpeedButton *BSweep = nullptr;
     TstSpeedButton *stSpeedButton5 = nullptr;
     TstSpeedButton *stSpeedButton3 = nullptr;
 
@@ -153,6 +158,7 @@ private:
     bool tableModified_ = false;
     std::uint8_t liveRaw_ = 0;
     TCopySource copySource_;
+    std::uint64_t pointFrequency_ = 0;
     QPointer<TGraphForm> graph_;
 
     QUndoStack *undo_ = nullptr;

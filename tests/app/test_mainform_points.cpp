@@ -3,7 +3,10 @@
 // mode crosses wide FM.
 #include "documenttesting.h"
 
+#include "dialogs/u_sweepform.h"
 #include "receiver/qmvhost.h"
+
+#include <QUndoStack>
 
 #include <QLocale>
 
@@ -301,6 +304,36 @@ TEST_F(PointsTest, CopyFromAnotherMode) {
     EXPECT_EQ(Value(-1, 3500000000ull), -40);
     EXPECT_EQ(Rows(), (std::vector<QString>{"7.1 MHz", "3.5 GHz"}));
     EXPECT_TRUE(w.Document().IsModified());
+}
+
+TEST_F(PointsTest, SweepRunsForEveryPointOrFromTheEditorForItsPoint) {
+    TMainForm &w = NewSet();
+    SweepForm = new TSweepForm();
+    EXPECT_FALSE(w.BSweep->isEnabled()) << "no points";
+    Put(-1, 7100000, -50);
+    w.Points().Refresh();
+    EXPECT_TRUE(w.BSweep->isEnabled());
+
+    // Cancelled sweeps store nothing and leave the editor without a step.
+    std::vector<TstForm *> shown;
+    modal = [&](TstForm &window) {
+        shown.push_back(&window);
+        if (&window == TableForm) {
+            Click(TableForm->BSweep);
+            EXPECT_EQ(TableForm->UndoStack()->count(), 0);
+        }
+        return int(mrCancel);
+    };
+    Click(w.BSweep);
+    Click(w.BEdit);
+    EXPECT_EQ(shown, (std::vector<TstForm *>{SweepForm, TableForm, SweepForm}));
+    EXPECT_EQ(Value(-1, 7100000, 200), -50.0);
+    EXPECT_FALSE(w.Document().IsModified());
+
+    w.CloseReceiver();
+    EXPECT_FALSE(w.BSweep->isEnabled()) << "no receiver";
+    delete SweepForm;
+    SweepForm = nullptr;
 }
 
 } // namespace
