@@ -160,8 +160,11 @@ public:
         int column = 1;
         for (qsizetype k = 0; k < offset && std::size_t(k) < line_.size(); ++k)
             if ((static_cast<unsigned char>(line_[std::size_t(k)]) & 0xC0) != 0x80) ++column;
-        error =
-            QStringLiteral("%1:%2:%3: %4").arg(fileName_).arg(lineNumber_).arg(column).arg(message);
+        error = QStringLiteral("%1:%2:%3: %4")
+                    .arg(fileName_)
+                    .arg(std::max(lineNumber_, 1))
+                    .arg(column)
+                    .arg(message);
         return false;
     }
     bool failAtEnd(const QString &message) { return fail(qsizetype(line_.size()), message); }
