@@ -204,12 +204,12 @@ void TMainForm::CreateComponents() {
     K7Devs->OnSelectCell = [this](TstGrid *, int col, int row, bool &canSelect) {
         K7DevsSelectCell(col, row, canSelect);
     };
-    K7Devs->OnDblClick = [this](TstGrid *) { K7DevsDblClick(); };
+    connect(K7Devs, &TstGrid::OnDblClick, this, [this] { K7DevsDblClick(); });
     D = new TstGrid(MenuPanel);
     D->setGeometry(-50, 30, 127, 101);
     D->SetColCount(3);
     D->hide();
-    K7Devs->OnTopLeftChanged = [this](TstGrid *) { SB->SetPosition(K7Devs->TopRow()); };
+    connect(K7Devs, &TstGrid::OnTopLeftChanged, this, [this] { SB->SetPosition(K7Devs->TopRow()); });
     connect(SB, &TmyScrollBar::OnPositionChange, this,
             [this] { D->SetTopRow(int(SB->Position())); });
     BSelect = MakeButton(DevPanel, QRect(8, 105, 69, 21), QStringLiteral("Open"),
@@ -289,7 +289,7 @@ void TMainForm::CreateComponents() {
     Fq->SetShowUnit(fuMHz);
     Fq->setText(QStringLiteral("0,000000"));
     Fq->setFocusPolicy(Qt::ClickFocus);
-    Fq->OnValueChange = [this](QObject *) { FqValueChange(); };
+    connect(Fq, &TstFrequencyEdit::OnValueChange, this, [this] { FqValueChange(); });
     Fq->OnKeyDown = [this](QObject *, int &key, Qt::KeyboardModifiers) { FqKeyDown(key); };
     Fq->OnKeyPress = [this](QObject *, QChar &key) { FqKeyPress(key); };
     FP->SetEnabled(false);

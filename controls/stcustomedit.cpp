@@ -135,16 +135,16 @@ void TstCustomEdit::KeyPress(QChar &key) {
 }
 
 void TstCustomEdit::Change() {
-    if (OnChange) OnChange(this);
+    emit OnChange(this);
 }
 
 void TstCustomEdit::DoEnter() {
     if (autoSelect_) selectAll();
-    if (OnEnter) OnEnter(this);
+    emit OnEnter(this);
 }
 
 void TstCustomEdit::DoExit() {
-    if (OnExit) OnExit(this);
+    emit OnExit(this);
 }
 
 void TstCustomEdit::keyPressEvent(QKeyEvent *event) {

@@ -27,7 +27,6 @@ class QWheelEvent;
 class TstCustomEdit : public QLineEdit {
     Q_OBJECT
 public:
-    using TNotifyEvent = std::function<void(QObject *sender)>;
     using TKeyEvent = std::function<void(QObject *sender, int &key, Qt::KeyboardModifiers shift)>;
     using TKeyPressEvent = std::function<void(QObject *sender, QChar &key)>;
 
@@ -64,12 +63,16 @@ public:
     // The client area in widget coordinates (inside the border).
     QRect ClientRect() const;
 
+    // Hooks that may change or consume the key before the field sees it.
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
-    TNotifyEvent OnChange;
-    TNotifyEvent OnEnter;
-    TNotifyEvent OnExit;
 
+signals:
+    void OnChange(QObject *sender);
+    void OnEnter(QObject *sender);
+    void OnExit(QObject *sender);
+
+public:
 protected:
     // The field's own key handling; the base versions call the owner's events.
     virtual void KeyDown(int &key, Qt::KeyboardModifiers shift);

@@ -108,7 +108,7 @@ void TstFrequencyEdit::SetValue(std::int64_t v) {
     const bool changed = v != value_;
     value_ = v;
     SetText();
-    if (changed && OnValueChange) OnValueChange(this);
+    if (changed) emit OnValueChange(this);
     if (hasFocus() && exitControl_) exitControl_->setFocus();
 }
 

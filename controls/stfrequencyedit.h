@@ -89,7 +89,8 @@ public:
     int TextRight() const { return right_; }
     int LineHeight() const { return lineHeight_; }
 
-    TNotifyEvent OnValueChange;
+signals:
+    void OnValueChange(QObject *sender);
 
 protected:
     void KeyDown(int &key, Qt::KeyboardModifiers shift) override;

@@ -12,7 +12,7 @@ class QPainter;
 class TstGauge;
 
 // Called after every drawing of the bar with the rectangle of the bar.
-using TGraugeAfterDraw =
+using TGaugeAfterDraw =
     std::function<void(TstGauge *gauge, QPainter &canvas, const QRect &gaugeRect)>;
 
 class TstGauge : public TstCustomPanel {
@@ -40,7 +40,7 @@ public:
     int Indent() const { return indent_; }
     void SetIndent(int value);
 
-    void SetOnAfterDraw(TGraugeAfterDraw handler) { onAfterDraw_ = std::move(handler); }
+    void SetOnAfterDraw(TGaugeAfterDraw handler) { onAfterDraw_ = std::move(handler); }
 
     // The rectangle inside the bevel and the indent that the bar drawing covers.
     QRect GaugeArea() const;
@@ -59,5 +59,5 @@ private:
     TColor backColor_ = clBlack;
     int gaugePercent_ = 80;
     int indent_ = 0;
-    TGraugeAfterDraw onAfterDraw_;
+    TGaugeAfterDraw onAfterDraw_;
 };

@@ -51,7 +51,7 @@ void TstGrid::SetFixedRows(int value) {
     const bool moved = topRow_ != fixedRows_;
     topRow_ = fixedRows_;
     update();
-    if (moved && OnTopLeftChanged) OnTopLeftChanged(this);
+    if (moved) emit OnTopLeftChanged(this);
 }
 
 void TstGrid::SetDefaultColWidth(int value) {
@@ -179,7 +179,7 @@ void TstGrid::SetTopRow(int row) {
     if (topRow_ == row) return;
     topRow_ = row;
     update();
-    if (OnTopLeftChanged) OnTopLeftChanged(this);
+    emit OnTopLeftChanged(this);
 }
 
 void TstGrid::ClampTopRow() {
@@ -187,7 +187,7 @@ void TstGrid::ClampTopRow() {
     if (row == topRow_) return;
     topRow_ = row;
     update();
-    if (OnTopLeftChanged) OnTopLeftChanged(this);
+    emit OnTopLeftChanged(this);
 }
 
 void TstGrid::ScrollInView(int row) {
@@ -330,7 +330,7 @@ void TstGrid::mouseDoubleClickEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) return;
     // The second press of a double click selects as the first did.
     mousePressEvent(event);
-    if (OnDblClick) OnDblClick(this);
+    emit OnDblClick(this);
 }
 
 void TstGrid::wheelEvent(QWheelEvent *event) {

@@ -29,7 +29,6 @@ public:
     enum TGridDrawStateFlag { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
     using TGridDrawState = int;
 
-    using TNotifyEvent = std::function<void(TstGrid *sender)>;
     // The painter is the grid's, not clipped to the cell: a handler may draw
     // into the gap after the cell. Its font starts as the grid's font.
     using TDrawCellEvent = std::function<void(TstGrid *sender, QPainter &canvas, int col, int row,
@@ -98,10 +97,12 @@ public:
 
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;
-    TNotifyEvent OnTopLeftChanged;
-    TNotifyEvent OnDblClick;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
+
+signals:
+    void OnTopLeftChanged(TstGrid *sender);
+    void OnDblClick(TstGrid *sender);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

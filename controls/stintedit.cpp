@@ -21,7 +21,7 @@ void TstIntEdit::SetValue(std::int32_t v) {
         if (OnValueChanging) OnValueChanging(this, v, allow);
         if (!allow) return;
         value_ = v;
-        if (OnValueChange) OnValueChange(this);
+        emit OnValueChange(this);
     }
     if (hasFocus() && exitControl_) exitControl_->setFocus();
 }

@@ -40,9 +40,13 @@ public:
     // '-', beyond 32 bits).
     std::int32_t TypedValue() const;
 
-    TNotifyEvent OnValueChange;
+    // A veto: the handler answers at once whether the new value may stand.
     TOnChanging OnValueChanging;
 
+signals:
+    void OnValueChange(QObject *sender);
+
+public:
 protected:
     void KeyDown(int &key, Qt::KeyboardModifiers shift) override;
     void KeyPress(QChar &key) override;

@@ -154,10 +154,10 @@ TEST_P(FrequencyEdit, PaintedTextStopsAtTheFixedDigitAndTruncatesHertz) {
 TEST_P(FrequencyEdit, RangeClampsAndMinWins) {
     TstFrequencyEdit fq;
     int changes = 0;
-    fq.OnValueChange = [&](QObject *sender) {
+    QObject::connect(&fq, &TstFrequencyEdit::OnValueChange, [&](QObject *sender) {
         EXPECT_EQ(sender, &fq);
         ++changes;
-    };
+    });
     fq.SetValue(-5);
     EXPECT_EQ(fq.Value(), -5) << "no range while Min and Max are 0";
     fq.SetMax(200);
@@ -259,7 +259,7 @@ TEST_P(FrequencyEdit, UnitStepsDownWhileTypedNumberExceedsMax) {
 TEST_P(FrequencyEdit, EscapeThrowsTypingAwayAndLeavingTakesIt) {
     Window w;
     int changes = 0;
-    w.fq->OnValueChange = [&](QObject *) { ++changes; };
+    QObject::connect(w.fq, &TstFrequencyEdit::OnValueChange, [&] { ++changes; });
     w.fq->SetValue(14250000);
     w.Focus();
     QTest::keyClicks(w.fq, QStringLiteral("21"));

@@ -148,7 +148,7 @@ struct ListGrid {
             drawn.emplace_back(col, row);
             states[{col, row}] = state;
         };
-        grid->OnTopLeftChanged = [this](TstGrid *) { ++topLeftChanges; };
+        QObject::connect(grid, &TstGrid::OnTopLeftChanged, [this] { ++topLeftChanges; });
         window.show();
         QApplication::setActiveWindow(&window);
         grid->setFocus();
@@ -259,7 +259,7 @@ TEST(Grid, DoubleClickAndKeyPressReachTheOwner) {
     ListGrid list(5);
     int doubleClicks = 0;
     QString keys;
-    list.grid->OnDblClick = [&](TstGrid *) { ++doubleClicks; };
+    QObject::connect(list.grid, &TstGrid::OnDblClick, [&] { ++doubleClicks; });
     list.grid->OnKeyPress = [&](TstGrid *, QChar &key) { keys += key; };
     QTest::mouseDClick(list.grid, Qt::LeftButton, {}, list.grid->CellRect(0, 2).center());
     EXPECT_EQ(doubleClicks, 1);

@@ -41,10 +41,10 @@ struct Window {
 TEST(IntEdit, EnterTakesTheTypedNumberClampedToTheRange) {
     Window w;
     int changes = 0;
-    w.edit->OnValueChange = [&](QObject *sender) {
+    QObject::connect(w.edit, &TstIntEdit::OnValueChange, [&](QObject *sender) {
         EXPECT_EQ(sender, w.edit);
         ++changes;
-    };
+    });
     w.Type(QStringLiteral("300"));
     QTest::keyClick(w.edit, Qt::Key_Return);
     EXPECT_EQ(w.edit->Value(), 255);
@@ -120,7 +120,7 @@ TEST(IntEdit, ValueChangingVetoKeepsValueAndFocus) {
     Window w;
     w.edit->SetExitControl(w.other);
     int changes = 0;
-    w.edit->OnValueChange = [&](QObject *) { ++changes; };
+    QObject::connect(w.edit, &TstIntEdit::OnValueChange, [&] { ++changes; });
     w.edit->OnValueChanging = [&](QObject *, std::int32_t value, bool &allow) {
         allow = value != 13;
     };
