@@ -1,6 +1,7 @@
 #include "app/u_mainform.h"
 
 #include "app/dbmlookup.h"
+#include "app/pointlistmenu.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
@@ -246,6 +247,10 @@ void TMainForm::CreateComponents() {
     FSB = MakeListScrollBar(FTP);
     F = MakeListGrid(FTP, 3);
     F->SetDefaultColWidth(120);
+    PointListMenu = new TPointListMenu(F, this, [this] {
+        return TPointListSet{CalLoaded, CalHandle, receiverName_.toLatin1(),
+                             Smsdk::CalibrationMode(currentMode_), CalFileName};
+    });
     stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
                                 QStringLiteral("Adds new frequnecy point into the list"));
     BEdit = MakeButton(FsP, QRect(162, 52, 75, 21), QStringLiteral("Edit"),
