@@ -8,7 +8,7 @@
 
 TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set)
     : QObject(list), list_(list), owner_(owner), set_(std::move(set)) {
-    Menu = new QMenu(list);
+    Menu = new QMenu(owner);
     AExportPoints = Menu->addAction(TableCsv::ExportPointsText());
     connect(AExportPoints, &QAction::triggered, this, &TPointListMenu::AExportPointsClick);
     list->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -10,7 +10,7 @@ TTableCsvMenu::TTableCsvMenu(QWidget *grid, QWidget *owner, std::function<TCsvPo
                              std::function<TDbmTable()> table)
     : QObject(grid), grid_(grid), owner_(owner), point_(std::move(point)),
       table_(std::move(table)) {
-    Menu = new QMenu(grid);
+    Menu = new QMenu(owner);
     AExportTable = Menu->addAction(TableCsv::ExportTableText());
     AImportTable = Menu->addAction(TableCsv::ImportTableText());
     connect(AExportTable, &QAction::triggered, this, &TTableCsvMenu::AExportTableClick);

@@ -25,6 +25,7 @@ TEST_F(MainWindowTest, PointListMenuExportsAllPointsOfTheCalibrationMode) {
     Smsdk &sdk = Smsdk::Instance();
     window.CalHandle = sdk.LoadCALFile(nullptr);
     window.CalLoaded = true;
+    window.FsP->SetEnabled(true);
     window.CalFileName = temp.filePath("a.cal");
     TDbmTable table{};
     table[1] = -100.25;
