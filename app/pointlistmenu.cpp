@@ -3,21 +3,26 @@
 #include "dialogs/tablecsv.h"
 
 #include <QAction>
-#include <QMenu>
+#include <QEvent>
 #include <QWidget>
 
 TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set)
-    : QObject(list), list_(list), owner_(owner), set_(std::move(set)) {
-    Menu = new QMenu(owner);
-    AExportPoints = Menu->addAction(TableCsv::ExportPointsText());
+    : QObject(list), owner_(owner), set_(std::move(set)) {
+    if (!list->actions().isEmpty()) {
+        auto *separator = new QAction(this);
+        separator->setSeparator(true);
+        list->addAction(separator);
+    }
+    AExportPoints = new QAction(TableCsv::ExportPointsText(), this);
     connect(AExportPoints, &QAction::triggered, this, &TPointListMenu::AExportPointsClick);
-    list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QWidget::customContextMenuRequested, this, &TPointListMenu::Popup);
+    list->addAction(AExportPoints);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list->installEventFilter(this);
 }
 
-void TPointListMenu::Popup(const QPoint &pos) {
-    AExportPoints->setEnabled(set_().Loaded);
-    Menu->popup(list_->mapToGlobal(pos));
+bool TPointListMenu::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::ContextMenu) AExportPoints->setEnabled(set_().Loaded);
+    return QObject::eventFilter(watched, event);
 }
 
 void TPointListMenu::AExportPointsClick() {

@@ -1,7 +1,7 @@
-// The main window's point list context menu: "Export all points as CSV…",
-// the tables of every point of the list (the receiver and calibration mode
-// the list shows) in one CSV file. The entry is usable while a calibration
-// set is open.
+// The main window's point list context menu entry "Export all points as
+// CSV…": the tables of every point of the list (the receiver and calibration
+// mode the list shows) in one CSV file. It joins the list's context menu
+// actions and is usable while a calibration set is open.
 //
 //     PointListMenu = new TPointListMenu(F, this, [this] {
 //         return TPointListSet{CalLoaded, CalHandle, "ZX-K740", mode, CalFileName};
@@ -10,14 +10,12 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QPoint>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 
 class QAction;
-class QMenu;
 class QWidget;
 
 // What the list shows, asked for when the menu opens and when it is used.
@@ -34,15 +32,14 @@ class TPointListMenu : public QObject {
 public:
     TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set);
 
-    QMenu *Menu = nullptr;
     QAction *AExportPoints = nullptr;
 
     void AExportPointsClick();
 
-private:
-    void Popup(const QPoint &pos);
+    // Sets the entry's state before the list's context menu opens.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    QWidget *list_;
+private:
     QWidget *owner_;
     std::function<TPointListSet()> set_;
 };

@@ -3,24 +3,23 @@
 #include "dialogs/tablecsv.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QWidget>
 
 TTableCsvMenu::TTableCsvMenu(QWidget *grid, QWidget *owner, std::function<TCsvPoint()> point,
                              std::function<TDbmTable()> table)
-    : QObject(grid), grid_(grid), owner_(owner), point_(std::move(point)),
-      table_(std::move(table)) {
-    Menu = new QMenu(owner);
-    AExportTable = Menu->addAction(TableCsv::ExportTableText());
-    AImportTable = Menu->addAction(TableCsv::ImportTableText());
+    : QObject(grid), owner_(owner), point_(std::move(point)), table_(std::move(table)) {
+    if (!grid->actions().isEmpty()) {
+        auto *separator = new QAction(this);
+        separator->setSeparator(true);
+        grid->addAction(separator);
+    }
+    AExportTable = new QAction(TableCsv::ExportTableText(), this);
+    AImportTable = new QAction(TableCsv::ImportTableText(), this);
     connect(AExportTable, &QAction::triggered, this, &TTableCsvMenu::AExportTableClick);
     connect(AImportTable, &QAction::triggered, this, &TTableCsvMenu::AImportTableClick);
-    grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grid, &QWidget::customContextMenuRequested, this, &TTableCsvMenu::Popup);
-}
-
-void TTableCsvMenu::Popup(const QPoint &pos) {
-    Menu->popup(grid_->mapToGlobal(pos));
+    grid->addAction(AExportTable);
+    grid->addAction(AImportTable);
+    grid->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void TTableCsvMenu::AExportTableClick() {

@@ -1,34 +1,34 @@
-// The table editor's grid context menu: "Export table as CSV…" and "Import
-// table from CSV…" for the one table being edited. The menu asks the editor
-// for the point and the table when an entry is chosen, and hands an imported
-// table back as a signal, which the editor makes one undo step of; nothing
-// reaches the calibration set before the editor's OK.
+// The table editor's grid context menu entries "Export table as CSV…" and
+// "Import table from CSV…" for the one table being edited. They join the
+// grid's own context menu actions (after a separator when it has some). The
+// entries ask the editor for the point and the table when chosen, and an
+// imported table comes back as a signal, which the editor makes one undo
+// step of; nothing reaches the calibration set before the editor's OK.
 //
-//     auto *menu = new TTableCsvMenu(T, this, [this] { return point_; },
-//                                    [this] { return Table(); });
-//     connect(menu, &TTableCsvMenu::TableImported, this, &TTableForm::ApplyImportedTable);
+//     auto *csv = new TTableCsvMenu(T, this, [this] { return Point(); },
+//                                   [this] { return Table(); });
+//     connect(csv, &TTableCsvMenu::TableImported, this, [this](const TDbmTable &t) {
+//         ChangeTable(t, QStringLiteral("Import CSV"));
+//     });
 #pragma once
 
 #include "calibration/calcsv.h"
 
 #include <QObject>
-#include <QPoint>
 
 #include <functional>
 
 class QAction;
-class QMenu;
 class QWidget;
 
 class TTableCsvMenu : public QObject {
     Q_OBJECT
 public:
-    // Gives grid the menu (at a right click); owner owns the dialogs and the
-    // error boxes.
+    // Adds the entries to grid's context menu; owner owns the file dialogs
+    // and the error boxes.
     TTableCsvMenu(QWidget *grid, QWidget *owner, std::function<TCsvPoint()> point,
                   std::function<TDbmTable()> table);
 
-    QMenu *Menu = nullptr;
     QAction *AExportTable = nullptr;
     QAction *AImportTable = nullptr;
 
@@ -41,9 +41,6 @@ signals:
     void TableImported(const TDbmTable &table);
 
 private:
-    void Popup(const QPoint &pos);
-
-    QWidget *grid_;
     QWidget *owner_;
     std::function<TCsvPoint()> point_;
     std::function<TDbmTable()> table_;

@@ -4,7 +4,7 @@
 #include "mainformtesting.h"
 
 #include <QAction>
-#include <QMenu>
+#include <QContextMenuEvent>
 
 namespace {
 
@@ -14,29 +14,29 @@ TEST_F(MainWindowTest, PointListMenuExportsAllPointsOfTheCalibrationMode) {
     TMainForm &window = Start();
     TPointListMenu *menu = window.PointListMenu;
     ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(window.F->actions().contains(menu->AExportPoints));
+    EXPECT_EQ(window.F->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_EQ(menu->AExportPoints->text(), "Export all points as CSV\u2026");
-
-    emit window.F->customContextMenuRequested(QPoint(5, 5));
-    EXPECT_TRUE(menu->Menu->isVisible());
+    // The state is settled as the menu opens (the event's own run would be
+    // the menu's modal loop).
+    QContextMenuEvent opening(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    menu->eventFilter(window.F, &opening);
     EXPECT_FALSE(menu->AExportPoints->isEnabled());
-    menu->Menu->hide();
 
     Open();
     Smsdk &sdk = Smsdk::Instance();
     window.CalHandle = sdk.LoadCALFile(nullptr);
     window.CalLoaded = true;
-    window.FsP->SetEnabled(true);
     window.CalFileName = temp.filePath("a.cal");
     TDbmTable table{};
     table[1] = -100.25;
     ASSERT_EQ(sdk.PutDBMs(window.CalHandle, "ZX-K740", -1, 7100000, table.data()), SMS_OK);
     ASSERT_EQ(sdk.PutDBMs(window.CalHandle, "ZX-K740", 3, 98000000, table.data()), SMS_OK);
 
-    emit window.F->customContextMenuRequested(QPoint(5, 5));
+    menu->eventFilter(window.F, &opening);
     EXPECT_TRUE(menu->AExportPoints->isEnabled());
     testsupport::FileDialogRecorder dialogs({temp.filePath("out.csv")});
     menu->AExportPoints->trigger();
-    menu->Menu->hide();
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].fileName, temp.filePath("a.csv"));
     QFile file(temp.filePath("out.csv"));
