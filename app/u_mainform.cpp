@@ -1,7 +1,9 @@
 #include "app/u_mainform.h"
 
 #include "app/dbmlookup.h"
+#include "app/helpfile.h"
 #include "app/pointlistmenu.h"
+#include "app/u_aboutform.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
@@ -191,6 +193,8 @@ void TMainForm::CreateComponents() {
     stSpeedButton1->SetHint(QStringLiteral("Close"));
     connect(stSpeedButton1, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton1Click);
     connect(stSpeedButton2, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton2Click);
+    connect(stSpeedButton9, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton9Click);
+    connect(stSpeedButton10, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton10Click);
 
     // Devices.
     DevPanel = MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), myLabel2);
@@ -394,6 +398,7 @@ void TMainForm::FormDestroy() {
     }
     // Tests and a failed start destroy the window without closing it.
     if (module_.isLoaded()) module_.Finish();
+    HelpFile::Close();
     key_.reset();
 }
 
@@ -416,6 +421,15 @@ void TMainForm::stSpeedButton1Click() {
 
 void TMainForm::SysBtnCloseClick() {
     close();
+}
+
+void TMainForm::stSpeedButton9Click() {
+    HelpFile::Show(this);
+}
+
+void TMainForm::stSpeedButton10Click() {
+    TAboutForm about(this);
+    about.ShowModal();
 }
 
 void TMainForm::stSpeedButton2Click() {

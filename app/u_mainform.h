@@ -68,6 +68,8 @@ public:
     void FormDestroy();
     void stSpeedButton1Click();
     void stSpeedButton2Click();
+    void stSpeedButton9Click();
+    void stSpeedButton10Click();
     void SysBtnCloseClick();
     void stSpeedButton6Click();
     void BSelectClick();

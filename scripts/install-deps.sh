@@ -10,4 +10,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools libgl-dev \
     libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev \
     clang libclang-rt-14-dev \
-    fonts-liberation fontconfig xvfb xauth >/dev/null
+    fonts-liberation fontconfig xvfb xauth \
+    fp-utils libchm-dev desktop-file-utils appstream dpkg-dev file xdotool imagemagick >/dev/null
