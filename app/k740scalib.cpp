@@ -8,6 +8,7 @@
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
@@ -24,6 +25,7 @@ template <typename Form> void Free(Form *&form) {
 }
 
 void FreeWindows() {
+    Free(SweepForm);
     Free(TableForm);
     Free(SearchADForm);
     Free(GraphForm);
@@ -51,6 +53,14 @@ int RunK740scalib() {
     GraphForm = new TGraphForm();
     SearchADForm = new TSearchADForm();
     TableForm = new TTableForm();
+    SweepForm = new TSweepForm();
+
+    // The windows meet through signals only.
+    QObject::connect(&MainForm->Level(), &TLiveLevel::RawChanged, TableForm,
+                     &TTableForm::SetLiveRaw);
+    QObject::connect(&MainForm->Level(), &TLiveLevel::RawChanged, SweepForm,
+                     &TSweepForm::SetLiveRaw);
+    QObject::connect(SearchADForm, &TSearchADForm::Hidden, MainForm, &QWidget::activateWindow);
 
     if (!MainForm->ShowAllowed()) {
         FreeWindows();

@@ -7,6 +7,7 @@
 // allocates: a spectrum arrives up to 60 times a second on the GUI thread.
 #pragma once
 
+#include "k740demod.h"
 #include "receiver/k74xapi.h"
 
 #include <cstdint>
@@ -14,10 +15,10 @@
 namespace spectrumlevel {
 
 // Demodulation modes that place the passband differently.
-constexpr std::int32_t kModeLsb = 4;
-constexpr std::int32_t kModeUsb = 5;
+constexpr std::int32_t kModeLsb = QMV_MODE_LSB;
+constexpr std::int32_t kModeUsb = QMV_MODE_USB;
 // Wide FM: the level comes from the receiver's own reading, not from spectra.
-constexpr std::int32_t kModeWideFm = 3;
+constexpr std::int32_t kModeWideFm = QMV_MODE_FM_WIDE;
 
 // The AGC reading the demo receiver is taken to have.
 constexpr std::int32_t kDemoAgcReading = 800;

@@ -1,6 +1,5 @@
 #include "app/u_mainform.h"
 
-#include "app/dbmlookup.h"
 #include "app/helpfile.h"
 #include "app/pointlistmenu.h"
 #include "app/u_aboutform.h"
@@ -12,8 +11,6 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/u_addfqform.h"
-#include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
@@ -44,12 +41,6 @@ constexpr TColor kOpenedDot = 202;         // RGB 202, 0, 0
 constexpr TColor kGaugeBack = 20480;       // RGB 0, 80, 0
 constexpr TColor kGaugeFore = 38144;       // RGB 0, 149, 0
 constexpr TColor kLabelDisabled = 2105376; // RGB 32, 32, 32
-
-constexpr std::int32_t kNotifyActivate = QMV_NOTIFY_ACTIVATE;
-constexpr std::int32_t kNotifyOptions = QMV_NOTIFY_OPTIONS;
-constexpr std::int32_t kNotifyMode = QMV_NOTIFY_MODE;
-constexpr std::int32_t kNotifyFrequency = QMV_NOTIFY_FREQUENCY;
-constexpr std::int32_t kNotifyStop = QMV_NOTIFY_STOP;
 
 QFont ArialFont(int pixels, bool bold = false, const QString &family = QStringLiteral("Arial")) {
     QFont font(family);
@@ -214,7 +205,8 @@ void TMainForm::CreateComponents() {
     D->setGeometry(-50, 30, 127, 101);
     D->SetColCount(3);
     D->hide();
-    connect(K7Devs, &TstGrid::OnTopLeftChanged, this, [this] { SB->SetPosition(K7Devs->TopRow()); });
+    connect(K7Devs, &TstGrid::OnTopLeftChanged, this,
+            [this] { SB->SetPosition(K7Devs->TopRow()); });
     connect(SB, &TmyScrollBar::OnPositionChange, this,
             [this] { D->SetTopRow(int(SB->Position())); });
     BSelect = MakeButton(DevPanel, QRect(8, 105, 69, 21), QStringLiteral("Open"),
@@ -282,6 +274,9 @@ void TMainForm::CreateComponents() {
     G->SetCurrent(0);
     G->SetOnAfterDraw(
         [this](TstGauge *, QPainter &canvas, const QRect &rect) { GAfterDraw(canvas, rect); });
+    connect(&level_, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
+    connect(&level_, &TLiveLevel::OverlayChanged, G, [this] { G->repaint(); });
+    connect(&receiver_, &TReceiverConnection::SpectrumReceived, &level_, &TLiveLevel::Spectrum);
     SP->SetEnabled(false);
 
     // Tuned frequency.
@@ -322,10 +317,6 @@ void TMainForm::CreateComponents() {
 // Life of the window
 
 void TMainForm::FormCreate() {
-    currentMode_ = -1;
-    overlayShown_ = false;
-    overlayDbm_ = 0.0;
-    windowHandle_ = std::intptr_t(winId());
     G->setAttribute(Qt::WA_OpaquePaintEvent);
 
     setWindowTitle(TitleText());
@@ -344,7 +335,7 @@ void TMainForm::FormCreate() {
     qApp->installEventFilter(this);
     digitFilterInstalled_ = true;
 
-    if (!api_.Bind()) {
+    if (!receiver_.Bind()) {
         platform::ShowMessageBox(
             {nullptr,
              QStringLiteral(
@@ -356,8 +347,7 @@ void TMainForm::FormCreate() {
     Smsdk::SetApplicationWindow(this);
 
     showAllowed_ = true;
-    host_ = std::make_unique<QmvHost>(module_, static_cast<QmvHostClient &>(*this));
-    receiverHandle_ = 0;
+    receiver_.Start(std::intptr_t(winId()), key_.get());
     D->SetColWidth(0, 15);
     D->SetColWidth(1, 110);
     K7Devs->SetColWidth(0, 15);
@@ -372,14 +362,13 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (CalLoaded && CalModified) return AskModified(QStringLiteral("Close anyway?"));
-    return true;
+    return ConfirmDropSet(QStringLiteral("Close anyway?"));
 }
 
 void TMainForm::FormClose() {
     if (!showAllowed_) return;
     CloseReceiver();
-    if (module_.isLoaded()) module_.Finish();
+    receiver_.FinishModule();
     key_->setValue(QStringLiteral("WindowTop"), y());
     key_->setValue(QStringLiteral("WindowLeft"), x());
     key_->sync();
@@ -387,9 +376,9 @@ void TMainForm::FormClose() {
 
 void TMainForm::FormDestroy() {
     // From here on the module's callback is answered 0.
-    host_.reset();
+    receiver_.Stop();
     if (MainForm == this) MainForm = nullptr;
-    FreeDevices();
+    receiver_.FreeDevices();
     delete GraphForm;
     GraphForm = nullptr;
     if (digitFilterInstalled_) {
@@ -397,7 +386,7 @@ void TMainForm::FormDestroy() {
         digitFilterInstalled_ = false;
     }
     // Tests and a failed start destroy the window without closing it.
-    if (module_.isLoaded()) module_.Finish();
+    receiver_.FinishModule();
     HelpFile::Close();
     key_.reset();
 }
@@ -473,26 +462,23 @@ bool TMainForm::RedirectDigitKey(QObject *receiver, QEvent *event) {
 // ---------------------------------------------------------------------------
 // Receiver list
 
-void TMainForm::FreeDevices() {
-    openedEntry_ = nullptr;
-    devices_.clear();
-}
-
 void TMainForm::FocusRule(QWidget *panel) {
     if (panel->isEnabled() && panel->isVisible() && Fq->hasFocus())
         panel->setFocus(Qt::OtherFocusReason);
 }
 
-bool TMainForm::AskModified(const QString &question) {
+bool TMainForm::ConfirmDropSet(const QString &question, bool yesByDefault) {
+    if (!document_.HasUnsavedChanges()) return true;
     return platform::ShowMessageBox(
                {this, QStringLiteral("Calibration table is modified and not saved.\n") + question,
                 QStringLiteral("Confirmation"), QMessageBox::Question,
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No}) == QMessageBox::Yes;
+                QMessageBox::Yes | QMessageBox::No,
+                yesByDefault ? QMessageBox::Yes : QMessageBox::No}) == QMessageBox::Yes;
 }
 
 void TMainForm::stSpeedButton6Click() {
     FocusRule(DevPanel);
-    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Do you want to refresh?"))) return;
+    if (!ConfirmDropSet(QStringLiteral("Do you want to refresh?"))) return;
     Enumerate();
     RestoreTitle();
     T->start();
@@ -500,37 +486,28 @@ void TMainForm::stSpeedButton6Click() {
 
 void TMainForm::Enumerate() {
     CloseReceiver();
-    FreeDevices();
-    listNotEmpty_ = false;
+    receiver_.FreeDevices();
     K7Devs->update();
     K7Devs->SetRowCount(1);
-    const std::vector<K74xapi::Description> list = api_.ReadRadioList();
-    for (const K74xapi::Description &record : list) {
-        auto entry = std::make_unique<TDeviceEntry>();
-        entry->Model = QStringLiteral("ZX-K740");
-        entry->Interface = record.isUsb() ? QStringLiteral("USB") : QStringLiteral("PCI");
-        entry->Serial = record.serial();
-        devices_.push_back(std::move(entry));
-        K7Devs->SetRowCount(int(devices_.size()));
-    }
-    listNotEmpty_ = !devices_.empty();
+    receiver_.ReadDevices();
+    K7Devs->SetRowCount(std::max(1, int(Devices().size())));
     K7Devs->update();
-    BSelect->setEnabled(listNotEmpty_);
+    BSelect->setEnabled(ListNotEmpty());
 }
 
 void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect) {
     canvas.setFont(ArialFont(11));
-    const bool selected = row == K7Devs->Row() && listNotEmpty_;
+    const bool selected = row == K7Devs->Row() && ListNotEmpty();
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : TstForm::kWindowColor));
     canvas.setPen(ColorToQColor(selected ? clBlack : kListText));
-    if (row >= int(devices_.size())) {
+    if (row >= int(Devices().size())) {
         if (row == 0)
             canvas.drawText(QRect(10, rect.top() + 1, K7Devs->width(), rect.height()),
                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                             QStringLiteral("No ZX-K740 radio receiver is available"));
         return;
     }
-    const TDeviceEntry &entry = *devices_[std::size_t(row)];
+    const TDeviceEntry &entry = *Devices()[std::size_t(row)];
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     switch (col) {
     case 0:
@@ -559,8 +536,8 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
 }
 
 void TMainForm::K7DevsSelectCell(int, int row, bool &) {
-    const bool onEntry = listNotEmpty_ && row >= 0 && row < int(devices_.size());
-    const bool opened = onEntry && devices_[std::size_t(row)]->Opened;
+    const bool onEntry = ListNotEmpty() && row >= 0 && row < int(Devices().size());
+    const bool opened = onEntry && Devices()[std::size_t(row)]->Opened;
     BSelect->setEnabled(onEntry && !opened);
     BClose->setEnabled(onEntry && opened);
 }
@@ -575,116 +552,28 @@ void TMainForm::BSelectClick() {
 
 void TMainForm::BCloseClick() {
     FocusRule(DevPanel);
-    if (CalLoaded && CalModified &&
-        !AskModified(QStringLiteral("Do you want to close opened radio receiver?")))
-        return;
+    if (!ConfirmDropSet(QStringLiteral("Do you want to close opened radio receiver?"))) return;
     CloseReceiver();
-}
-
-void TMainForm::Notify(std::int32_t message, std::intptr_t value1) {
-    module_.Notify(windowHandle_, message, value1, 0, 0);
 }
 
 void TMainForm::OpenSelectedReceiver() {
     FocusRule(DevPanel);
-    if (CalLoaded && CalModified && !AskModified(QStringLiteral("Open selected receiver device?")))
-        return;
+    if (!ConfirmDropSet(QStringLiteral("Open selected receiver device?"))) return;
     const int row = K7Devs->Row();
-    if (row < 0 || row >= int(devices_.size())) return;
-    TDeviceEntry *entry = devices_[std::size_t(row)].get();
+    if (row < 0 || row >= int(Devices().size())) return;
+    TDeviceEntry &entry = *Devices()[std::size_t(row)];
     CloseReceiver();
-    demo_ = entry->Serial.isEmpty();
+    if (!receiver_.Open(entry, this)) return;
 
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    struct CursorRestore {
-        ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
-    } cursorRestore;
-
-    const std::optional<QString> located = QmvModule::Locate();
-    if (!module_.isLoaded() && !located) {
-        platform::ShowError(this,
-                            QStringLiteral("Unable to find software demodulator K740Demod.qmv."));
-        return;
-    }
-    if (!module_.isLoaded() && !module_.Load(*located, this)) return;
-
-    const std::int32_t handle = api_.Open(entry->Serial);
-    if (handle <= 0) {
-        platform::ShowError(this, QStringLiteral("Unable to open device."));
-        module_.Unload();
-        return;
-    }
-    QThread::msleep(1);
-
-    K74xapi::Eeprom eeprom{};
-    if (!api_.GetEEP(handle, eeprom)) {
-        platform::ShowError(this, QStringLiteral("Unable to read EEPROM."));
-        api_.CloseRadioDevice(handle);
-        return;
-    }
-    levelConstants_ = K74xapi::LevelConstants::FromEeprom(eeprom);
-
-    const K74xapi::Description info = api_.GetInfo(handle);
-    host_->setRecord(RadioRecord::Build(info.bytes.data()));
-
-    // A module loaded by an open that then failed at the EEPROM has not been
-    // initialised yet; it must be before it is started.
-    if (!module_.isInitialised() && !module_.Initialise()) {
-        platform::ShowError(this, QStringLiteral("Unable to initialize software demodulator."));
-        api_.CloseRadioDevice(handle);
-        module_.Unload();
-        host_->freeRecord();
-        return;
-    }
-
-    receiverHandle_ = handle;
-    api_.SetPower(handle, 1);
-    api_.SetAGC(handle, 2);
-    api_.SetRFAmp(handle, 1);
-    api_.SetFilterVal(handle, -1);
-    api_.SetAtten(handle, 0);
-
-    serial_ = info.serial();
-    const std::uint32_t lowest = info.lowest();
-    const std::uint32_t highest = info.highest();
-    const auto saved = platform::ReadInteger(*key_, QStringLiteral("Frequency (%1)").arg(serial_));
-    std::uint32_t f = saved ? std::uint32_t(*saved) : lowest;
-    if (f < lowest)
-        f = lowest;
-    else if (f > highest)
-        f = highest;
-    api_.SetFrequency(handle, f);
-    const std::uint32_t word = api_.GetFrequency(handle);
-
-    openedEntry_ = entry;
-
-    host_->setModuleWindow(0);
-    std::int32_t startValue = 0;
-    const std::intptr_t window =
-        module_.Start(windowHandle_, host_->record() ? host_->record()->data() : nullptr,
-                      &QmvHost::Callback, &startValue);
-    host_->setModuleWindow(window);
+    const std::intptr_t window = receiver_.ModuleWindow();
     if (window && QWidget::find(WId(window))) Embed(window);
-
-    Notify(kNotifyActivate, 1);
-    Notify(kNotifyOptions, 15);
-    const auto savedMode = platform::ReadInteger(*key_, QStringLiteral("Mode (%1)").arg(serial_));
-    Notify(kNotifyMode, savedMode ? std::intptr_t(std::int32_t(*savedMode)) : 1);
-
-    entry->Opened = true;
+    receiver_.Activate();
     K7Devs->update();
 
     retuneGuard_ = true;
-    Fq->SetMax(highest);
-    Fq->SetMin(lowest);
-    if (AddFqForm) {
-        AddFqForm->Fq->SetMax(highest);
-        AddFqForm->Fq->SetMin(lowest);
-    }
-    Fq->SetValue(std::int64_t(K74xapi::DecodeFrequency(word)));
-    Notify(kNotifyFrequency, std::intptr_t(word));
-
-    receiverName_ = QStringLiteral("ZX-K740");
+    Fq->SetMax(receiver_.Highest());
+    Fq->SetMin(receiver_.Lowest());
+    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
 
     BSelect->setEnabled(false);
     BClose->setEnabled(true);
@@ -693,7 +582,7 @@ void TMainForm::OpenSelectedReceiver() {
     BSave->setEnabled(false);
     CalInfo->setEnabled(false);
     SP->SetEnabled(true);
-    CalLoaded = false;
+    document_.Close();
 
     retuneGuard_ = false;
     RestoreTitle();
@@ -719,34 +608,13 @@ void TMainForm::Embed(std::intptr_t moduleWindow) {
 
 void TMainForm::CloseReceiver() {
     T->stop();
-    if (host_ && host_->moduleWindow() && module_.isLoaded() && module_.isNotifyBound()) {
-        Notify(kNotifyStop, 0);
-    }
-    if (host_) host_->setModuleWindow(0);
-    if (receiverHandle_ > 0) {
-        key_->setValue(QStringLiteral("Mode (%1)").arg(serial_), currentMode_);
-        const std::uint32_t word = api_.GetFrequency(receiverHandle_);
-        const auto signedWord = std::int32_t(word);
-        if (signedWord >= Fq->Min() && signedWord <= Fq->Max())
-            key_->setValue(QStringLiteral("Frequency (%1)").arg(serial_), signedWord);
-        key_->sync();
-        api_.SetPower(receiverHandle_, 0);
-        api_.CloseRadioDevice(receiverHandle_);
-        receiverHandle_ = 0;
-        if (openedEntry_) {
-            openedEntry_->Opened = false;
-            openedEntry_ = nullptr;
-        }
-        if (CalLoaded) {
-            Smsdk::Instance().Unload(CalHandle);
-            CalLoaded = false;
-        }
+    if (receiver_.Close()) {
+        document_.Close();
         K7Devs->update();
     }
     SetSize(width(), kClientHeight);
     DMP->hide();
-    SetOverlay(false);
-    if (host_) host_->freeRecord();
+    level_.SetOverlay(false);
     T->start();
 
     retuneGuard_ = true;
@@ -761,12 +629,11 @@ void TMainForm::CloseReceiver() {
     Fq->setEnabled(false);
     FiP->SetEnabled(false);
     SP->SetEnabled(false);
-    SelectedPoint = 0;
     G->SetCurrent(0);
     QCoreApplication::processEvents();
     retuneGuard_ = false;
 
-    BSelect->setEnabled(listNotEmpty_);
+    BSelect->setEnabled(ListNotEmpty());
     BClose->setEnabled(false);
     RestoreTitle();
 }
@@ -776,12 +643,9 @@ void TMainForm::CloseReceiver() {
 
 void TMainForm::FqValueChange() {
     if (retuneGuard_) return;
-    std::uint32_t word = K74xapi::EncodeFrequency(std::uint64_t(Fq->Value()));
-    api_.SetFrequency(receiverHandle_, word);
+    receiver_.Tune(std::uint64_t(Fq->Value()));
     retuneGuard_ = true;
-    word = api_.GetFrequency(receiverHandle_);
-    Fq->SetValue(std::int64_t(K74xapi::DecodeFrequency(word)));
-    Notify(kNotifyFrequency, std::intptr_t(word));
+    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
     retuneGuard_ = false;
 }
 
@@ -793,60 +657,15 @@ void TMainForm::FqKeyPress(QChar key) {
     if (key == QChar(0) && enterFlag_) FocusRule(FP);
 }
 
-void TMainForm::SetOverlay(bool on) {
-    if (overlayShown_ == on) return;
-    overlayShown_ = on;
-    G->update();
-}
-
-void TMainForm::LookupOverlay(std::int32_t mode, std::uint8_t raw) {
-    const std::optional<double> dbm =
-        LookupDbm(Smsdk::Instance().Functions.GetCS, CalHandle, receiverName_.toLatin1(), mode,
-                  std::uint64_t(Fq->Value()), raw);
-    if (dbm) overlayDbm_ = *dbm;
-    overlayShown_ = dbm.has_value();
-}
-
 void TMainForm::TTimer() {
-    if (receiverHandle_ <= 0) {
-        // Cleared before the repaint, so that the text really goes.
-        if (overlayShown_) {
-            overlayShown_ = false;
-            G->repaint();
-        }
-        return;
-    }
-    if (currentMode_ != spectrumlevel::kModeWideFm) return;
-    const std::int32_t raw = api_.GetRawSignalStrength(receiverHandle_);
-    G->SetCurrent(raw);
-    if (TableForm) TableForm->SetLiveRaw(std::uint8_t(raw));
-    if (CalLoaded) {
-        LookupOverlay(spectrumlevel::kModeWideFm, std::uint8_t(raw));
-        G->repaint();
-    }
-}
-
-void TMainForm::spectrumReceived(std::uint32_t span, std::uint32_t byteCount, const void *data) {
-    SpectrumLevel(span, byteCount, data);
+    level_.Poll();
 }
 
 void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data) {
-    if (byteCount == 0 || currentMode_ == spectrumlevel::kModeWideFm) return;
-    double peakDb = 0;
-    if (!spectrumlevel::SpectrumPeakDb({span, byteCount, static_cast<const float *>(data)},
-                                       currentMode_, passbandWidth_, passbandOffset_, peakDb))
-        return;
-    std::int32_t agc = spectrumlevel::kDemoAgcReading;
-    if (!demo_) {
-        api_.GetRawSignalStrength(receiverHandle_);
-        agc = api_.GetAgcReading(receiverHandle_);
-    }
-    const std::uint8_t raw = spectrumlevel::RawFromPeak(peakDb, agc, levelConstants_);
-    if (TableForm) TableForm->SetLiveRaw(raw);
-    if (CalLoaded)
-        LookupOverlay(Smsdk::kDefaultMode, raw);
-    else
-        overlayShown_ = false;
+    level_.Spectrum(span, byteCount, data);
+}
+
+void TMainForm::GShowRaw(std::uint8_t raw) {
     // The gauge redraws itself when its value changes; otherwise the overlay
     // may still have changed.
     if (G->Current() == raw)
@@ -856,14 +675,9 @@ void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const 
 }
 
 void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
-    if (!overlayShown_) return;
-    const QString text = QLocale().toString(overlayDbm_, 'f', 1) + QStringLiteral(" dBm");
+    if (!level_.OverlayShown()) return;
     canvas.setFont(ArialFont(11));
     const int left = (G->width() - 60) / 2;
     canvas.drawText(QRect(QPoint(left, 2), QPoint(left + 60 - 1, 16 - 1)),
-                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
-}
-
-void TMainForm::setCurrentMode(std::int32_t mode, bool) {
-    currentMode_ = mode;
+                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, level_.OverlayText());
 }

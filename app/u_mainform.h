@@ -1,20 +1,24 @@
 // The main window: the receiver list and the open receiver, the calibration
 // file and frequency point panels, tuning and the live signal level.
 //
-// It owns the one receiver connection (handle, device list, the demodulator
-// module and its embedded window), the one calibration set's handle and
-// flags, the current mode and the open registry key. Creating it binds the
-// receiver API and the calibration library; when either fails it says so and
-// ShowAllowed() answers false, and the program ends without showing it.
+// It is built of three parts without widgets and wires them to its controls:
+// the receiver connection (TReceiverConnection: the receiver API, the
+// module, open and close), the calibration document (TCalDocument: the one
+// set's handle, flags and file name) and the live level (TLiveLevel: RAW
+// value and dBm overlay, published as a signal). The window itself does the
+// construction of its controls, its lifecycle, placement, title, the
+// digit-key redirection and the handlers that join these parts.
+//
+// Creating it binds the receiver API and the calibration library; when
+// either fails it says so and ShowAllowed() answers false, and the program
+// ends without showing it.
 #pragma once
 
-#include "app/spectrumlevel.h"
+#include "app/caldocument.h"
+#include "app/livelevel.h"
+#include "app/receiverconnection.h"
 #include "controls/stform.h"
-#include "receiver/k74xapi.h"
-#include "receiver/qmvhost.h"
-#include "receiver/qmvmodule.h"
 
-#include <QPointer>
 #include <QSettings>
 #include <QWidget>
 
@@ -33,15 +37,7 @@ class TstGrid;
 class TstPanel;
 class TstSpeedButton;
 
-// One listed receiver.
-struct TDeviceEntry {
-    QString Model;     // always "ZX-K740"
-    QString Interface; // "USB" or "PCI"
-    QString Serial;    // empty for the demo receiver
-    bool Opened = false;
-};
-
-class TMainForm : public TstForm, private QmvHostClient {
+class TMainForm : public TstForm {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 496;
@@ -84,36 +80,42 @@ public:
     void CloseReceiver();
     // Moves the focus out of Fq onto the panel, so that typing is finished.
     void FocusRule(QWidget *panel);
-    // Switches the dBm text over the gauge, repainting it on a change.
-    void SetOverlay(bool on);
+    // Whether a command that drops the set may go on: true when nothing
+    // unsaved would be lost, else the answer to "Calibration table is
+    // modified and not saved.\n" + question (Yes goes on).
+    bool ConfirmDropSet(const QString &question, bool yesByDefault = false);
 
     // The module's spectrum message (0x110B).
     void SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data);
 
-    // State that the other main-window commands share.
-    std::int32_t ReceiverHandle() const { return receiverHandle_; }
-    std::int32_t CurrentMode() const { return currentMode_; }
-    const std::vector<std::unique_ptr<TDeviceEntry>> &Devices() const { return devices_; }
-    const TDeviceEntry *OpenedEntry() const { return openedEntry_; }
-    const spectrumlevel::LevelConstants &LevelConstants() const { return levelConstants_; }
-    bool IsDemo() const { return demo_; }
-    QString ReceiverName() const { return receiverName_; }
-    bool OverlayShown() const { return overlayShown_; }
-    double OverlayDbm() const { return overlayDbm_; }
-    std::int32_t PassbandWidth() const { return passbandWidth_; }
-    std::int32_t PassbandOffset() const { return passbandOffset_; }
-    std::intptr_t ModuleWindow() const { return host_ ? host_->moduleWindow() : 0; }
-    QmvModule &Module() { return module_; }
+    // The parts of the window.
+    TReceiverConnection &Receiver() { return receiver_; }
+    const TReceiverConnection &Receiver() const { return receiver_; }
+    TCalDocument &Document() { return document_; }
+    const TCalDocument &Document() const { return document_; }
+    TLiveLevel &Level() { return level_; }
     QSettings *RegistryKey() const { return key_.get(); }
 
-    // The open calibration set (opened by the file commands).
-    bool CalLoaded = false;
-    bool CalNewFile = false;
-    bool CalModified = false;
-    QString CalFileName;
-    std::int32_t CalHandle = -1;
-    int PointCount = 0;
-    int SelectedPoint = 0;
+    // What the window shows of them.
+    std::int32_t ReceiverHandle() const { return receiver_.Handle(); }
+    std::int32_t CurrentMode() const { return receiver_.CurrentMode(); }
+    // The mode code under which the set is read and written now.
+    std::int32_t CalibrationMode() const { return Smsdk::CalibrationMode(CurrentMode()); }
+    const std::vector<std::unique_ptr<TDeviceEntry>> &Devices() const {
+        return receiver_.Devices();
+    }
+    const TDeviceEntry *OpenedEntry() const { return receiver_.OpenedEntry(); }
+    const spectrumlevel::LevelConstants &LevelConstants() const {
+        return receiver_.LevelConstants();
+    }
+    bool IsDemo() const { return receiver_.IsDemo(); }
+    QString ReceiverName() const { return receiver_.ReceiverName(); }
+    bool OverlayShown() const { return level_.OverlayShown(); }
+    double OverlayDbm() const { return level_.OverlayDbm(); }
+    std::int32_t PassbandWidth() const { return receiver_.PassbandWidth(); }
+    std::int32_t PassbandOffset() const { return receiver_.PassbandOffset(); }
+    std::intptr_t ModuleWindow() const { return receiver_.ModuleWindow(); }
+    QmvModule &Module() { return receiver_.Module(); }
 
     // Components (named as the window's designer named them).
     // The frame's client panel and title bar (ClientPanel, TopPanel).
@@ -166,51 +168,26 @@ protected:
 
 private:
     void CreateComponents();
-    void SetupDeviceList();
     void K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect);
     void K7DevsSelectCell(int col, int row, bool &canSelect);
     void GAfterDraw(QPainter &canvas, const QRect &rect);
+    // The live level's RAW value on the gauge.
+    void GShowRaw(std::uint8_t raw);
     void FqKeyDown(int key);
     void FqKeyPress(QChar key);
     void Embed(std::intptr_t moduleWindow);
     bool RedirectDigitKey(QObject *receiver, QEvent *event);
-    void FreeDevices();
-    void LookupOverlay(std::int32_t mode, std::uint8_t raw);
-    void Notify(std::int32_t message, std::intptr_t value1);
-    bool AskModified(const QString &question);
-
-    // QmvHostClient.
-    std::intptr_t hostWindowHandle() const override { return windowHandle_; }
-    std::int32_t currentMode() const override { return currentMode_; }
-    void setCurrentMode(std::int32_t mode, bool rebuildPointList) override;
-    void setPassbandWidth(std::int32_t width) override { passbandWidth_ = width; }
-    void setPassbandOffset(std::int32_t offset) override { passbandOffset_ = offset; }
-    void spectrumReceived(std::uint32_t span, std::uint32_t byteCount, const void *data) override;
+    bool ListNotEmpty() const { return !receiver_.Devices().empty(); }
 
     bool showAllowed_ = false;
     bool shownOnce_ = false;
     std::unique_ptr<QSettings> key_;
-    K74xapi api_;
-    QmvModule module_;
-    std::unique_ptr<QmvHost> host_;
-    std::intptr_t windowHandle_ = 0;
-
-    std::int32_t currentMode_ = -1;
-    std::int32_t receiverHandle_ = 0;
-    std::vector<std::unique_ptr<TDeviceEntry>> devices_;
-    bool listNotEmpty_ = false;
-    TDeviceEntry *openedEntry_ = nullptr;
-    QString serial_;
-    bool demo_ = false;
-    spectrumlevel::LevelConstants levelConstants_;
-    QString receiverName_;
+    TReceiverConnection receiver_;
+    TCalDocument document_;
+    TLiveLevel level_{receiver_, document_};
 
     bool retuneGuard_ = false;
     bool enterFlag_ = false;
-    std::int32_t passbandWidth_ = 0;
-    std::int32_t passbandOffset_ = 0;
-    bool overlayShown_ = false;
-    double overlayDbm_ = 0.0;
     bool digitFilterInstalled_ = false;
 };
 

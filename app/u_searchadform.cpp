@@ -1,6 +1,5 @@
 #include "app/u_searchadform.h"
 
-#include "app/u_mainform.h"
 #include "controls/cgauges.h"
 #include "controls/stpanel.h"
 
@@ -52,5 +51,5 @@ TSearchADForm::TSearchADForm(QWidget *parent)
 
 void TSearchADForm::hideEvent(QHideEvent *event) {
     TstForm::hideEvent(event);
-    if (MainForm && !event->spontaneous()) MainForm->activateWindow();
+    if (!event->spontaneous()) emit Hidden();
 }

@@ -16,6 +16,7 @@
 //         return;                                   // error box already shown
 #pragma once
 
+#include "k740demod.h"
 #include "smetersdk.h"
 
 #include <QString>
@@ -54,8 +55,8 @@ public:
     static constexpr int kModelNameSize = 8;
     static const char ModelNames[kModelCount][kModelNameSize];
 
-    static constexpr int32_t kDefaultMode = -1;
-    static constexpr int32_t kWideFmMode = 3;
+    static constexpr int32_t kDefaultMode = SMS_MODE_DEFAULT;
+    static constexpr int32_t kWideFmMode = QMV_MODE_FM_WIDE;
 
     // The process-wide binding the program uses.
     static Smsdk &Instance();

@@ -9,6 +9,22 @@ function(k740_add_sources target dir)
     endif()
 endfunction()
 
+# The library target k740_<dir> of one folder of the program. Its public
+# include folder is a view holding only that folder (a link to it), so that
+# "dir/unit.h" resolves for the target itself and for the targets that link
+# it, and for no other.
+function(k740_layer dir)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    set(_target k740_${dir})
+    add_library(${_target} STATIC)
+    k740_add_sources(${_target} ${dir})
+    set(_view ${CMAKE_BINARY_DIR}/layers/${dir})
+    file(MAKE_DIRECTORY ${_view})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${dir} ${_view}/${dir} SYMBOLIC)
+    target_include_directories(${_target} PUBLIC ${_view})
+    target_link_libraries(${_target} PUBLIC ${ARG_LINKS})
+endfunction()
+
 # A stand-in component: a shared library with exactly the file name the
 # program asks for (ZXK740API.dll, smetersdk.dll, K740Demod.qmv, ...).
 function(k740_component target file_name)
@@ -21,7 +37,8 @@ function(k740_component target file_name)
     if(ARG_OUTPUT_DIR)
         set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIR})
     endif()
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/components/include ${CMAKE_SOURCE_DIR}/components)
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/components)
+    target_link_libraries(${target} PRIVATE k740_abi)
     if(ARG_LIBS)
         target_link_libraries(${target} PRIVATE ${ARG_LIBS})
     endif()

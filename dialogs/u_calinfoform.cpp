@@ -1,8 +1,155 @@
 #include "dialogs/u_calinfoform.h"
 
+#include "calibration/frequencytext.h"
+#include "calibration/smsdk.h"
+#include "controls/myscrollbar.h"
+#include "controls/stgrid.h"
+#include "controls/stpanel.h"
+#include "controls/stspeedbutton.h"
+#include "dialogs/dialogcontrols.h"
+#include "dialogs/setlists.h"
+#include "platform/application.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <exception>
+
 TCalInfoForm *CalInfoForm = nullptr;
+
+using namespace dialogcontrols;
+
+namespace {
+
+constexpr TColor kCellFill = RGBColor(85, 85, 85);
+constexpr TColor kCellLine = RGBColor(32, 32, 32);
+constexpr int kColumnWidths[3] = {60, 170, 100};
+
+} // namespace
 
 TCalInfoForm::TCalInfoForm(QWidget *parent)
     : TstForm(QStringLiteral("Calibration table information"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
+
+    P = MakeListPanel(ClientPanel, QRect(6, 28, 0, 354));
+    SB = MakeListScrollBar(P);
+    connect(SB, &TmyScrollBar::OnPositionChange, this, &TCalInfoForm::SBPositionChange);
+    G = MakeListGrid(P, 3, 1);
+    G->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                           TstGrid::TGridDrawState state) {
+        GDrawCell(sender, canvas, col, row, rect, state);
+    };
+    connect(G, &TstGrid::OnTopLeftChanged, this, &TCalInfoForm::GTopLeftChanged);
+
+    BClose = MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close"));
+    connect(BClose, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
+
+    const QStringList header = QStringLiteral("Receiver\nMode\nFrequency").split(u'\n');
+    int columns = 0;
+    for (int c = 0; c < 3; ++c) {
+        G->SetColWidth(c, kColumnWidths[c]);
+        G->SetCells(c, 0, header[c]);
+        columns += kColumnWidths[c];
+    }
+    // The window is as wide as the three columns and the panel's bevel need.
+    P->resize(columns + 2 * P->BevelWidth(), P->height());
+    SetSize(P->width() + 12, kHeight);
+    BClose->move(P->geometry().right() + 1 - BClose->width(), BClose->y());
+    P->Realign();
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TCalInfoForm::showEvent(QShowEvent *event) {
+    TstForm::showEvent(event);
+    if (event->spontaneous()) return;
+    if (QWidget *owner = Smsdk::ApplicationWindow(); owner && owner->isVisible())
+        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
+    try {
+        FillListing();
+    } catch (const std::exception &error) {
+        // "Unknown mode": the listing stops there; what it holds can still be
+        // scrolled.
+        FitScrollBar(SB, G);
+        platform::ShowExceptionBox(error);
+    }
+    G->setFocus();
+}
+
+void TCalInfoForm::FillListing() {
+    G->SetRowCount(2);
+    G->ClearRow(1);
+    nextRow_ = 1;
+    const Smsdk &sdk = Smsdk::Instance();
+    for (const char *name : Smsdk::ModelNames) {
+        // Without the library bound there is no set to list.
+        const std::int32_t modeBytes = sdk.IsLoaded() ? sdk.GetModes(cal_, name, nullptr, 0) : 0;
+        if (modeBytes <= 0) continue;
+        const int receiverRow = nextRow_;
+        G->SetRowCount(nextRow_ + 1);
+        G->SetCells(0, nextRow_, QString::fromLatin1(name));
+        for (const std::int32_t mode : setlists::ReadModes(cal_, name, modeBytes)) {
+            const int modeRow = nextRow_;
+            const QString modeText = Smsdk::ModeText(mode);
+            G->SetRowCount(nextRow_ + 1);
+            G->SetCells(1, nextRow_, modeText);
+            const std::int32_t pointBytes = sdk.GetFrequencies(cal_, name, mode, nullptr, 0);
+            if (pointBytes > 0) {
+                const auto points = setlists::ReadFrequencies(cal_, name, mode, pointBytes);
+                G->SetRowCount(int(points.size()) + nextRow_);
+                for (const std::uint64_t point : points)
+                    G->SetCells(2, nextRow_++, FrequencyText(point));
+            }
+            // A mode without points keeps its row.
+            if (nextRow_ == modeRow) ++nextRow_;
+        }
+        if (nextRow_ == receiverRow) ++nextRow_;
+    }
+    FitScrollBar(SB, G);
+}
+
+void TCalInfoForm::GTopLeftChanged(TstGrid *) {
+    SB->SetPosition(G->TopRow());
+}
+
+void TCalInfoForm::SBPositionChange(TmyScrollBar *) {
+    G->SetTopRow(int(SB->Position()));
+}
+
+void TCalInfoForm::GDrawCell(TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+                             int state) {
+    canvas.setFont(G->font()); // Arial, 11 pixels
+    const bool filled = nextRow_ >= 2;
+    const bool header = row < G->FixedRows();
+    const bool selected = (state & TstGrid::gdSelected) && !header;
+    TColor fill = kCellFill;
+    if (header)
+        fill = kListBack;
+    else if (selected && filled)
+        fill = kSelectedRow;
+    else if (!filled)
+        fill = G->Color();
+    canvas.fillRect(rect, ColorToQColor(fill));
+
+    const QString text = G->Cells(col, row);
+    // Toolkit rectangles: Right and Bottom are the first pixels after the cell.
+    const int left = rect.left(), top = rect.top();
+    const int right = left + rect.width(), bottom = top + rect.height();
+    if (filled && !header) {
+        DrawPolylineExcl(canvas, {{left, top}, {right, top}, {right, bottom}},
+                         ColorToQColor(text.isEmpty() ? kCellFill : kCellLine));
+        if (col > 0) DrawLineExcl(canvas, {left, top}, {left, bottom}, ColorToQColor(kCellLine));
+    }
+    if (text.isEmpty()) return;
+
+    canvas.setPen(ColorToQColor(header ? clYellow : selected ? kCellLine : kListText));
+    int x = left + 3;
+    if (col == 2) {
+        x = right - TextWidth(canvas, text) - 3;
+        if (!SB->isHidden()) x -= SB->width();
+    }
+    TextOut(canvas, x, top, text);
 }

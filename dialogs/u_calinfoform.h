@@ -1,10 +1,22 @@
-// TCalInfoForm: the calibration details dialog: everything the open set holds. Created once at
-// start-up, framed and sized; its controls come with the commands that use it.
+// TCalInfoForm: the calibration details dialog. Read-only: it lists, for
+// every receiver name of the model-name table that the open set holds, each
+// of its modes and each of their frequency points, refilled from the library
+// at every showing.
+//
+// Listing: the receiver name and the first mode's text stand on the row of
+// that mode's first point; each further mode begins on the row of its own
+// first point. A mode without points (a set written by another program may
+// hold one) gets a row of its own with an empty frequency cell.
 #pragma once
 
 #include "controls/stform.h"
 
 #include <cstdint>
+
+class QPainter;
+class QShowEvent;
+class TmyScrollBar;
+class TstGrid;
 
 class TCalInfoForm : public TstForm {
     Q_OBJECT
@@ -13,6 +25,32 @@ public:
     static constexpr int kHeight = 413;
 
     explicit TCalInfoForm(QWidget *parent = nullptr);
+
+    // The set listed at the next showing; read through Smsdk::Instance().
+    void SetCalHandle(std::int32_t cal) { cal_ = cal; }
+
+    // The next free row of the listing (1 while it is empty; row 0 is the
+    // header).
+    int NextFreeRow() const { return nextRow_; }
+
+    void GDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                   int state);
+    void GTopLeftChanged(TstGrid *sender);
+    void SBPositionChange(TmyScrollBar *sender);
+
+    TstPanel *P = nullptr;
+    TstGrid *G = nullptr;
+    TmyScrollBar *SB = nullptr;
+    TstSpeedButton *BClose = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FillListing();
+
+    std::int32_t cal_ = -1;
+    int nextRow_ = 1;
 };
 
 extern TCalInfoForm *CalInfoForm;

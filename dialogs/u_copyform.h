@@ -1,10 +1,21 @@
-// TCopyForm: the table copy dialog. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TCopyForm: the table copy dialog. It lists the receiver names of the
+// model-name table that the open set holds and the modes of the selected
+// one, and hands back the receiver name and mode code chosen with Copy. The
+// main window does the copying; the dialog changes nothing in the set.
 #pragma once
 
 #include "controls/stform.h"
 
+#include <QString>
+
 #include <cstdint>
+#include <vector>
+
+class QLabel;
+class QPainter;
+class QShowEvent;
+class TmyScrollBar;
+class TstGrid;
 
 class TCopyForm : public TstForm {
     Q_OBJECT
@@ -13,6 +24,55 @@ public:
     static constexpr int kHeight = 290;
 
     explicit TCopyForm(QWidget *parent = nullptr);
+
+    // The set listed at the next showing; read through Smsdk::Instance().
+    void SetCalHandle(std::int32_t cal) { cal_ = cal; }
+
+    // The choice of the last Copy; valid after ShowModal() == mrOk and kept
+    // until the next Copy.
+    QString ChosenReceiver() const { return chosenReceiver_; }
+    std::int32_t ChosenMode() const { return chosenMode_; }
+
+    int ReceiverCount() const { return receiverCount_; }
+    int ModeCount() const { return modeCount_; }
+
+    void BCopyClick();
+    // Both grids' cells.
+    void MDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                   int state);
+    void DSelectCell(TstGrid *sender, int col, int row, bool &canSelect);
+    void DTopLeftChanged(TstGrid *sender);
+    void MTopLeftChanged(TstGrid *sender);
+    void DSBPositionChange(TmyScrollBar *sender);
+    void MSBPositionChange(TmyScrollBar *sender);
+
+    TstSpeedButton *BCopy = nullptr;
+    TstSpeedButton *BSelect = nullptr;
+    TstPanel *stPanel1 = nullptr;
+    QLabel *Label2 = nullptr;
+    TstPanel *stPanel2 = nullptr;
+    TstGrid *D = nullptr;
+    TmyScrollBar *DSB = nullptr;
+    QLabel *Label1 = nullptr;
+    TstPanel *FTP = nullptr;
+    TstGrid *M = nullptr;
+    TmyScrollBar *MSB = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Lists the modes of the receiver in row `row` of D.
+    void ListModes(int row);
+    void ClearModes();
+
+    std::int32_t cal_ = -1;
+    int receiverCount_ = 0;
+    int modeCount_ = 0;
+    // The code of each row of M.
+    std::vector<std::int32_t> modeCodes_;
+    QString chosenReceiver_;
+    std::int32_t chosenMode_ = 0;
 };
 
 extern TCopyForm *CopyForm;

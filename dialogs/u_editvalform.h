@@ -1,10 +1,16 @@
-// TEditValForm: the value dialog of the table editor. Created once at start-up, framed and sized;
-// its controls come with the commands that use it.
+// TEditValForm: the value dialog of the table editor. It asks for one dBm
+// value for one RAW value and only checks what the user typed: the editor
+// fills V and L before the run and reads Value() after OK.
+//
+// Created once at start-up, so V keeps its text between runs. The run ends
+// with OK only through BOKClick (the OK button or Enter in V); Cancel and the
+// close cross end it with Cancel. A refused entry raises platform::EInputError,
+// which the application's standard error box shows; the dialog stays open.
 #pragma once
 
 #include "controls/stform.h"
 
-#include <cstdint>
+class TstAlignEdit;
 
 class TEditValForm : public TstForm {
     Q_OBJECT
@@ -13,6 +19,27 @@ public:
     static constexpr int kHeight = 102;
 
     explicit TEditValForm(QWidget *parent = nullptr);
+
+    // The accepted value, unrounded; valid after a run that ended with OK.
+    double Value() const { return value_; }
+
+    void BOKClick();
+    // Enter (character 13) is consumed and runs BOKClick.
+    void VKeyPress(QObject *sender, QChar &key);
+
+    TstPanel *stPanel1 = nullptr;
+    TmyLabel *LR = nullptr;
+    TmyLabel *L = nullptr; // the RAW value being edited
+    TmyLabel *myLabel1 = nullptr;
+    TstAlignEdit *V = nullptr;
+    TstSpeedButton *BOK = nullptr;
+    TstSpeedButton *BSelect = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    double value_ = 0.0;
 };
 
 extern TEditValForm *EditValForm;

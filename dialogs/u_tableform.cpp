@@ -1,8 +1,525 @@
 #include "dialogs/u_tableform.h"
 
+#include "calibration/frequencytext.h"
+#include "calibration/signalscale.h"
+#include "controls/myintedit.h"
+#include "controls/stalignedit.h"
+#include "controls/stgrid.h"
+#include "dialogs/dialogparts.h"
+#include "dialogs/strtofloat.h"
+#include "dialogs/u_editvalform.h"
+#include "dialogs/u_fillform.h"
+#include "dialogs/u_fselectform.h"
+#include "graph/u_graphform.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRawFont>
+#include <QScreen>
+#include <QUndoStack>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
 TTableForm *TableForm = nullptr;
+
+using namespace dialogparts;
+
+namespace {
+
+constexpr int kColumns = 22;
+constexpr int kRows = TTableForm::kPairRows + 1;
+
+const QColor kSelectedFill(144, 144, 144);
+const QColor kValueFill(99, 99, 99);
+const QColor kLiveFill(128, 0, 0);
+const QColor kHeaderText(255, 255, 0);
+const QColor kLiveText(255, 0, 0);
+const QColor kLabelText(0, 128, 0);
+const QColor kValueText(0, 255, 0);
+
+// Entries equal to the not-set value are gaps; the others are anchors and
+// stay as they are. Before the first anchor its value is repeated, after the
+// last one the last value; between two anchors the values run in a straight
+// line, rounded to tenths of a dB.
+void Interpolate(TDbmTable &t) {
+    const auto anchor = [&t](int from) {
+        for (int r = from; r < SignalScale::kRawCount; ++r)
+            if (!SignalScale::IsNotSet(t[r])) return r;
+        return -1;
+    };
+    int i = anchor(0);
+    if (i < 0) return;
+    std::fill(t.begin(), t.begin() + i, t[i]);
+    for (int j; (j = anchor(i + 1)) >= 0; i = j) {
+        const double step = (t[j] - t[i]) / (j - i);
+        for (int n = 1; n < j - i; ++n)
+            t[i + n] = SignalScale::RoundToTenth(t[i] + n * step);
+    }
+    std::fill(t.begin() + i + 1, t.end(), t[i]);
+}
+
+// Draws `text` in `font` from the cell's top (plus `dy`), ending 2 pixels left
+// of its right edge. The cells hold numbers only, which need no shaping: their
+// glyphs are looked up and placed by their advances, so a paint of the whole
+// grid (500 texts) stays cheap.
+void DrawRightText(QPainter &canvas, const QRawFont &font, const QRect &rect, const QString &text,
+                   int dy) {
+    const QList<quint32> glyphs = font.glyphIndexesForString(text);
+    const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal x = 0;
+    for (const QPointF &advance : advances) {
+        positions.append(QPointF(x, 0));
+        x += advance.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    const qreal right = rect.left() + rect.width() - 2;
+    canvas.drawGlyphRun(QPointF(right - qRound(x), rect.top() + dy + font.ascent()), run);
+}
+
+QString ActionText(const QString &verb, const QString &step) {
+    return step.isEmpty() ? verb : verb + u' ' + step;
+}
+
+// The RAW range a change touched, for the step's name; empty for none.
+QString ChangedRange(const TDbmTable &before, const TDbmTable &after) {
+    int first = -1, last = -1;
+    for (int r = 0; r < SignalScale::kRawCount; ++r)
+        if (!SameEntry(before[r], after[r])) {
+            if (first < 0) first = r;
+            last = r;
+        }
+    return first < 0 ? QString() : RawRangeText(first, last);
+}
+
+} // namespace
 
 TTableForm::TTableForm(QWidget *parent)
     : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
+
+    P = new TstPanel(ClientPanel);
+    P->setObjectName(QStringLiteral("P"));
+    P->setGeometry(6, 28, 665, 390);
+    P->SetBevelStyle(TBevelStyle::bsGradientInner);
+    P->SetBevelWidth(2);
+    P->SetParentColor(true);
+
+    T = new TstGrid(P);
+    T->setObjectName(QStringLiteral("T"));
+    T->setGeometry(5, 5, 648, 379);
+    T->SetColor(kWindowColor);
+    T->SetColCount(kColumns);
+    T->SetRowCount(kRows);
+    T->SetFixedRows(1);
+    T->SetDefaultColWidth(29);
+    T->SetRowHeight(14);
+    T->SetFixedGridLines(true);
+    T->setFont(ArialFont(11));
+    cellFont_ = QRawFont::fromFont(T->font());
+    headerFont_ = QRawFont::fromFont(ArialFont(9));
+    for (int c = 0; c < kColumns; ++c)
+        T->SetColWidth(c, c % 2 ? 33 : 24);
+    T->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                           TstGrid::TGridDrawState state) {
+        TDrawCell(sender, canvas, col, row, rect, state);
+    };
+    T->OnSelectCell = [this](TstGrid *sender, int col, int row, bool &canSelect) {
+        TSelectCell(sender, col, row, canSelect);
+    };
+    connect(T, &TstGrid::OnDblClick, this, &TTableForm::TDblClick);
+    T->OnKeyPress = [this](TstGrid *sender, QChar &key) { TKeyPress(sender, key); };
+    for (int r = 0; r < SignalScale::kRawCount; ++r)
+        ShowValue(r);
+
+    const struct {
+        TstSpeedButton *&button;
+        const char *name;
+        const char *caption;
+        int left;
+        void (TTableForm::*click)();
+    } buttons[] = {
+        {stSpeedButton6, "stSpeedButton6", "Interpolate", 6, &TTableForm::stSpeedButton6Click},
+        {stSpeedButton7, "stSpeedButton7", "Copy", 82, &TTableForm::stSpeedButton7Click},
+        {stSpeedButton1, "stSpeedButton1", "Offset", 158, &TTableForm::stSpeedButton1Click},
+        {stSpeedButton2, "stSpeedButton2", "Fill", 234, &TTableForm::stSpeedButton2Click},
+        {stSpeedButton4, "stSpeedButton4", "Graph", 310, &TTableForm::stSpeedButton4Click},
+        {stSpeedButton5, "stSpeedButton5", "OK", 524, &TTableForm::stSpeedButton5Click},
+        {stSpeedButton3, "stSpeedButton3", "Cancel", 600, &TTableForm::stSpeedButton3Click},
+    };
+    for (const auto &b : buttons) {
+        b.button = MakeButton(ClientPanel, QLatin1String(b.caption), b.left, 422, 73, 21);
+        b.button->setObjectName(QLatin1String(b.name));
+        connect(b.button, &TstSpeedButton::OnClick, this, b.click);
+    }
+
+    undo_ = new QUndoStack(this);
+    connect(undo_, &QUndoStack::indexChanged, this, [this] {
+        if (!resetting_) tableModified_ = !undo_->isClean();
+    });
+    UndoAction = new QAction(QStringLiteral("Undo"), this);
+    UndoAction->setObjectName(QStringLiteral("UndoAction"));
+    UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    UndoAction->setEnabled(false);
+    RedoAction = new QAction(QStringLiteral("Redo"), this);
+    RedoAction->setObjectName(QStringLiteral("RedoAction"));
+    RedoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    RedoAction->setEnabled(false);
+    connect(UndoAction, &QAction::triggered, this, &TTableForm::Undo);
+    connect(RedoAction, &QAction::triggered, this, &TTableForm::Redo);
+    connect(undo_, &QUndoStack::canUndoChanged, UndoAction, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, RedoAction, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::undoTextChanged, UndoAction, [this](const QString &step) {
+        UndoAction->setText(ActionText(QStringLiteral("Undo"), step));
+    });
+    connect(undo_, &QUndoStack::redoTextChanged, RedoAction, [this](const QString &step) {
+        RedoAction->setText(ActionText(QStringLiteral("Redo"), step));
+    });
+    T->setContextMenuPolicy(Qt::ActionsContextMenu);
+    T->addAction(UndoAction);
+    T->addAction(RedoAction);
+
+    graph_ = GraphForm;
+    if (graph_) {
+        connect(graph_, &TGraphForm::DBMChanged, this, &TTableForm::GraphDBMChanged);
+        connect(graph_, &TGraphForm::DragStarted, this,
+                [this] { BeginChange(QStringLiteral("Graph")); });
+        connect(graph_, &TGraphForm::DragFinished, this, &TTableForm::GraphDragFinished);
+        // The graph's own keys undo and redo the editor's steps too.
+        graph_->addAction(UndoAction);
+        graph_->addAction(RedoAction);
+    }
+
+    CentreOnScreen(this);
+}
+
+TTableForm::~TTableForm() {
+    // The stack signals its clearing while it is deleted: not to a half-gone window.
+    undo_->disconnect();
+    delete undo_;
+    if (graph_) {
+        graph_->removeAction(UndoAction);
+        graph_->removeAction(RedoAction);
+    }
+}
+
+int TTableForm::CellToRaw(int column, int row) {
+    return kPairRows * (column / 2) + row - 1;
+}
+
+void TTableForm::RawToCell(int raw, int &column, int &row) {
+    column = 2 * (raw / kPairRows) + 1;
+    row = raw % kPairRows + 1;
+}
+
+void TTableForm::ShowValue(int raw) {
+    int column, row;
+    RawToCell(raw, column, row);
+    T->SetCells(column, row, SignalScale::DbmText(table_[raw]));
+}
+
+// Paints one cell now, not at the next event loop pass.
+void TTableForm::RepaintCell(int column, int row) {
+    const QRect cell = T->CellRect(column, row);
+    if (!cell.isEmpty()) T->repaint(cell.adjusted(0, 0, T->GridLineWidth(), T->GridLineWidth()));
+}
+
+void TTableForm::LoadTable(const TDbmTable &values, const QString &caption) {
+    ResetUndo();
+    table_ = values; // values may be table_ itself
+    for (int r = 0; r < SignalScale::kRawCount; ++r)
+        ShowValue(r);
+    caption_ = caption;
+    if (graph_) graph_->SetTable(table_, caption_);
+}
+
+void TTableForm::ApplyTable(const TDbmTable &table) {
+    int changed = 0, last = -1;
+    for (int r = 0; r < SignalScale::kRawCount; ++r) {
+        if (SameEntry(table_[r], table[r])) continue;
+        table_[r] = table[r];
+        ShowValue(r);
+        ++changed;
+        last = r;
+    }
+    if (!graph_ || changed == 0) return;
+    // One value is one point of the curve; more are one redraw of all.
+    if (changed == 1)
+        graph_->Set->SetDBM(last, table_[last]);
+    else
+        graph_->SetTable(table_, caption_);
+}
+
+void TTableForm::ResetUndo() {
+    changing_ = false;
+    resetting_ = true;
+    undo_->clear();
+    resetting_ = false;
+}
+
+int TTableForm::ShowModal() {
+    ResetUndo();
+    return TstForm::ShowModal();
+}
+
+void TTableForm::PushChange(const TDbmTable &before, const QString &stepName) {
+    undo_->push(new TTableChange(*this, before, table_, stepName));
+}
+
+void TTableForm::ChangeTable(const TDbmTable &values, const QString &stepName) {
+    EndChange();
+    undo_->push(new TTableChange(*this, table_, values, stepName));
+}
+
+void TTableForm::BeginChange(const QString &stepName) {
+    if (changing_) return;
+    changing_ = true;
+    changeBefore_ = table_;
+    changeName_ = stepName;
+}
+
+void TTableForm::WriteValue(int raw, double value) {
+    if (raw < 0 || raw >= SignalScale::kRawCount) return;
+    const bool own = !changing_;
+    if (own) BeginChange(QStringLiteral("Edit ") + RawRangeText(raw, raw));
+    table_[raw] = value;
+    ShowValue(raw);
+    if (graph_) graph_->Set->SetDBM(raw, value);
+    tableModified_ = true;
+    if (own) EndChange();
+}
+
+void TTableForm::EndChange(const QString &stepName) {
+    if (!changing_) return;
+    changing_ = false;
+    PushChange(changeBefore_, stepName.isEmpty() ? changeName_ : stepName);
+}
+
+void TTableForm::Undo() {
+    EndChange();
+    undo_->undo();
+}
+
+void TTableForm::Redo() {
+    EndChange();
+    undo_->redo();
+}
+
+// The graph has stored and drawn the value already.
+void TTableForm::GraphDBMChanged(int raw, double value) {
+    if (raw < 0 || raw >= SignalScale::kRawCount) return;
+    const bool own = !changing_;
+    if (own) BeginChange(QStringLiteral("Graph ") + RawRangeText(raw, raw));
+    table_[raw] = value;
+    ShowValue(raw);
+    tableModified_ = true;
+    // The grid follows the drag at once.
+    int column, row;
+    RawToCell(raw, column, row);
+    RepaintCell(column, row);
+    if (own) EndChange();
+}
+
+void TTableForm::GraphDragFinished() {
+    if (!changing_) return;
+    const QString range = ChangedRange(changeBefore_, table_);
+    EndChange(range.isEmpty() ? QString() : QStringLiteral("Graph ") + range);
+}
+
+void TTableForm::SetLiveRaw(std::uint8_t raw) {
+    if (raw == liveRaw_) return;
+    const int old = liveRaw_;
+    liveRaw_ = raw;
+    int column, row;
+    RawToCell(old, column, row);
+    RepaintCell(column - 1, row);
+    RawToCell(raw, column, row);
+    RepaintCell(column - 1, row);
+}
+
+void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, const QRect &rect,
+                           int state) {
+    const int r = CellToRaw(column, row);
+    const bool fixed = state & TstGrid::gdFixed;
+    const bool value = column % 2 == 1 && r < SignalScale::kRawCount;
+    const QColor panel = ColorToQColor(ClientPanel->Color());
+
+    // Texts in Arial of 11 pixels, the header's RAW in 9 pixels.
+    QColor fill = panel;
+    if (value && (state & TstGrid::gdSelected))
+        fill = kSelectedFill;
+    else if (value && !fixed)
+        fill = kValueFill;
+    else if (r == liveRaw_ && !fixed)
+        fill = kLiveFill;
+    canvas.fillRect(rect, fill);
+
+    // The lines along the bottom and the right that part the cells.
+    const int right = rect.left() + rect.width(), bottom = rect.top() + rect.height();
+    DrawPolylineExcl(
+        canvas, {QPoint(rect.left(), bottom), QPoint(right, bottom), QPoint(right, rect.top() - 1)},
+        panel);
+
+    if (fixed) {
+        canvas.setPen(kHeaderText);
+        if (column % 2 == 0) {
+            DrawRightText(canvas, headerFont_, rect, SignalScale::RawLabel(), 2);
+        } else {
+            DrawRightText(canvas, cellFont_, rect, SignalScale::DbmLabel(), 0);
+        }
+        return;
+    }
+    if (r >= SignalScale::kRawCount) return;
+    if (column % 2 == 0) {
+        canvas.setPen(r == liveRaw_ ? kLiveText : kLabelText);
+        DrawRightText(canvas, cellFont_, rect, QString::number(r), 0);
+    } else {
+        canvas.setPen(kValueText);
+        DrawRightText(canvas, cellFont_, rect, T->Cells(column, row), 0);
+    }
+}
+
+void TTableForm::TSelectCell(TstGrid *, int column, int row, bool &canSelect) {
+    canSelect = column % 2 == 1 && CellToRaw(column, row) < SignalScale::kRawCount;
+}
+
+void TTableForm::TDblClick(TstGrid *sender) {
+    const QPoint pos = sender->mapFromGlobal(QCursor::pos());
+    int column, row;
+    sender->MouseToCell(pos.x(), pos.y(), column, row);
+    if (column < 0 || row < 1 || column % 2 == 0) return;
+    const int r = CellToRaw(column, row);
+    if (r < SignalScale::kRawCount) EditValue(r, column, row);
+}
+
+void TTableForm::TKeyPress(TstGrid *sender, QChar &key) {
+    if (key != u'\r') return;
+    const int column = sender->Col(), row = sender->Row();
+    const int r = CellToRaw(column, row);
+    if (column % 2 == 1 && row >= 1 && r < SignalScale::kRawCount) EditValue(r, column, row);
+}
+
+void TTableForm::EditValue(int raw, int column, int row) {
+    if (!EditValForm) return;
+    EditValForm->V->setText(SignalScale::DbmText(table_[raw]));
+    EditValForm->L->SetCaption(QString::number(raw));
+    if (EditValForm->ShowModal() != mrOk) return;
+    const double value = EditValForm->Value();
+    EndChange();
+    const TDbmTable before = table_;
+    table_[raw] = value;
+    T->SetCells(column, row, SignalScale::DbmText(value));
+    if (graph_) graph_->Set->SetDBM(raw, value);
+    PushChange(before, QStringLiteral("Edit ") + RawRangeText(raw, raw));
+}
+
+void TTableForm::stSpeedButton6Click() {
+    TDbmTable values = table_;
+    Interpolate(values);
+    ChangeTable(values, QStringLiteral("Interpolate"));
+}
+
+bool TTableForm::RunFillForm(bool fillRole, const QString &caption, const QString &rangeLabel,
+                             int &from, int &to, double &value) {
+    if (!FillForm) return false;
+    FillForm->setWindowTitle(caption);
+    FillForm->LCaption->SetCaption(caption);
+    FillForm->L->SetCaption(rangeLabel);
+    FillForm->SetFillRole(fillRole);
+    if (FillForm->ShowModal() != mrOk) return false;
+    from = FillForm->From->Value();
+    to = FillForm->To->Value();
+    value = StrToFloat(FillForm->V->text());
+    return true;
+}
+
+void TTableForm::stSpeedButton2Click() {
+    int from, to;
+    double value;
+    if (!RunFillForm(true, QStringLiteral("Fill values"), QStringLiteral("Fill values for RAW"),
+                     from, to, value))
+        return;
+    TDbmTable values = table_;
+    for (int r = std::max(from, 0); r <= std::min(to, SignalScale::kRawMax); ++r)
+        values[r] = value;
+    ChangeTable(values, QStringLiteral("Fill ") + RawRangeText(from, to));
+}
+
+void TTableForm::stSpeedButton1Click() {
+    int from, to;
+    double value;
+    if (!RunFillForm(false, QStringLiteral("Add offset"), QStringLiteral("Add offset for RAW"),
+                     from, to, value))
+        return;
+    TDbmTable values = table_;
+    for (int r = std::max(from, 0); r <= std::min(to, SignalScale::kRawMax); ++r)
+        values[r] = SignalScale::LimitAfterOffset(values[r] + value);
+    ChangeTable(values, QStringLiteral("Offset ") + RawRangeText(from, to));
+}
+
+void TTableForm::stSpeedButton7Click() {
+    if (!FSelectForm || FSelectForm->ShowModal() != mrOk) return;
+    const std::uint64_t frequency = FSelectForm->ChosenFrequency();
+    TDbmTable values{};
+    // A failed read has shown its message; the table stays as it was.
+    if (!copySource_ || !copySource_(frequency, values)) return;
+    ChangeTable(values, QStringLiteral("Copy ") + FrequencyText(frequency));
+}
+
+void TTableForm::stSpeedButton4Click() {
+    if (!graph_) return;
+    if (!graph_->isVisible()) PlaceGraphBeside();
+    // A window of the editor's own stays usable during its modal run.
+    graph_->winId();
+    if (QWindow *window = graph_->windowHandle()) window->setTransientParent(windowHandle());
+    graph_->show();
+    graph_->raise();
+}
+
+// Right of the editor if the screen has room there, else left of it.
+void TTableForm::PlaceGraphBeside() {
+    const QScreen *screen = this->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect editor = frameGeometry();
+    const QSize size = graph_->frameGeometry().size();
+    int x;
+    if (editor.right() + 1 + size.width() <= area.right() + 1)
+        x = editor.right() + 1;
+    else if (editor.left() - size.width() >= area.left())
+        x = editor.left() - size.width();
+    else
+        return;
+    const int y = std::clamp(editor.top(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - size.height()));
+    graph_->move(x, y);
+}
+
+void TTableForm::stSpeedButton5Click() {
+    SetModalResult(mrOk);
+}
+
+void TTableForm::stSpeedButton3Click() {
+    SysBtnCloseClick();
+}
+
+void TTableForm::showEvent(QShowEvent *event) {
+    TstForm::showEvent(event);
+    T->setFocus();
+}
+
+void TTableForm::hideEvent(QHideEvent *event) {
+    TstForm::hideEvent(event);
+    EndChange();
+    if (graph_) graph_->hide();
 }

@@ -1,25 +1,165 @@
-// TTableForm: the translation table editor. Created once at start-up, framed and sized; its
-// controls come with the commands that use it.
+// TTableForm: the translation table editor, the modal window in which the
+// user edits the 256 dBm values of one frequency point: single values (double
+// click or Enter on a cell), Fill and Offset over a RAW range, Interpolate
+// over the gaps, Copy from another point, and the graph window beside it.
+//
+// The editor table and the texts of the grid's dBm cells are held side by
+// side: a cell shows its value with one decimal, the table keeps the double.
+// The grid T has 11 column pairs: the even column of a pair holds RAW labels,
+// the odd one the dBm values of 24 consecutive RAW values, below one header
+// row. Only the dBm cells of RAW 0..255 can be selected.
+//
+// Every change made in a run is one step on UndoStack(): Ctrl+Z undoes,
+// Ctrl+Y and Ctrl+Shift+Z redo, and the grid's context menu holds UndoAction
+// and RedoAction with the step's name ("Undo Fill RAW 10-40"). The stack is
+// emptied by LoadTable and at the start of every ShowModal; undoing back to
+// where it started clears the table modified flag again.
+//
+// Windows that add commands of their own make each of them one step with
+// ChangeTable (the whole table at once) or with BeginChange, WriteValue ...
+// EndChange (values shown one by one, as a graph drag does).
+//
+// The graph window (GraphForm, created before the editor) reaches the editor
+// only through its signals: DBMChanged writes the value into table and cell,
+// DragStarted and DragFinished make one step of a whole drag.
 #pragma once
 
+#include "calibration/smsdk.h"
 #include "controls/stform.h"
+#include "dialogs/tableundo.h"
+
+#include <QPointer>
+#include <QRawFont>
 
 #include <cstdint>
+#include <functional>
 
-class TTableForm : public TstForm {
+class QAction;
+class QUndoStack;
+class TGraphForm;
+class TstGrid;
+
+class TTableForm : public TstForm, public TTableUndoTarget {
     Q_OBJECT
 public:
     static constexpr int kWidth = 681;
     static constexpr int kHeight = 448;
+    // RAW values per column pair: the grid's rows less its header row.
+    static constexpr int kPairRows = 24;
+
+    using TCopySource = std::function<bool(std::uint64_t frequency, TDbmTable &table)>;
 
     explicit TTableForm(QWidget *parent = nullptr);
+    ~TTableForm() override;
 
-    // The live RAW value of the main window, marked in the table.
-    void SetLiveRaw(std::uint8_t raw) { liveRaw_ = raw; }
+    // The RAW value of a cell (256..263 for the empty cells of the last pair),
+    // and the dBm cell of a RAW value; its label is in column - 1.
+    static int CellToRaw(int column, int row);
+    static void RawToCell(int raw, int &column, int &row);
+
+    // A new table to edit: copies the values, writes every dBm cell, keeps the
+    // caption as the curve's name and hands both to the graph window. Empties
+    // the undo stack; the table modified flag stays as it is.
+    void LoadTable(const TDbmTable &values, const QString &caption);
+    const TDbmTable &Table() const override { return table_; }
+    const QString &CurveCaption() const { return caption_; }
+
+    bool TableModified() const { return tableModified_; }
+    void SetTableModified(bool value) { tableModified_ = value; }
+
     std::uint8_t LiveRaw() const { return liveRaw_; }
 
+    // The reader behind Copy: fills `table` with the point's values and
+    // answers true, or shows why it could not and answers false.
+    void SetCopySource(TCopySource read) { copySource_ = std::move(read); }
+
+    // The modal run, with an empty undo stack.
+    int ShowModal();
+
+    // Undo and redo.
+    QUndoStack *UndoStack() const { return undo_; }
+    // Makes `values` the table, as one step named `stepName`.
+    void ChangeTable(const TDbmTable &values, const QString &stepName);
+    // A step whose values are written one by one: BeginChange notes the
+    // table, WriteValue shows each value at once (cell, table and graph), and
+    // EndChange makes the step (with a name given here, or that of
+    // BeginChange). A WriteValue outside such a pair is a step of its own. A
+    // change still open when the editor is hidden or an undo comes is ended
+    // first.
+    void BeginChange(const QString &stepName);
+    void WriteValue(int raw, double value);
+    void EndChange(const QString &stepName = QString());
+    bool InChange() const { return changing_; }
+    void Undo();
+    void Redo();
+    QAction *UndoAction = nullptr;
+    QAction *RedoAction = nullptr;
+
+    // One value through the value dialog, for the dBm cell (column, row) of raw.
+    void EditValue(int raw, int column, int row);
+
+    // The grid's handlers.
+    void TDrawCell(TstGrid *sender, QPainter &canvas, int column, int row, const QRect &rect,
+                   int state);
+    void TSelectCell(TstGrid *sender, int column, int row, bool &canSelect);
+    void TDblClick(TstGrid *sender);
+    void TKeyPress(TstGrid *sender, QChar &key);
+
+    // The buttons' handlers.
+    void stSpeedButton6Click(); // Interpolate
+    void stSpeedButton7Click(); // Copy
+    void stSpeedButton1Click(); // Offset
+    void stSpeedButton2Click(); // Fill
+    void stSpeedButton4Click(); // Graph
+    void stSpeedButton5Click(); // OK
+    void stSpeedButton3Click(); // Cancel
+
+    TstPanel *P = nullptr;
+    TstGrid *T = nullptr;
+    TstSpeedButton *stSpeedButton6 = nullptr;
+    TstSpeedButton *stSpeedButton7 = nullptr;
+    TstSpeedButton *stSpeedButton1 = nullptr;
+    TstSpeedButton *stSpeedButton2 = nullptr;
+    TstSpeedButton *stSpeedButton4 = nullptr;
+    TstSpeedButton *stSpeedButton5 = nullptr;
+    TstSpeedButton *stSpeedButton3 = nullptr;
+
+public slots:
+    // The live level's RAW reading: moves the marker and repaints the old and
+    // the new label cell only; an equal reading does nothing.
+    void SetLiveRaw(std::uint8_t raw);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void ApplyTable(const TDbmTable &table) override;
+    void ShowValue(int raw);
+    void RepaintCell(int column, int row);
+    void ResetUndo();
+    void PushChange(const TDbmTable &before, const QString &stepName);
+    void GraphDBMChanged(int raw, double value);
+    void GraphDragFinished();
+    void PlaceGraphBeside();
+    // The fill and offset dialog in one of its roles; false unless OK.
+    bool RunFillForm(bool fillRole, const QString &caption, const QString &rangeLabel, int &from,
+                     int &to, double &value);
+
+    QRawFont cellFont_;
+    QRawFont headerFont_;
+    TDbmTable table_{};
+    QString caption_;
+    bool tableModified_ = false;
     std::uint8_t liveRaw_ = 0;
+    TCopySource copySource_;
+    QPointer<TGraphForm> graph_;
+
+    QUndoStack *undo_ = nullptr;
+    bool resetting_ = false;
+    bool changing_ = false;
+    TDbmTable changeBefore_{};
+    QString changeName_;
 };
 
 extern TTableForm *TableForm;

@@ -1,10 +1,17 @@
-// TGraphForm: the graph window beside the table editor. Created once at start-up, framed and sized;
-// its controls come with the commands that use it.
+// TGraphForm: the graph window beside the translation table editor. It shows
+// the table being edited as the one lime curve of its graph and lets the user
+// set values with the mouse. It knows nothing of the editor: every value set
+// by the mouse is reported by DBMChanged, and the editor, which connects it,
+// writes its table, its cell and its modified flag. The window is created once
+// and only hidden between uses ("Close" and the close cross hide it).
 #pragma once
 
+#include "calibration/smsdk.h"
 #include "controls/stform.h"
+#include "graph/dbmset.h"
+#include "graph/scalgraph.h"
 
-#include <cstdint>
+#include <QString>
 
 class TGraphForm : public TstForm {
     Q_OBJECT
@@ -13,6 +20,27 @@ public:
     static constexpr int kHeight = 406;
 
     explicit TGraphForm(QWidget *parent = nullptr);
+    ~TGraphForm() override;
+
+    // Shows `values` as the curve named `caption`, with one redraw.
+    void SetTable(const TDbmTable &values, const QString &caption);
+
+    TstPanel *P = nullptr;
+    TSCalGraph *Graph = nullptr;
+    TDBMSet *Set = nullptr;                   // owned by Graph
+    TstSpeedButton *stSpeedButton3 = nullptr; // "Close"
+
+signals:
+    // After the user set the value at `raw` with the mouse; `value` is already
+    // within -140..0 and stored in the curve.
+    void DBMChanged(int raw, double value);
+    // At the left press that starts a drag and at its end: the DBMChanged
+    // between them are one gesture.
+    void DragStarted();
+    void DragFinished();
+
+private:
+    void GraphDBMChanged(TSCalGraph *graph, TDBMSet *set, int raw);
 };
 
 extern TGraphForm *GraphForm;

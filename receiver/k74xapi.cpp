@@ -25,19 +25,19 @@ bool resolve(platform::LibraryHandle library, const char *name, Function &slot) 
 } // namespace
 
 QString K74xapi::Description::serial() const {
-    return fieldText(bytes.data() + 4, 9);
+    return fieldText(bytes.data() + K7_DESC_SERIAL, K7_DESC_TEXT_SIZE);
 }
 
 QString K74xapi::Description::deviceType() const {
-    return fieldText(bytes.data() + 13, 9);
+    return fieldText(bytes.data() + K7_DESC_DEVICE_TYPE, K7_DESC_TEXT_SIZE);
 }
 
 std::uint32_t K74xapi::Description::lowest() const {
-    return qFromLittleEndian<quint32>(bytes.data() + 22);
+    return qFromLittleEndian<quint32>(bytes.data() + K7_DESC_LOWEST);
 }
 
 std::uint32_t K74xapi::Description::highest() const {
-    return qFromLittleEndian<quint32>(bytes.data() + 26);
+    return qFromLittleEndian<quint32>(bytes.data() + K7_DESC_HIGHEST);
 }
 
 bool K74xapi::Description::isUsb() const {
@@ -52,27 +52,15 @@ K74xapi::Description K74xapi::Description::FromBytes(const std::uint8_t *record)
 
 K74xapi::LevelConstants K74xapi::LevelConstants::FromEeprom(const Eeprom &eeprom) {
     const std::uint8_t *p = eeprom.data();
-    const std::uint16_t high = qFromLittleEndian<quint16>(p + 240);
-    const std::uint16_t knee = qFromLittleEndian<quint16>(p + 242);
-    const std::uint16_t low = qFromLittleEndian<quint16>(p + 244);
-    const std::int16_t term = qFromLittleEndian<qint16>(p + 246);
-    const std::uint16_t reference = qFromLittleEndian<quint16>(p + 252);
+    const std::uint16_t high = qFromLittleEndian<quint16>(p + K7_EEP_AGC_HIGH);
+    const std::uint16_t knee = qFromLittleEndian<quint16>(p + K7_EEP_AGC_KNEE);
+    const std::uint16_t low = qFromLittleEndian<quint16>(p + K7_EEP_AGC_LOW);
+    const std::int16_t term = qFromLittleEndian<qint16>(p + K7_EEP_LOW_GAIN_TERM);
+    const std::uint16_t reference = qFromLittleEndian<quint16>(p + K7_EEP_REFERENCE_GAIN);
     const bool valid = reference >= 600 && reference <= 850 && high > knee && knee > low &&
                        low >= 300 && high <= 990 && term >= -950 && term <= -700;
     if (!valid) return LevelConstants{};
     return LevelConstants{high, knee, low, term, reference};
-}
-
-std::uint32_t K74xapi::EncodeFrequency(std::uint64_t hz) {
-    if (hz <= LargestHzWord) return std::uint32_t(hz);
-    // Beyond what 31 bits of 10 Hz hold the word would wrap to a low
-    // frequency; the highest word is the nearest the receiver can take.
-    return std::uint32_t(std::min<std::uint64_t>(hz / 10, 0x7FFFFFFFu)) | TenHzFlag;
-}
-
-std::uint64_t K74xapi::DecodeFrequency(std::uint32_t word) {
-    if (word & TenHzFlag) return std::uint64_t(word & ~TenHzFlag) * 10;
-    return word;
 }
 
 bool K74xapi::Bind() {

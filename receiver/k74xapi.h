@@ -1,9 +1,11 @@
 // Binding of the receiver API library ZXK740API.dll: the fourteen functions
 // looked up by name, the description record, the EEPROM level constants and
-// the frequency word.
+// the frequency word. The calls, record layouts and the frequency word are
+// those of zxk740api.h.
 #pragma once
 
 #include "platform/libraryloader.h"
+#include "zxk740api.h"
 
 #include <array>
 #include <cstdint>
@@ -14,14 +16,10 @@
 class K74xapi {
 public:
     static constexpr const char *LibraryName = "ZXK740API.dll";
-    static constexpr std::size_t DescriptionSize = 196;
-    static constexpr std::size_t EepromSize = 256;
-    static constexpr std::int32_t ListBufferSize = 12544; // room for 64 records
-    static constexpr std::int32_t MaxListed = ListBufferSize / std::int32_t(DescriptionSize);
-
-    // Frequencies up to this are sent in Hz, above it in 10 Hz units.
-    static constexpr std::uint64_t LargestHzWord = 2'147'000'000;
-    static constexpr std::uint32_t TenHzFlag = 0x80000000u;
+    static constexpr std::size_t DescriptionSize = K7_DESCRIPTION_SIZE;
+    static constexpr std::size_t EepromSize = K7_EEPROM_SIZE;
+    static constexpr std::int32_t ListBufferSize = K7_LIST_BUFFER_SIZE;
+    static constexpr std::int32_t MaxListed = K7_LIST_MAX_RECORDS;
 
     using Eeprom = std::array<std::uint8_t, EepromSize>;
 
@@ -53,8 +51,8 @@ public:
     };
 
     // The frequency word of a frequency in Hz, and the Hz of a word.
-    static std::uint32_t EncodeFrequency(std::uint64_t hz);
-    static std::uint64_t DecodeFrequency(std::uint32_t word);
+    static std::uint32_t EncodeFrequency(std::uint64_t hz) { return k7_EncodeFrequency(hz); }
+    static std::uint64_t DecodeFrequency(std::uint32_t word) { return k7_DecodeFrequency(word); }
 
     K74xapi() = default;
     K74xapi(const K74xapi &) = delete;
@@ -93,20 +91,20 @@ public:
 
 private:
     struct Functions {
-        std::int32_t (*K7GetRadioList2)(void *, std::int32_t, std::uint32_t *) = nullptr;
-        std::uint32_t (*GetFrequency)(std::int32_t) = nullptr;
-        std::int32_t (*SetPower)(std::int32_t, std::int32_t) = nullptr;
-        std::int32_t (*CloseRadioDevice)(std::int32_t) = nullptr;
-        std::int32_t (*SetFrequency)(std::int32_t, std::uint32_t) = nullptr;
-        std::int32_t (*K7Open)(const char *) = nullptr;
-        std::int32_t (*K7GetInfo)(std::int32_t, void *) = nullptr;
-        std::uint32_t (*K7GetInternalRSSI)(std::int32_t) = nullptr;
-        std::int32_t (*K7GetEEP)(std::int32_t, std::uint8_t *) = nullptr;
-        std::int32_t (*GetRawSignalStrength)(std::int32_t) = nullptr;
-        std::int32_t (*SetAGC)(std::int32_t, std::int32_t) = nullptr;
-        std::int32_t (*SetAtten)(std::int32_t, std::int32_t) = nullptr;
-        std::int32_t (*SetFilterVal)(std::int32_t, std::int32_t) = nullptr;
-        std::int32_t (*SetRFAmp)(std::int32_t, std::int32_t) = nullptr;
+        K7GetRadioList2Fn K7GetRadioList2 = nullptr;
+        K7GetFrequencyFn GetFrequency = nullptr;
+        K7SetPowerFn SetPower = nullptr;
+        K7CloseRadioDeviceFn CloseRadioDevice = nullptr;
+        K7SetFrequencyFn SetFrequency = nullptr;
+        K7OpenFn K7Open = nullptr;
+        K7GetInfoFn K7GetInfo = nullptr;
+        K7GetInternalRSSIFn K7GetInternalRSSI = nullptr;
+        K7GetEEPFn K7GetEEP = nullptr;
+        K7GetRawSignalStrengthFn GetRawSignalStrength = nullptr;
+        K7SetAGCFn SetAGC = nullptr;
+        K7SetAttenFn SetAtten = nullptr;
+        K7SetFilterValFn SetFilterVal = nullptr;
+        K7SetRFAmpFn SetRFAmp = nullptr;
     };
 
     platform::LibraryHandle library_ = nullptr;

@@ -39,7 +39,7 @@ public:
 
 class QmvHost {
 public:
-    static constexpr std::int32_t WideFmMode = 3;
+    static constexpr std::int32_t WideFmMode = QMV_MODE_FM_WIDE;
 
     // Becomes the current dispatcher; the module and the client must outlive it.
     QmvHost(QmvModule &module, QmvHostClient &client);

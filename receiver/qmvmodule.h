@@ -62,11 +62,10 @@ public:
     // Program end: qmvPluginDone if bound, then Unload().
     void Finish();
 
-    using InitFunction = std::int32_t (*)(std::int32_t, const char *);
-    using StartFunction = std::intptr_t (*)(std::intptr_t, void *, QmvHostCallback, std::int32_t *);
-    using NotifyFunction = void (*)(std::intptr_t, std::int32_t, std::intptr_t, std::intptr_t,
-                                    std::intptr_t);
-    using DoneFunction = void (*)();
+    using InitFunction = QmvPluginInitFn;
+    using StartFunction = QmvPluginStartFn;
+    using NotifyFunction = QmvPluginNotifyFn;
+    using DoneFunction = QmvPluginDoneFn;
     struct EntryPoints {
         InitFunction init = nullptr;
         StartFunction start = nullptr;

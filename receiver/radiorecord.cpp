@@ -7,11 +7,6 @@
 
 namespace {
 
-// Description record of the receiver API.
-constexpr std::size_t InfoSerial = 4, InfoSerialSize = 9;
-constexpr std::size_t InfoType = 13, InfoTypeSize = 9;
-constexpr std::size_t InfoLowest = 22, InfoHighest = 26;
-
 // Radio description record.
 constexpr std::size_t RangeTable = 400, RangeEntrySize = 12, RangeCount = 1;
 constexpr std::size_t ModeTable = RangeTable + RangeEntrySize * RangeCount; // 412
@@ -52,13 +47,13 @@ std::unique_ptr<RadioRecord> RadioRecord::Build(const std::uint8_t *description)
         new RadioRecord(std::make_unique<std::uint8_t[]>(Size), Size)); // zeroed
     std::uint8_t *r = record->data();
 
-    record->write32(0, Size);
+    record->write32(QMV_REC_SIZE, Size);
     record->write32(4, 400);
     record->write32(8, 12);
-    copyText(r + 12, 32, "Korvanta Communications");
-    copyText(r + 44, 32, description + InfoType, InfoTypeSize);
-    copyText(r + 76, 16, description + InfoSerial, InfoSerialSize);
-    copyText(r + 92, 64, "ZX-K740");
+    copyText(r + QMV_REC_MAKER, 32, "Korvanta Communications");
+    copyText(r + QMV_REC_DEVICE_TYPE, 32, description + K7_DESC_DEVICE_TYPE, K7_DESC_TEXT_SIZE);
+    copyText(r + QMV_REC_SERIAL, 16, description + K7_DESC_SERIAL, K7_DESC_TEXT_SIZE);
+    copyText(r + QMV_REC_MODEL, 64, "ZX-K740");
     record->write32(156, 65536);
     record->write32(164, 1);
     record->write32(172, 0);
@@ -66,12 +61,13 @@ std::unique_ptr<RadioRecord> RadioRecord::Build(const std::uint8_t *description)
     record->write32(200, 1);
     record->write32(204, 0);
     record->write32(208, 100);
-    record->write32(220, RangeCount);
-    record->write32(224, record->addressOf(RangeTable));
-    record->write32(228, ModeCodes.size());
-    record->write32(232, ModeEntrySize);
+    record->write32(QMV_REC_RANGE_COUNT, RangeCount);
+    record->write32(QMV_REC_RANGES, record->addressOf(RangeTable));
+    record->write32(QMV_REC_MODE_COUNT, ModeCodes.size());
+    record->write32(QMV_REC_MODE_SIZE, ModeEntrySize);
     // The mode table follows the range table.
-    record->write32(236, record->read32(224) + std::uint32_t(RangeEntrySize * RangeCount));
+    record->write32(QMV_REC_MODES,
+                    record->read32(QMV_REC_RANGES) + std::uint32_t(RangeEntrySize * RangeCount));
     record->write32(240, 1);
     record->write32(244, 1);
     record->write32(248, 1);
@@ -83,8 +79,8 @@ std::unique_ptr<RadioRecord> RadioRecord::Build(const std::uint8_t *description)
     record->write32(292, 0);
     record->write32(388, 3670368);
 
-    const std::uint32_t lowest = qFromLittleEndian<quint32>(description + InfoLowest);
-    const std::uint32_t highest = qFromLittleEndian<quint32>(description + InfoHighest);
+    const std::uint32_t lowest = qFromLittleEndian<quint32>(description + K7_DESC_LOWEST);
+    const std::uint32_t highest = qFromLittleEndian<quint32>(description + K7_DESC_HIGHEST);
     record->write32(RangeTable, lowest / 1000);
     record->write32(RangeTable + 4, highest / 1000);
     record->write32(RangeTable + 8, 1);

@@ -4,6 +4,9 @@
 // itself, so a record never moves once built.
 #pragma once
 
+#include "k740demod.h"
+#include "zxk740api.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +14,8 @@
 
 class RadioRecord {
 public:
-    static constexpr std::size_t Size = 720;
-    static constexpr std::size_t DescriptionSize = 196; // the receiver API's record
+    static constexpr std::size_t Size = QMV_RECORD_SIZE;
+    static constexpr std::size_t DescriptionSize = K7_DESCRIPTION_SIZE; // the receiver API's
 
     // The offsets of the fields that carry addresses.
     static constexpr std::array<std::size_t, 13> AddressFields = {172, 184, 188, 196, 224, 236, 264,

@@ -101,6 +101,18 @@ typedef intptr_t (*QmvHostCallback)(intptr_t window, int32_t message, intptr_t v
 #define QMV_NOTIFY_STOP 0x4000      /* ends the session; the module destroys
                                        its window and calls the host no more */
 
+/* Demodulation mode codes (QMV_HOST_MODE, QMV_NOTIFY_MODE). The calibration
+  library files its tables under the same codes (smetersdk.h). */
+#define QMV_MODE_CW 0
+#define QMV_MODE_AM 1
+#define QMV_MODE_FM_NARROW 2
+#define QMV_MODE_FM_WIDE 3 /* wide FM: the host reads the receiver's own level */
+#define QMV_MODE_LSB 4     /* passband below the offset */
+#define QMV_MODE_USB 5     /* passband above the offset */
+#define QMV_MODE_FM_MIDDLE 6
+#define QMV_MODE_FM_6 7
+#define QMV_MODE_COUNT 8
+
 /* ------------------------------------------------------------------------ */
 /* The radio description record: 720 bytes, little-endian, built by the host
   for the receiver being opened and owned by the host. Offsets of the fields
@@ -181,6 +193,14 @@ K740DEMOD_API void qmvPluginNotify(intptr_t hostWindow, int32_t message, intptr_
 /* Ends the module before it is unloaded: ends a running session without
   calling the host and frees everything. Optional for hosts. */
 K740DEMOD_API void qmvPluginDone(void);
+
+/* Pointer types of the entry points, for hosts that look them up. */
+typedef int32_t (*QmvPluginInitFn)(int32_t interfaceVersion, const char *hostName);
+typedef intptr_t (*QmvPluginStartFn)(intptr_t hostWindow, void *radioRecord,
+                                     QmvHostCallback callback, int32_t *startValue);
+typedef void (*QmvPluginNotifyFn)(intptr_t hostWindow, int32_t message, intptr_t value1,
+                                  intptr_t value2, intptr_t value3);
+typedef void (*QmvPluginDoneFn)(void);
 
 /* ------------------------------------------------------------------------ */
 /* Test only: the entry-point calls received since the library was first

@@ -154,6 +154,29 @@ K740SIM_API void k740sim_GetPassband(int32_t rx, int32_t *mode, int32_t *widthHz
 K740SIM_API void k740sim_SetGenerator(int32_t on, uint64_t hz, double dbm);
 K740SIM_API void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm);
 
+/* Counts the generator's changes (a setting that changes nothing does not
+   count), so that a view can follow changes made elsewhere. */
+K740SIM_API uint32_t k740sim_GeneratorChanges(void);
+
+/* The generator's remote control: SCPI text over raw TCP, as a laboratory
+   generator offers it (command set in components/k740sim/README.md).
+
+   k740sim_ScpiOpen() counts one more user of the server; the first starts it
+   listening on 127.0.0.1 only, at port 5025 or the next free one of the 100
+   from 5025 on. It answers the port, or 0 when none could be bound.
+   k740sim_ScpiClose() counts one user less; the last closes the port and
+   every connection. k740sim_ScpiPort() answers the port, 0 while closed.
+   The server runs on a thread of its own; it changes the generator with
+   k740sim_SetGenerator. */
+K740SIM_API int32_t k740sim_ScpiOpen(void);
+K740SIM_API void k740sim_ScpiClose(void);
+K740SIM_API int32_t k740sim_ScpiPort(void);
+
+/* Executes one SCPI line as the server would (test aid): the answer, without
+   its line end, is copied zero-terminated into `answer` (at most size - 1
+   bytes). Answers the answer's full length, or -1 for a NULL line. */
+K740SIM_API int32_t k740sim_ScpiExecute(const char *line, char *answer, int32_t size);
+
 /* Noise density at the input, dBm/Hz. */
 K740SIM_API double k740sim_NoiseDensity(int32_t rx);
 K740SIM_API void k740sim_SetNoiseDensity(int32_t rx, double dbmPerHz);

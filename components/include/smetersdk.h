@@ -85,6 +85,11 @@ extern "C" {
 #define SMS_DBM_MIN (-140.0)
 #define SMS_DBM_MAX 0.0
 
+/* Mode codes. The codes 0..7 are the demodulator's (QMV_MODE_* in
+   k740demod.h); the library keeps any code. -1 holds the tables of the
+   default mode, which every mode but wide FM (3) shares. */
+#define SMS_MODE_DEFAULT (-1)
+
 /* Longest receiver name in bytes, without its terminating zero. */
 #define SMS_RECEIVER_NAME_MAX 7
 
@@ -213,6 +218,13 @@ SMETERSDK_API int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t
 SMETERSDK_API void SmsdkTestRecordCalls(int32_t on);
 SMETERSDK_API int32_t SmsdkTestCallLog(char *buffer, int32_t bufferSize);
 
+/* Test-only export: makes every later SaveCALFile fail at one step, as a full
+   or failing disk would: SMS_TEST_FAIL_FSYNC (flushing the new file) or
+   SMS_TEST_FAIL_RENAME (putting it in place of the target); 0 ends it. */
+#define SMS_TEST_FAIL_FSYNC 1
+#define SMS_TEST_FAIL_RENAME 2
+SMETERSDK_API void SmsdkTestFailSave(int32_t step);
+
 /* Pointer types for binding the library at run time. */
 typedef int32_t (*SmsLoadCALFileFn)(const char *fileName);
 typedef int32_t (*SmsUnloadFn)(int32_t cal);
@@ -229,6 +241,7 @@ typedef int32_t (*SmsDeleteFrequencyFn)(int32_t cal, const char *receiver, int32
                                         uint64_t frequency);
 typedef void (*SmsTestRecordCallsFn)(int32_t on);
 typedef int32_t (*SmsTestCallLogFn)(char *buffer, int32_t bufferSize);
+typedef void (*SmsTestFailSaveFn)(int32_t step);
 
 #ifdef __cplusplus
 }

@@ -23,7 +23,10 @@
    Decoding: (word & 0x7FFFFFFF) * 10 Hz when bit 31 is set, else word Hz.
    Callers encode a frequency F <= 2,147,000,000 Hz as F and a larger one as
    (F / 10) | 0x80000000. GetFrequency answers the Hz form for every frequency
-   up to 2,147,483,647 Hz and the 10 Hz form above.
+   up to 2,147,483,647 Hz and the 10 Hz form above. k7_EncodeFrequency,
+   k7_TunedFrequencyWord and k7_DecodeFrequency below do exactly this; a
+   frequency beyond what 31 bits of 10 Hz hold gets the highest word rather
+   than one that wraps to a low frequency.
 
    Receiver description record (K7_DESCRIPTION_SIZE = 196 bytes, packed,
    little-endian, multi-byte fields unaligned)
@@ -71,7 +74,48 @@ extern "C" {
 #define K7_DESCRIPTION_SIZE 196
 #define K7_EEPROM_SIZE 256
 #define K7_LIST_BUFFER_SIZE 12544 /* what the program passes: room for 64 records */
+#define K7_LIST_MAX_RECORDS (K7_LIST_BUFFER_SIZE / K7_DESCRIPTION_SIZE)
 #define K7_FREQUENCY_10HZ 0x80000000u
+#define K7_LARGEST_HZ_WORD 2147000000u /* callers send frequencies above in 10 Hz */
+
+/* Offsets of the description record's fields (see above). */
+#define K7_DESC_SERIAL 4
+#define K7_DESC_DEVICE_TYPE 13
+#define K7_DESC_TEXT_SIZE 9
+#define K7_DESC_LOWEST 22
+#define K7_DESC_HIGHEST 26
+#define K7_DESC_STEP 30
+
+/* Offsets of the EEPROM image's fields (see above). */
+#define K7_EEP_SERIAL 0
+#define K7_EEP_DEVICE_TYPE 16
+#define K7_EEP_AGC_HIGH 240
+#define K7_EEP_AGC_KNEE 242
+#define K7_EEP_AGC_LOW 244
+#define K7_EEP_LOW_GAIN_TERM 246
+#define K7_EEP_REFERENCE_GAIN 252
+
+/* The word in 10 Hz units of a frequency, saturated at the highest word. */
+static inline uint32_t k7_TenHzWord(uint64_t hz) {
+    const uint64_t tens = hz / 10;
+    return (uint32_t)(tens > 0x7FFFFFFFu ? 0x7FFFFFFFu : tens) | K7_FREQUENCY_10HZ;
+}
+
+/* The word a caller sends for a frequency in Hz (SetFrequency). */
+static inline uint32_t k7_EncodeFrequency(uint64_t hz) {
+    return hz <= K7_LARGEST_HZ_WORD ? (uint32_t)hz : k7_TenHzWord(hz);
+}
+
+/* The word the library answers for a tuned frequency (GetFrequency). */
+static inline uint32_t k7_TunedFrequencyWord(uint64_t hz) {
+    return hz <= 0x7FFFFFFFu ? (uint32_t)hz : k7_TenHzWord(hz);
+}
+
+/* The frequency in Hz of a word. */
+static inline uint64_t k7_DecodeFrequency(uint32_t word) {
+    if (word & K7_FREQUENCY_10HZ) return (uint64_t)(word & 0x7FFFFFFFu) * 10;
+    return word;
+}
 
 /* Lists the receivers: writes as many description records as fit into
    bufferSize bytes, back to back (record i at byte 196 x i), stores the record
@@ -119,6 +163,22 @@ K7API uint32_t K7GetInternalRSSI(int32_t handle);
 
 /* Closes the receiver; the handle is no longer open. Answers 1, or 0. */
 K7API int32_t CloseRadioDevice(int32_t handle);
+
+/* Pointer types of the fourteen functions, for callers that look them up. */
+typedef int32_t (*K7GetRadioList2Fn)(void *buffer, int32_t bufferSize, uint32_t *recordSize);
+typedef int32_t (*K7OpenFn)(const char *serial);
+typedef int32_t (*K7GetEEPFn)(int32_t handle, uint8_t *eeprom);
+typedef int32_t (*K7GetInfoFn)(int32_t handle, void *record);
+typedef int32_t (*K7SetPowerFn)(int32_t handle, int32_t on);
+typedef int32_t (*K7SetAGCFn)(int32_t handle, int32_t agc);
+typedef int32_t (*K7SetRFAmpFn)(int32_t handle, int32_t amp);
+typedef int32_t (*K7SetFilterValFn)(int32_t handle, int32_t filter);
+typedef int32_t (*K7SetAttenFn)(int32_t handle, int32_t atten);
+typedef int32_t (*K7SetFrequencyFn)(int32_t handle, uint32_t word);
+typedef uint32_t (*K7GetFrequencyFn)(int32_t handle);
+typedef int32_t (*K7GetRawSignalStrengthFn)(int32_t handle);
+typedef uint32_t (*K7GetInternalRSSIFn)(int32_t handle);
+typedef int32_t (*K7CloseRadioDeviceFn)(int32_t handle);
 
 /* ---- Test-only exports of the stand-in; no real library has them. ----
 

@@ -46,21 +46,11 @@ std::uint32_t get32(const std::uint8_t *p) {
 void fillDescription(std::uint8_t *record, const k740sim_info &info) {
     std::memset(record, 0, K7_DESCRIPTION_SIZE);
     put32(record, K7_DESCRIPTION_SIZE);
-    std::memcpy(record + 4, info.serial, std::strlen(info.serial));
-    std::memcpy(record + 13, info.deviceType, std::strlen(info.deviceType));
-    put32(record + 22, std::uint32_t(info.lowestHz));
-    put32(record + 26, std::uint32_t(info.highestHz));
-    put32(record + 30, info.stepHz);
-}
-
-std::uint64_t decodeWord(std::uint32_t word) {
-    if (word & K7_FREQUENCY_10HZ) return std::uint64_t(word & 0x7FFFFFFFu) * 10;
-    return word;
-}
-
-std::uint32_t encodeTuned(std::uint64_t hz) {
-    if (hz <= 0x7FFFFFFFu) return std::uint32_t(hz);
-    return std::uint32_t(hz / 10) | K7_FREQUENCY_10HZ;
+    std::memcpy(record + K7_DESC_SERIAL, info.serial, std::strlen(info.serial));
+    std::memcpy(record + K7_DESC_DEVICE_TYPE, info.deviceType, std::strlen(info.deviceType));
+    put32(record + K7_DESC_LOWEST, std::uint32_t(info.lowestHz));
+    put32(record + K7_DESC_HIGHEST, std::uint32_t(info.highestHz));
+    put32(record + K7_DESC_STEP, info.stepHz);
 }
 
 void logCall(const char *name, const std::string &arguments) {
@@ -164,14 +154,14 @@ int32_t SetFrequency(int32_t handle, uint32_t word) {
     logCall("SetFrequency", k7api::Arguments(handle, word));
     const std::int32_t rx = receiverOf(handle);
     if (rx < 0) return 0;
-    k740sim_Tune(rx, decodeWord(word));
+    k740sim_Tune(rx, k7_DecodeFrequency(word));
     return 1;
 }
 
 uint32_t GetFrequency(int32_t handle) {
     logCall("GetFrequency", k7api::Arguments(handle));
     const std::int32_t rx = receiverOf(handle);
-    return rx < 0 ? 0 : encodeTuned(k740sim_TunedFrequency(rx));
+    return rx < 0 ? 0 : k7_TunedFrequencyWord(k740sim_TunedFrequency(rx));
 }
 
 int32_t GetRawSignalStrength(int32_t handle) {

@@ -3,6 +3,7 @@
 #include "demodwindow.h"
 #include "k740sim.h"
 #include "spectrumview.h"
+#include "zxk740api.h"
 
 #include <QAbstractButton>
 #include <QtEndian>
@@ -15,15 +16,9 @@ namespace {
 // Passband width each mode starts with, Hz.
 constexpr std::array<std::int32_t, 8> DefaultWidths = {500,  6000, 12000, 180000,
                                                        2400, 2400, 9000,  6000};
-constexpr std::int32_t LsbMode = 4, UsbMode = 5;
 
 bool isMode(std::int32_t mode) {
     return mode >= 0 && mode < DemodWindow::ModeCount;
-}
-
-std::uint64_t decodeWord(std::uint32_t word) {
-    if (word & 0x80000000u) return std::uint64_t(word & 0x7FFFFFFFu) * 10;
-    return word;
 }
 
 std::uint32_t read32(const std::uint8_t *p) {
@@ -63,17 +58,33 @@ DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallba
     connect(window_, &DemodWindow::generatorToPassband, this, &DemodSession::generatorToPassband);
     windowHandle_ = std::intptr_t(window_->winId());
 
+    // The generator is remote-controlled while the window is open.
+    const int port = k740sim_ScpiOpen();
+    remoteOpen_ = port > 0;
+    window_->showRemoteAddress(port);
+    generatorChanges_ = k740sim_GeneratorChanges();
+    followTimer_.setInterval(100);
+    connect(&followTimer_, &QTimer::timeout, this, &DemodSession::followGenerator);
+    followTimer_.start();
+
     if (rx_ >= 0) tunedHz_ = k740sim_TunedFrequency(rx_);
     passbandChanged();
 
-    timer_.setInterval(PeriodMs);
+    timer_.setInterval(SpectrumPeriodMs());
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &DemodSession::tick);
+}
+
+int DemodSession::SpectrumPeriodMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("K740DEMOD_SPECTRUM_MS", &ok);
+    return ok && ms >= 5 && ms <= 1000 ? ms : PeriodMs;
 }
 
 DemodSession::~DemodSession() {
     stopped_ = true;
     timer_.stop();
+    closeRemote();
     delete window_.data();
 }
 
@@ -127,8 +138,8 @@ void DemodSession::reportChanges(bool includeMode) {
 }
 
 std::pair<std::int32_t, std::int32_t> DemodSession::passbandEdges() const {
-    if (mode_ == LsbMode) return {offset_ - width_, offset_};
-    if (mode_ == UsbMode) return {offset_, offset_ + width_};
+    if (mode_ == QMV_MODE_LSB) return {offset_ - width_, offset_};
+    if (mode_ == QMV_MODE_USB) return {offset_, offset_ + width_};
     return {offset_ - width_ / 2, offset_ + width_ - width_ / 2};
 }
 
@@ -184,6 +195,24 @@ void DemodSession::chooseOffset(std::int32_t hz) {
 
 void DemodSession::chooseGenerator(bool on, std::uint64_t hz, double dbm) {
     k740sim_SetGenerator(on ? 1 : 0, hz, dbm);
+    generatorChanges_ = k740sim_GeneratorChanges();
+}
+
+void DemodSession::followGenerator() {
+    const std::uint32_t changes = k740sim_GeneratorChanges();
+    if (changes == generatorChanges_ || !window_) return;
+    generatorChanges_ = changes;
+    int32_t on = 0;
+    std::uint64_t hz = 0;
+    double dbm = 0;
+    k740sim_GetGenerator(&on, &hz, &dbm);
+    window_->showGenerator(on != 0, hz, dbm);
+}
+
+void DemodSession::closeRemote() {
+    followTimer_.stop();
+    if (remoteOpen_) k740sim_ScpiClose();
+    remoteOpen_ = false;
 }
 
 void DemodSession::generatorToPassband() {
@@ -195,6 +224,7 @@ void DemodSession::generatorToPassband() {
     const std::int64_t centre = std::int64_t(tunedHz_) + (std::int64_t(low) + high) / 2;
     hz = std::uint64_t(std::max<std::int64_t>(centre, 0));
     k740sim_SetGenerator(on, hz, dbm);
+    generatorChanges_ = k740sim_GeneratorChanges();
     if (window_) window_->showGenerator(on != 0, hz, dbm);
 }
 
@@ -221,7 +251,7 @@ void DemodSession::notify(std::int32_t message, std::intptr_t value1, std::intpt
         reportChanges(true);
         break;
     case QMV_NOTIFY_FREQUENCY:
-        tunedHz_ = decodeWord(std::uint32_t(value1));
+        tunedHz_ = k7_DecodeFrequency(std::uint32_t(value1));
         passbandChanged();
         break;
     case QMV_NOTIFY_WIDTH:
@@ -257,6 +287,7 @@ void DemodSession::notify(std::int32_t message, std::intptr_t value1, std::intpt
 void DemodSession::stop() {
     stopped_ = true;
     timer_.stop();
+    closeRemote();
     if (window_) {
         window_->hide();
         // A window whose signal may be on the stack right now goes later.

@@ -24,6 +24,9 @@ public:
     static constexpr std::uint32_t SpanHz = 24000;
     static constexpr std::int32_t Bins = 480;
     static constexpr int PeriodMs = 50; // 20 spectra a second
+    // The spectrum period: PeriodMs, or K740DEMOD_SPECTRUM_MS (5 to 1000) from
+    // the environment, for sessions that must read many levels quickly.
+    static int SpectrumPeriodMs();
     static constexpr std::int32_t InitialMode = 1;
 
     DemodSession(std::intptr_t hostWindow, const void *radioRecord, QmvHostCallback callback,
@@ -61,6 +64,9 @@ private:
     void reportChanges(bool includeMode);
     void passbandChanged();
     void tick();
+    // Shows generator changes made elsewhere (over SCPI).
+    void followGenerator();
+    void closeRemote();
     std::intptr_t callHost(std::int32_t message, std::intptr_t value1 = 0, std::intptr_t value2 = 0,
                            std::intptr_t value3 = 0);
     // Low and high edge of the passband relative to the tuned frequency.
@@ -70,6 +76,9 @@ private:
     QPointer<DemodWindow> window_;
     std::intptr_t windowHandle_ = 0;
     QTimer timer_;
+    QTimer followTimer_;
+    std::uint32_t generatorChanges_ = 0;
+    bool remoteOpen_ = false;
     bool stopped_ = false;
     int callDepth_ = 0;
 

@@ -145,6 +145,11 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     toPassband->setFocusPolicy(Qt::NoFocus);
     toPassband->setToolTip(QStringLiteral("Put the generator in the middle of the passband"));
     toPassband_ = toPassband;
+    remote_ = new QLabel(generator);
+    remote_->setObjectName(QStringLiteral("RemoteAddress"));
+    remote_->setGeometry(250, 6, 210, 16);
+    remote_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    remote_->setToolTip(QStringLiteral("The generator answers SCPI commands over TCP here"));
 
     connect(generatorOn_, &QCheckBox::toggled, this, &DemodWindow::emitGenerator);
     connect(generatorLevel_, &QDoubleSpinBox::valueChanged, this, &DemodWindow::emitGenerator);
@@ -190,6 +195,11 @@ void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     generatorOn_->setChecked(on);
     generatorLevel_->setValue(dbm);
     generatorMHz_->setValue(double(hz) / 1e6);
+}
+
+void DemodWindow::showRemoteAddress(int port) {
+    remote_->setText(port > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(port)
+                              : QStringLiteral("SCPI port unavailable"));
 }
 
 void DemodWindow::setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz) {

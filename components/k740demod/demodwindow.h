@@ -3,6 +3,8 @@
 // the bench signal generator. It only shows and edits; DemodSession decides.
 #pragma once
 
+#include "k740demod.h"
+
 #include <QWidget>
 
 #include <cstdint>
@@ -20,7 +22,7 @@ class DemodWindow : public QWidget {
 public:
     static constexpr int Width = 476;
     static constexpr int Height = 199;
-    static constexpr int ModeCount = 8; // codes 0..7
+    static constexpr int ModeCount = QMV_MODE_COUNT;
 
     explicit DemodWindow(QWidget *parent = nullptr);
 
@@ -37,6 +39,8 @@ public:
     void showReceiver(const QString &text);
     void showGenerator(bool on, std::uint64_t hz, double dbm);
     void setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz);
+    // Where the generator's remote control listens (port 0: it does not).
+    void showRemoteAddress(int port);
 
     // The controls, for the operator's hand and for tests.
     QAbstractButton *modeButton(int mode) const;
@@ -46,6 +50,7 @@ public:
     QDoubleSpinBox *generatorLevelBox() const { return generatorLevel_; }
     QDoubleSpinBox *generatorFrequencyBox() const { return generatorMHz_; }
     QAbstractButton *toPassbandButton() const { return toPassband_; }
+    QLabel *remoteAddressLabel() const { return remote_; }
 
 signals:
     void modeChosen(int mode);
@@ -66,4 +71,5 @@ private:
     QDoubleSpinBox *generatorLevel_;
     QDoubleSpinBox *generatorMHz_;
     QAbstractButton *toPassband_;
+    QLabel *remote_;
 };

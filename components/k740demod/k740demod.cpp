@@ -3,6 +3,7 @@
 //   K740DEMOD_NO_DONE      the library exports no qmvPluginDone
 //   K740DEMOD_INIT_FAILS   qmvPluginInit answers 0
 //   K740DEMOD_NO_WINDOW    qmvPluginStart answers no window and stays silent
+//   K740DEMOD_NO_NOTIFY    the library exports no qmvPluginNotify
 #include "k740demod.h"
 
 #include "demodsession.h"
@@ -96,6 +97,7 @@ K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
     }
 }
 
+#ifndef K740DEMOD_NO_NOTIFY
 K740DEMOD_API void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, intptr_t value2,
                                    intptr_t value3) {
     char line[64];
@@ -111,6 +113,7 @@ K740DEMOD_API void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, i
     } catch (...) {
     }
 }
+#endif
 
 #ifndef K740DEMOD_NO_DONE
 K740DEMOD_API void qmvPluginDone(void) {

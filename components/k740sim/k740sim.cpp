@@ -1,11 +1,15 @@
 // The C interface over the one model of the process.
 #include "k740sim.h"
 
+#include "scpiinterpreter.h"
+#include "scpiserver.h"
 #include "simconfig.h"
 #include "simreceiver.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -17,6 +21,7 @@ using k740sim::SimReceiver;
 struct Model {
     std::vector<SimReceiver> receivers;
     Generator generator;
+    std::uint32_t generatorChanges = 0;
     std::uint64_t seed = 1;
 
     void load() {
@@ -25,6 +30,7 @@ struct Model {
         for (std::size_t i = 0; i < config.receivers.size(); ++i)
             receivers.emplace_back(config.receivers[i], i == 0);
         generator = Generator{};
+        ++generatorChanges;
         reseed(config.seed);
     }
     void reseed(std::uint64_t s) {
@@ -66,8 +72,11 @@ template <typename F> auto Query(std::int32_t rx, F &&f) {
 extern "C" {
 
 void k740sim_Reset(void) {
-    std::lock_guard guard(lock());
-    model().load();
+    {
+        std::lock_guard guard(lock());
+        model().load();
+    }
+    k740sim::Interpreter().Clear();
 }
 
 void k740sim_SetSeed(uint64_t seed) {
@@ -136,7 +145,43 @@ void k740sim_GetPassband(int32_t rx, int32_t *mode, int32_t *widthHz, int32_t *o
 
 void k740sim_SetGenerator(int32_t on, uint64_t hz, double dbm) {
     std::lock_guard guard(lock());
-    model().generator = Generator{on != 0, hz, dbm};
+    Model &m = model();
+    const Generator g{on != 0, hz, dbm};
+    if (g.on == m.generator.on && g.hz == m.generator.hz && g.dbm == m.generator.dbm) return;
+    m.generator = g;
+    ++m.generatorChanges;
+}
+
+uint32_t k740sim_GeneratorChanges(void) {
+    std::lock_guard guard(lock());
+    return model().generatorChanges;
+}
+
+int32_t k740sim_ScpiOpen(void) {
+    return k740sim::Server().Open();
+}
+
+void k740sim_ScpiClose(void) {
+    k740sim::Server().Close();
+}
+
+int32_t k740sim_ScpiPort(void) {
+    return k740sim::Server().Port();
+}
+
+int32_t k740sim_ScpiExecute(const char *line, char *answer, int32_t size) {
+    if (!line) return -1;
+    try {
+        const std::string text = k740sim::Interpreter().Execute(line);
+        if (answer && size > 0) {
+            const std::size_t n = std::min(text.size(), std::size_t(size - 1));
+            std::memcpy(answer, text.data(), n);
+            answer[n] = 0;
+        }
+        return int32_t(text.size());
+    } catch (...) {
+        return -1;
+    }
 }
 
 void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm) {

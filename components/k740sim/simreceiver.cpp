@@ -1,5 +1,7 @@
 #include "simreceiver.h"
 
+#include "zxk740api.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -99,14 +101,14 @@ SimReceiver::SimReceiver(const k740sim_info &info, bool demo)
 }
 
 void SimReceiver::fillEeprom(std::uint8_t *eeprom) const {
-    std::memset(eeprom, 0, 256);
-    std::memcpy(eeprom, info_.serial, std::strlen(info_.serial));
-    std::memcpy(eeprom + 16, info_.deviceType, std::strlen(info_.deviceType));
-    put16(eeprom + 240, info_.agcHigh);
-    put16(eeprom + 242, info_.agcKnee);
-    put16(eeprom + 244, info_.agcLow);
-    put16(eeprom + 246, std::uint16_t(info_.lowGainTerm));
-    put16(eeprom + 252, info_.referenceGain);
+    std::memset(eeprom, 0, K7_EEPROM_SIZE);
+    std::memcpy(eeprom + K7_EEP_SERIAL, info_.serial, std::strlen(info_.serial));
+    std::memcpy(eeprom + K7_EEP_DEVICE_TYPE, info_.deviceType, std::strlen(info_.deviceType));
+    put16(eeprom + K7_EEP_AGC_HIGH, info_.agcHigh);
+    put16(eeprom + K7_EEP_AGC_KNEE, info_.agcKnee);
+    put16(eeprom + K7_EEP_AGC_LOW, info_.agcLow);
+    put16(eeprom + K7_EEP_LOW_GAIN_TERM, std::uint16_t(info_.lowGainTerm));
+    put16(eeprom + K7_EEP_REFERENCE_GAIN, info_.referenceGain);
 }
 
 std::uint64_t SimReceiver::tune(std::uint64_t hz) {

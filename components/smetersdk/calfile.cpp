@@ -18,6 +18,24 @@ namespace smetersdk {
 
 namespace {
 
+int32_t gFailingStep = 0;
+
+int syncFile(int fd) {
+    if (gFailingStep == SMS_TEST_FAIL_FSYNC) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+
+int renameFile(const char *from, const char *to) {
+    if (gFailingStep == SMS_TEST_FAIL_RENAME) {
+        errno = EIO;
+        return -1;
+    }
+    return ::rename(from, to);
+}
+
 class Fd {
 public:
     explicit Fd(int fd = -1) : fd_(fd) {}
@@ -85,6 +103,10 @@ int32_t LoadFile(const char *path, CalSet &set) {
     return ReadCalFile(static_cast<uint64_t>(info.st_size), source, set) ? SMS_OK : SMS_ERR_LOAD;
 }
 
+void FailSaveAt(int32_t step) {
+    gFailingStep = step;
+}
+
 int32_t SaveFile(const char *path, const CalSet &set) {
     if (!path || !*path) return SMS_ERR_FILE_NAME;
     std::string target = path;
@@ -122,9 +144,9 @@ int32_t SaveFile(const char *path, const CalSet &set) {
     bool ok = WriteCalFile(
         set, [out](const unsigned char *data, size_t size) { return writeAll(out, data, size); });
     if (ok && exists) ok = ::fchmod(out, oldMode) == 0;
-    ok = ok && ::fsync(out) == 0;
+    ok = ok && syncFile(out) == 0;
     ok = ::close(fd.release()) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    ok = ok && renameFile(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return SMS_ERR_WRITE;

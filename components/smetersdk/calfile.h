@@ -16,4 +16,7 @@ int32_t LoadFile(const char *path, CalSet &set);
 // new file removed.
 int32_t SaveFile(const char *path, const CalSet &set);
 
+// Tests: the step at which SaveFile fails (SMS_TEST_FAIL_*, 0: none).
+void FailSaveAt(int32_t step);
+
 } // namespace smetersdk

@@ -229,6 +229,11 @@ SMETERSDK_API void SmsdkTestRecordCalls(int32_t on) {
     gCallLog.clear();
 }
 
+SMETERSDK_API void SmsdkTestFailSave(int32_t step) {
+    std::lock_guard lock(gMutex);
+    smetersdk::FailSaveAt(step);
+}
+
 SMETERSDK_API int32_t SmsdkTestCallLog(char *buffer, int32_t bufferSize) {
     std::lock_guard lock(gMutex);
     if (buffer && bufferSize > 0) {

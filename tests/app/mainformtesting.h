@@ -37,6 +37,13 @@ template <typename Function> Function Export(const char *file, const char *name)
     return library ? reinterpret_cast<Function>(dlsym(library, name)) : nullptr;
 }
 
+// Whether a library file is mapped into the process.
+inline bool Mapped(const QString &path) {
+    void *library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (library) dlclose(library);
+    return library != nullptr;
+}
+
 inline std::string ApiCalls() {
     auto log = Export<int32_t (*)(char *, int32_t)>("ZXK740API.dll", "k7test_CallLog");
     std::string text(std::size_t(log(nullptr, 0)) + 1, '\0');

@@ -60,6 +60,17 @@ TEST_F(OpenFailureTest, ModuleLacksEntryPoints) {
     EXPECT_FALSE(form->Module().isLoaded());
 }
 
+// A refused module is let go: nothing of it stays mapped.
+TEST_F(OpenFailureTest, ModuleLackingOneEntryPointIsUnloaded) {
+    const QString folder = testsupport::BinDir() + "/variants/demod-no-notify";
+    SetModuleFolder(folder);
+    Start();
+    Open();
+    ExpectError("Incorrect software demodulator version.");
+    ExpectNoReceiver();
+    EXPECT_FALSE(Mapped(folder + "/K740Demod.qmv"));
+}
+
 TEST_F(OpenFailureTest, DeviceCannotBeOpened) {
     UseFaultyApi("K7FAULT_OPEN");
     Start();
@@ -99,6 +110,7 @@ TEST_F(OpenFailureTest, ModuleInitialisationFails) {
     ExpectError("Unable to initialize software demodulator.");
     ExpectNoReceiver();
     EXPECT_FALSE(form->Module().isLoaded());
+    EXPECT_FALSE(Mapped(testsupport::BinDir() + "/variants/demod-init-fails/K740Demod.qmv"));
     const std::string calls = ApiCalls();
     EXPECT_NE(calls.find("K7GetInfo(1)\nCloseRadioDevice(1)\n"), std::string::npos) << calls;
     EXPECT_EQ(calls.find("SetPower"), std::string::npos);
@@ -120,9 +132,8 @@ TEST_F(OpenFailureTest, ModuleWithoutWindowLeavesTheReceiverOpen) {
 TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
     TMainForm &w = Start();
     Open();
-    w.CalLoaded = true;
-    w.CalModified = true;
-    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    w.Document().New();
+    w.Document().SetModified(true);
     boxes.setAnswer(QMessageBox::No);
     CloseButton();
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -142,7 +153,7 @@ TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.ReceiverHandle(), 0);
-    EXPECT_FALSE(w.CalLoaded);
+    EXPECT_FALSE(w.Document().IsLoaded());
 }
 
 } // namespace

@@ -140,13 +140,10 @@ TEST_F(LevelTest, DigitKeysGoToTheFrequencyEdit) {
 TEST_F(LevelTest, OverlayTextOnlyWhileACalibrationSetGivesTheLevel) {
     TMainForm &w = OpenDemo();
     Passband(1, 3000);
-    Smsdk &sdk = Smsdk::Instance();
-    const std::int32_t cal = sdk.LoadCALFile(nullptr);
-    std::vector<double> table(256, -50.5);
-    ASSERT_EQ(sdk.PutDBMs(cal, "ZX-K740", -1, std::uint64_t(w.Fq->Value()), table.data()) & 0xFF,
-              0xFF);
-    w.CalHandle = cal;
-    w.CalLoaded = true;
+    w.Document().New();
+    TDbmTable table;
+    table.fill(-50.5);
+    ASSERT_TRUE(w.Document().WriteTable(-1, std::uint64_t(w.Fq->Value()), table));
 
     const QRect overlay((209 - 60) / 2, 2, 60, 14);
     Level(6000, 1e-3f);
@@ -163,7 +160,7 @@ TEST_F(LevelTest, OverlayTextOnlyWhileACalibrationSetGivesTheLevel) {
     EXPECT_FALSE(HasLime(testsupport::Render(*w.G), overlay));
 
     // No set: no text either.
-    w.CalLoaded = false;
+    w.Document().Close();
     w.Fq->SetValue(9000);
     Level(6000, 1e-3f);
     EXPECT_FALSE(w.OverlayShown());
@@ -178,6 +175,28 @@ TEST_F(LevelTest, WideFmPollsTheReceiversOwnReading) {
     auto raw = Export<int32_t (*)(int32_t)>("ZXK740API.dll", "GetRawSignalStrength");
     EXPECT_EQ(w.G->Current(), raw(1));
     EXPECT_FALSE(w.OverlayShown());
+}
+
+// Every measured RAW value leaves as a signal, from spectra and from the
+// wide-FM reading alike, with the overlay already settled for it.
+TEST_F(LevelTest, EachRawValueIsPublished) {
+    TMainForm &w = OpenDemo();
+    std::vector<std::pair<int, bool>> published;
+    QObject::connect(&w.Level(), &TLiveLevel::RawChanged, &w,
+                     [&](std::uint8_t raw) { published.emplace_back(raw, w.OverlayShown()); });
+    Passband(1, 3000);
+    w.Document().New();
+    TDbmTable table;
+    table.fill(-60.0);
+    ASSERT_TRUE(w.Document().WriteTable(-1, std::uint64_t(w.Fq->Value()), table));
+    Level(6000, 1e-3f);
+    Level(6000, 1e-3f);
+    ASSERT_EQ(published.size(), 2u);
+    EXPECT_EQ(published[0], std::make_pair(Raw(-30), true));
+    EXPECT_EQ(published[1], published[0]);
+    Passband(3, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(published.size() >= 3, 3000);
+    EXPECT_EQ(published[2].first, w.G->Current());
 }
 
 // The simulation agrees with the formula: the level from one spectrum and the

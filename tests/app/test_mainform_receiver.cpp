@@ -116,6 +116,17 @@ TEST_F(ReceiverTest, SavedFrequencyIsClampedAndSavedModeSent) {
     EXPECT_EQ(w.Fq->Value(), 7050000);
 }
 
+// The receiver is asked for no more than its highest frequency, whatever the
+// simulation would make of more.
+TEST_F(ReceiverTest, SavedFrequencyAboveTheRangeIsSentAsTheHighest) {
+    ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
+    Start();
+    Key().setValue("Frequency (AAA1)", 40000000);
+    ResetApiCalls();
+    Open(1);
+    EXPECT_NE(ApiCalls().find("SetFrequency(1,30000000)\n"), std::string::npos) << ApiCalls();
+}
+
 TEST_F(ReceiverTest, ListDrawsEveryReceiverAndSelectionSwitchesButtons) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
     TMainForm &w = Start();
@@ -161,8 +172,7 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     TMainForm &w = Start();
     Open(1);
     w.Fq->SetValue(14000000);
-    w.CalLoaded = true; // a set that the open must release
-    w.CalHandle = Smsdk::Instance().LoadCALFile(nullptr);
+    w.Document().New(); // a set that the open must release
     ResetApiCalls();
     Open(2);
     const std::string calls = ApiCalls();
@@ -173,7 +183,7 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     EXPECT_TRUE(Key().contains("Mode (AAA1)"));
     EXPECT_FALSE(w.Devices()[1]->Opened);
     EXPECT_TRUE(w.Devices()[2]->Opened);
-    EXPECT_FALSE(w.CalLoaded);
+    EXPECT_FALSE(w.Document().IsLoaded());
     EXPECT_EQ(w.Fq->Value(), 500000);
 }
 

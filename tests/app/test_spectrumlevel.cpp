@@ -147,4 +147,19 @@ TEST(WindowPlacement, MissingOrRefusedValuesCentre) {
     EXPECT_EQ(PlaceWindow(1920, 200, window, monitor, screen), centre);
 }
 
+// A monitor right of another: centred on it, and the saved corner held to the
+// four strict tests against its width and height.
+TEST(WindowPlacement, OnAMonitorWhoseLeftEdgeIsNotZero) {
+    const QSize window(496, 296), monitor(1280, 1024);
+    const QRect screen(1920, 0, 1280, 1024);
+    const QPoint centre(1920 + 392, 364);
+    EXPECT_EQ(PlaceWindow(std::nullopt, std::nullopt, window, monitor, screen), centre);
+    EXPECT_EQ(PlaceWindow(1279, 1023, window, monitor, screen), QPoint(1279, 1023));
+    EXPECT_EQ(PlaceWindow(11 - 496, 11 - 296, window, monitor, screen), QPoint(11 - 496, 11 - 296));
+    for (const QPoint refused :
+         {QPoint(1280, 100), QPoint(100, 1024), QPoint(10 - 496, 100), QPoint(100, 10 - 296)})
+        EXPECT_EQ(PlaceWindow(refused.x(), refused.y(), window, monitor, screen), centre)
+            << refused.x() << "," << refused.y();
+}
+
 } // namespace

@@ -224,6 +224,13 @@ TEST_F(K740Sim, SpectrumPutsTheGeneratorInItsBinAndNoiseEverywhere) {
     EXPECT_LT(10 * std::log10(*std::max_element(quiet.begin(), quiet.end())) - k740sim_Gain(rx),
               -130);
 
+    // At the upper edge of the span exactly: the generator stays inside the
+    // bins asked for, and nothing is written behind them.
+    k740sim_SetGenerator(1, 7'006'000, -60);
+    std::vector<float> guarded(1201, -1.0f);
+    EXPECT_EQ(k740sim_Spectrum(rx, 12000, 1200, guarded.data()), 1200);
+    EXPECT_EQ(guarded[1200], -1.0f);
+
     float buffer[4];
     EXPECT_EQ(k740sim_Spectrum(rx, 0, 4, buffer), 0);
     EXPECT_EQ(k740sim_Spectrum(rx, 12000, 0, buffer), 0);

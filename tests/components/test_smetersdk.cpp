@@ -36,6 +36,7 @@ struct Library {
     SmsGetModesFn GetModes;
     SmsGetFrequenciesFn GetFrequencies;
     SmsDeleteFrequencyFn DeleteFrequency;
+    SmsTestFailSaveFn FailSave;
 };
 
 const Library &sdk() {
@@ -52,7 +53,8 @@ const Library &sdk() {
                        reinterpret_cast<SmsSaveCALFileFn>(get("SaveCALFile")),
                        reinterpret_cast<SmsGetModesFn>(get("GetModes")),
                        reinterpret_cast<SmsGetFrequenciesFn>(get("GetFrequencies")),
-                       reinterpret_cast<SmsDeleteFrequencyFn>(get("DeleteFrequency"))};
+                       reinterpret_cast<SmsDeleteFrequencyFn>(get("DeleteFrequency")),
+                       reinterpret_cast<SmsTestFailSaveFn>(get("SmsdkTestFailSave"))};
     }();
     return library;
 }
@@ -257,9 +259,11 @@ TEST_F(SmeterSdk, DeletingTheLastPointRemovesItsModeAndReceiver) {
     put(kRx, -1, 100, filled(-20));
     put(kRx, 3, 100, filled(-20));
     put(kRx, 3, 200, filled(-20));
+    Cs cs(0);
+    // Read just before, so that no remembered look-up may answer for it.
+    ASSERT_EQ(sdk().GetCS(cal, kRx, 3, 100, cs.bytes), SMS_OK);
     EXPECT_EQ(sdk().DeleteFrequency(cal, kRx, 3, 100), SMS_OK);
     EXPECT_EQ(frequencies(cal, kRx, 3), std::vector<uint64_t>{200});
-    Cs cs(0);
     EXPECT_EQ(sdk().GetCS(cal, kRx, 3, 100, cs.bytes), SMS_ERR_FREQUENCY);
     EXPECT_EQ(sdk().DeleteFrequency(cal, kRx, 3, 200), SMS_OK);
     EXPECT_EQ(modes(cal, kRx), std::vector<int32_t>{-1});
@@ -482,7 +486,8 @@ TEST_F(SmeterSdk, MalformedContentWithAValidCrcIsRefused) {
               SMS_ERR_LOAD);
     EXPECT_EQ(one(valid().point(1, t).put('\0')), SMS_ERR_LOAD); // trailing byte
     EXPECT_EQ(one(Image().header(1).receiver("ZX-K740\0", 1).mode(-1, 0)), SMS_ERR_LOAD);
-    EXPECT_EQ(one(valid().put(uint64_t(1))), SMS_ERR_LOAD); // point cut short
+    EXPECT_EQ(one(Image().header(1).receiver("ZX-K740\0", 0)), SMS_ERR_LOAD); // no modes
+    EXPECT_EQ(one(valid().put(uint64_t(1))), SMS_ERR_LOAD);                   // point cut short
     EXPECT_EQ(one(Image().header(1).receiver("ZX-K740\0", 1).mode(-1, 2).point(1, t).point(1, t)),
               SMS_ERR_LOAD); // duplicate point
     EXPECT_EQ(one(Image().header(1).receiver("ZX-K740\0", 1).mode(-1, 2).point(2, t).point(1, t)),
@@ -578,6 +583,17 @@ TEST_F(SmeterSdk, AFailedSaveLeavesTheOldFileByteForByte) {
     EXPECT_EQ(limited, SMS_ERR_WRITE);
     EXPECT_EQ(readFile(target), before);
     EXPECT_EQ(entries(), QStringList{"table.cal"});
+
+    // A new file that never reached the disk, or never took the target's place.
+    ASSERT_NE(sdk().FailSave, nullptr);
+    for (int32_t step : {SMS_TEST_FAIL_FSYNC, SMS_TEST_FAIL_RENAME}) {
+        sdk().FailSave(step);
+        const int32_t result = save(target);
+        sdk().FailSave(0);
+        EXPECT_EQ(result, SMS_ERR_WRITE) << step;
+        EXPECT_EQ(readFile(target), before) << step;
+        EXPECT_EQ(entries(), QStringList{"table.cal"}) << step;
+    }
 
     // A successful save keeps the file's permissions.
     ASSERT_EQ(save(target), SMS_OK);

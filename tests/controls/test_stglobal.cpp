@@ -64,6 +64,11 @@ TEST(ColourHelpers, ShadowStepsAndLimits) {
     EXPECT_EQ(GetColorShadow(base, 50, -2, 2), grey(50));
     // 50 / 4 * 1 = 12.5 rounds to the even 12.
     EXPECT_EQ(GetColorShadow(base, 50, 4, 1), grey(112));
+    // Near the top the range shrinks to what is left: 20 from lightness 340.
+    const QColor light(241, 241, 241);
+    ASSERT_EQ(ToHls(241, 241, 241).l, 340);
+    EXPECT_EQ(GetColorShadow(light, 50, 2, 1), grey(350));
+    EXPECT_EQ(GetColorShadow(light, 50, 2, 2), QColor(255, 255, 255));
 }
 
 TEST(ColourHelpers, ColourNumbers) {

@@ -1,0 +1,589 @@
+#include "graph/scalgraph.h"
+
+#include "calibration/signalscale.h"
+#include "controls/stcontrol.h"
+#include "graph/graphcursors.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEnterEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPolygon>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+using SignalScale::kDbmSpan;
+using SignalScale::kRawMax;
+
+constexpr int kTickStepRaw = 20;
+constexpr int kTickStepDb = 10;
+constexpr int kAnimationStep = 6;
+constexpr int kAnimationTurn = 100;
+constexpr int kFrameGreyBase = 150;
+const QColor kBoxOutline(0, 128, 0);
+
+// A coordinate cut towards zero, as the toolkit's Trunc; NaN and values
+// beyond any picture stay harmless.
+int Cut(double value) {
+    if (std::isnan(value)) return 0;
+    return static_cast<int>(std::trunc(std::clamp(value, -1e9, 1e9)));
+}
+
+// The toolkit's text height is the font's line height, whatever the text.
+int TextHeight(const QFontMetrics &metrics) {
+    return metrics.height();
+}
+
+void TextOut(QPainter &painter, int left, int top, const QString &text, const QColor &color) {
+    painter.setPen(color);
+    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+}
+
+// Copies a picture into another of the same size without reallocating it.
+void CopyPicture(const QImage &from, QImage &to) {
+    if (to.size() == from.size() && to.format() == from.format() &&
+        to.sizeInBytes() == from.sizeInBytes())
+        std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
+    else
+        to = from.copy();
+}
+
+void SizePicture(QImage &picture, QSize size) {
+    if (picture.size() != size) picture = QImage(size, QImage::Format_RGB32);
+}
+
+TGraphRect Moved(const TGraphRect &r, int dx, int dy) {
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+// Where the 40-pixel source starts along one axis: centred on the pointer
+// when it is at least half the source from both plot edges, else against the
+// nearer edge.
+int SourceStart(int pointer, int low, int high) {
+    constexpr int half = TSCalGraph::kMagnifierSource / 2;
+    if (pointer - low >= half && high - pointer >= half) return pointer - half;
+    if (pointer - low < high - pointer) return low;
+    return high - TSCalGraph::kMagnifierSource;
+}
+
+} // namespace
+
+TSCalGraph::TSCalGraph(QWidget *owner) : QWidget(owner) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    resize(kDefaultWidth, kDefaultHeight);
+    setFont(QFont(QStringLiteral("Arial"), 8));
+    SetFontColor(this, clYellow);
+    setCursor(GraphCursors::Cursor(GraphCursors::crCross1));
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("AnimationTimer"));
+    timer_->setInterval(kAnimationInterval);
+    connect(timer_, &QTimer::timeout, this, &TSCalGraph::AnimationTick);
+    timer_->start();
+
+    FullRedraw();
+}
+
+TSCalGraph::~TSCalGraph() {
+    if (cursorOverridden_) QGuiApplication::restoreOverrideCursor();
+}
+
+void TSCalGraph::SetColor(TColor value) {
+    SetProperty(color_, value);
+}
+void TSCalGraph::SetAxisColor(TColor value) {
+    SetProperty(axisColor_, value);
+}
+void TSCalGraph::SetGridColor(TColor value) {
+    SetProperty(gridColor_, value);
+}
+void TSCalGraph::SetLabelColor(TColor value) {
+    SetProperty(labelColor_, value);
+}
+void TSCalGraph::SetCursorPosColor(TColor value) {
+    SetProperty(cursorPosColor_, value);
+}
+void TSCalGraph::SetCursorPosFontColor(TColor value) {
+    SetProperty(cursorPosFontColor_, value);
+}
+void TSCalGraph::SetMargin(int value) {
+    SetProperty(margin_, value);
+}
+void TSCalGraph::SetLabelX(const QString &value) {
+    SetProperty(labelX_, value);
+}
+void TSCalGraph::SetLabelY(const QString &value) {
+    SetProperty(labelY_, value);
+}
+
+void TSCalGraph::SetZoom(double value) {
+    if (value == zoom_) return;
+    if (!(value >= 1.0))
+        throw std::invalid_argument("Value of Zoom must be greater or equal than 1");
+    zoom_ = value;
+    Redraw();
+}
+
+void TSCalGraph::AddSet(TDBMSet *set) {
+    if (!set) return;
+    set->owner_ = this;
+    sets_.emplace_back(set);
+    Redraw();
+}
+
+TDBMSet *TSCalGraph::Set(int index) const {
+    if (index < 0 || index >= SetCount()) return nullptr;
+    return sets_[static_cast<std::size_t>(index)].get();
+}
+
+void TSCalGraph::BeginUpdate() {
+    updatesEnabled_ = false;
+}
+
+void TSCalGraph::EndUpdate() {
+    if (updatesEnabled_) return;
+    updatesEnabled_ = true;
+    Redraw();
+}
+
+void TSCalGraph::Redraw() {
+    if (!updatesEnabled_) return;
+    FullRedraw();
+    repaint();
+}
+
+void TSCalGraph::FullRedraw() {
+    const QString tx = QStringLiteral("[") + labelX_ + QStringLiteral("]");
+    const QString ty = QStringLiteral("[") + labelY_ + QStringLiteral("]");
+    const QSize client(std::max(width(), 1), std::max(height(), 1));
+    SizePicture(base_, client);
+    SizePicture(composed_, client);
+
+    QPainter p(&base_);
+    p.setFont(font());
+    const QFontMetrics fm = p.fontMetrics();
+    const int w140 = fm.horizontalAdvance(QStringLiteral("-140"));
+    const int h140 = TextHeight(fm);
+    const int h256 = TextHeight(fm);
+    const int wX = fm.horizontalAdvance(tx);
+    const int wY = fm.horizontalAdvance(ty);
+    const int hY = TextHeight(fm);
+    int nW = 0;
+    int nH = 0;
+    for (const auto &set : sets_) {
+        nW = std::max(nW, fm.horizontalAdvance(set->Name()));
+        nH = std::max(nH, TextHeight(fm));
+    }
+
+    const TGraphRect oldPlot = plot_;
+    const QSize oldZoom = zoomPicture_.size();
+    plot_.Left = std::max(wY, w140) + margin_ + 7;
+    plot_.Top = margin_ + hY + h140 / 2 + 3;
+    plot_.Right = client.width() - margin_ - std::max(nW, wX + 3) - 3;
+    plot_.Bottom = client.height() - margin_ - h256 - 7;
+    const int L = plot_.Left;
+    const int B = plot_.Bottom;
+    const double xs = SignalScale::RawStep(plot_.Width());
+    const double ys = SignalScale::DbStep(plot_.Height());
+    // The curves' last point lies half a RAW step right of the plot; the
+    // legend keeps 3 pixels clear of it.
+    plotOverhang_ = std::clamp(Cut(0.5 * xs), 0, 2);
+    const auto x = [&](int n) { return Cut(L + n * xs); };
+    const auto y = [&](int h) { return Cut(B - h * ys); };
+
+    p.fillRect(QRect(QPoint(0, 0), client), ColorToQColor(color_));
+
+    const QColor axis = ColorToQColor(axisColor_);
+    DrawPolylineExcl(p, {QPoint(L - 1, y(140)), QPoint(L - 1, B + 1), QPoint(x(kRawMax), B + 1)},
+                     axis);
+    const QColor text = FontColor(this);
+    for (int n = 0; n <= 240; n += kTickStepRaw) {
+        DrawLineExcl(p, QPoint(x(n), B + 1), QPoint(x(n), B + 4), axis);
+        const QString label = QString::number(n);
+        TextOut(p, Cut(L + n * xs - fm.horizontalAdvance(label) / 2), B + 7, label, text);
+    }
+    for (int d = -140; d <= 0; d += kTickStepDb) {
+        const int h = 140 - std::abs(d);
+        DrawLineExcl(p, QPoint(L - 1, y(h)), QPoint(L - 4, y(h)), axis);
+        const QString label = QString::number(d);
+        TextOut(p, L - fm.horizontalAdvance(label) - 7, Cut(B - h * ys - h140 / 2), label, text);
+    }
+    const QColor labels = ColorToQColor(labelColor_);
+    TextOut(p, L - wY - 7, margin_, ty, labels);
+    TextOut(p, plot_.Right + 3, B + 7, tx, labels);
+    for (int i = 0; i < SetCount(); ++i) {
+        const TDBMSet &set = *sets_[static_cast<std::size_t>(i)];
+        TextOut(p, client.width() - margin_ - fm.horizontalAdvance(set.Name()),
+                plot_.Top + i * (nH + 3), set.Name(), ColorToQColor(set.Color()));
+    }
+    p.end();
+
+    DrawPlot(base_, plot_, plotOverhang_);
+    Compose();
+    RebuildZoomPicture();
+    // A magnifier placed on another plot or zoom would show the wrong place.
+    if (magnifierActive_ && (plot_ != oldPlot || zoomPicture_.size() != oldZoom))
+        magnifierActive_ = false;
+    if (magnifierActive_) {
+        UpdateZoomRect();
+        DrawOverlays(pointer_);
+    }
+    shownOverlay_ = OverlayRect(); // the repaint that follows shows all of it
+}
+
+void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang, int raw) const {
+    if (picture.isNull()) return;
+    QPainter p(&picture);
+    const int L = rect.Left;
+    const int B = rect.Bottom;
+    const double xs = SignalScale::RawStep(rect.Width());
+    const double ys = SignalScale::DbStep(rect.Height());
+    // Right and bottom edge included, so a partial redraw leaves no trace of
+    // an old curve on the bottom line or in the last column.
+    QRect area(QPoint(L, rect.Top), QPoint(rect.Right + overhang, B));
+    if (raw >= 0 && raw <= kRawMax) {
+        const auto pointX = [&](int j) { return j <= 0 ? L : Cut(L + j * xs + 0.5 * xs); };
+        const int left = pointX(raw - 1) - 1;
+        const int right = raw >= kRawMax ? area.right() : pointX(raw + 1) + 1;
+        area &= QRect(QPoint(left, rect.Top), QPoint(right, B));
+    }
+    p.setClipRect(area);
+    p.fillRect(area, ColorToQColor(color_));
+
+    QPen grid(ColorToQColor(gridColor_), 0, Qt::DotLine);
+    p.setPen(grid);
+    const int top = Cut(B - kDbmSpan * ys);
+    const auto vertical = [&](int n) {
+        const int x = Cut(L + n * xs);
+        if (B - 1 >= top) p.drawLine(x, top, x, B - 1);
+    };
+    for (int n = 0; n <= 240; n += kTickStepRaw)
+        vertical(n);
+    vertical(kRawMax);
+    const int right = Cut(L + kRawMax * xs) - 1;
+    for (int k = 0; k <= 140; k += kTickStepDb) {
+        const int y = Cut(B - (140 - k) * ys);
+        if (right >= L) p.drawLine(L, y, right, y);
+    }
+
+    QPolygon points(SignalScale::kRawCount);
+    for (const auto &set : sets_) {
+        const auto Y = [&](int raw) {
+            return Cut(B - SignalScale::HeightDb(set->values_[static_cast<std::size_t>(raw)]) * ys);
+        };
+        points.setPoint(0, L, Y(0));
+        for (int j = 1; j <= kRawMax; ++j)
+            points.setPoint(j, Cut(L + j * xs + 0.5 * xs), Y(j));
+        QPen pen(ColorToQColor(set->Color()), 0);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawPolyline(points);
+    }
+}
+
+void TSCalGraph::RebuildZoomPicture() {
+    const int w = Cut(plot_.Width() * zoom_);
+    const int h = Cut(plot_.Height() * zoom_);
+    // Beyond what the raster engine can address the magnifier stays empty.
+    constexpr int kLargest = 32767;
+    if (w <= 0 || h <= 0 || w > kLargest || h > kLargest) {
+        zoomPicture_ = QImage();
+        return;
+    }
+    SizePicture(zoomPicture_, QSize(w, h));
+    DrawPlot(zoomPicture_, {0, 0, w - 1, h - 1}, 0);
+}
+
+void TSCalGraph::RedrawPlots(int raw) {
+    DrawPlot(base_, plot_, plotOverhang_, raw);
+    if (!zoomPicture_.isNull())
+        DrawPlot(zoomPicture_, {0, 0, zoomPicture_.width() - 1, zoomPicture_.height() - 1}, 0, raw);
+}
+
+void TSCalGraph::Compose() {
+    CopyPicture(base_, composed_);
+}
+
+bool TSCalGraph::PlaceMagnifier(QPoint pointer) {
+    if (magnifierActive_) {
+        if (dest_.Contains(pointer)) return true;
+        const auto delta = [](int at, int low, int high) {
+            return at < low ? at - low : at > high ? at - high : 0;
+        };
+        const int dx = delta(pointer.x(), dest_.Left, dest_.Right);
+        const int dy = delta(pointer.y(), dest_.Top, dest_.Bottom);
+        source_ = Moved(source_, dx, dy);
+        if (!plot_.Contains({source_.Left, source_.Top}) ||
+            !plot_.Contains({source_.Right, source_.Bottom})) {
+            magnifierActive_ = false;
+            return false;
+        }
+        dest_ = Moved(dest_, dx, dy);
+    } else {
+        if (!plot_.Contains(pointer)) return false;
+        const int left = SourceStart(pointer.x(), plot_.Left, plot_.Right);
+        const int top = SourceStart(pointer.y(), plot_.Top, plot_.Bottom);
+        source_ = {left, top, left + kMagnifierSource, top + kMagnifierSource};
+        magnifierActive_ = true;
+        const int z = Cut(zoom_ * kMagnifierSource);
+        const int e = (z - kMagnifierSource) / 2;
+        dest_ = {source_.Left - e, source_.Top - e, source_.Right + e, source_.Top - e + z};
+    }
+    UpdateZoomRect();
+    frame_ = {dest_.Left - 1, dest_.Top - 1, dest_.Right + 2, dest_.Bottom + 2};
+    return true;
+}
+
+void TSCalGraph::UpdateZoomRect() {
+    if (plot_.Width() <= 0 || plot_.Height() <= 0) {
+        zoomRect_ = {};
+        return;
+    }
+    const double sx = double(zoomPicture_.width()) / plot_.Width();
+    const double sy = double(zoomPicture_.height()) / plot_.Height();
+    zoomRect_ = {Cut((source_.Left - plot_.Left) * sx), Cut((source_.Top - plot_.Top) * sy),
+                 Cut((source_.Right - plot_.Left) * sx), Cut((source_.Bottom - plot_.Top) * sy)};
+}
+
+bool TSCalGraph::ReadingAt(QPoint pointer, int &raw, double &dbm) const {
+    if (!magnifierActive_ || zoomPicture_.isNull()) return false;
+    const double zx = zoomPicture_.width() / double(kRawMax);
+    const double zy = zoomPicture_.height() / kDbmSpan;
+    raw = Cut((0.5 * zx + zoomRect_.Left + (pointer.x() - dest_.Left)) / zx);
+    // Rounding at the magnifier's edges can read a little beyond the scale;
+    // a value is never set outside it.
+    dbm = std::clamp(SignalScale::ValueAtDistance(pointer.y() + zoomRect_.Top - dest_.Top, zy),
+                     SignalScale::kDbmMin, SignalScale::kDbmMax);
+    return true;
+}
+
+void TSCalGraph::DrawOverlays(QPoint pointer) {
+    if (!magnifierActive_) return;
+    QPainter p(&composed_);
+    if (!zoomPicture_.isNull())
+        p.drawImage(
+            QRect(dest_.Left, dest_.Top, dest_.Width() + 1, dest_.Height() + 1), zoomPicture_,
+            QRect(zoomRect_.Left, zoomRect_.Top, zoomRect_.Width() + 1, zoomRect_.Height() + 1));
+    DrawFrame(p);
+    DrawPositionBox(p, pointer);
+}
+
+void TSCalGraph::DrawFrame(QPainter &painter) const {
+    painter.setPen(frameColor_);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame_.Left, frame_.Top, frame_.Width() - 1, frame_.Height() - 1);
+}
+
+void TSCalGraph::DrawPositionBox(QPainter &painter, QPoint pointer) {
+    int raw = 0;
+    double dbm = 0.0;
+    if (!ReadingAt(pointer, raw, dbm)) return;
+    painter.setFont(font());
+    const QFontMetrics fm = painter.fontMetrics();
+    const QString a = SignalScale::GraphDbmText(dbm, labelY_);
+    const QString b = SignalScale::GraphRawText(raw, labelX_);
+    const int bw = std::max(fm.horizontalAdvance(a), fm.horizontalAdvance(b)) + 6;
+    const int bh = TextHeight(fm);
+    const int px = pointer.x();
+    const int py = pointer.y();
+    box_ = {px + 5, py + 5, px + 5 + bw, py + 2 * bh + 7};
+    if (box_.Bottom > height()) box_ = {box_.Left, py - 2 * bh - 7, box_.Right, py - 5};
+    if (box_.Right > width()) box_ = {px - 5 - bw, box_.Top, px - 5, box_.Bottom};
+
+    const double radius = (bh / 2) / 2.0;
+    painter.setPen(kBoxOutline);
+    painter.setBrush(ColorToQColor(cursorPosColor_));
+    painter.drawRoundedRect(QRect(box_.Left, box_.Top, box_.Width() - 1, box_.Height() - 1), radius,
+                            radius);
+    painter.setBrush(Qt::NoBrush);
+    const QColor text = ColorToQColor(cursorPosFontColor_);
+    TextOut(painter, box_.Right - 3 - fm.horizontalAdvance(a), box_.Top + 1, a, text);
+    TextOut(painter, box_.Right - 3 - fm.horizontalAdvance(b), box_.Top + bh + 1, b, text);
+}
+
+void TSCalGraph::AnimationTick() {
+    if (phase_ > kAnimationTurn) step_ = -kAnimationStep;
+    if (phase_ <= 0) step_ = kAnimationStep;
+    if (magnifierActive_) {
+        const int grey = std::clamp(phase_ + kFrameGreyBase, 0, 255);
+        frameColor_ = QColor(grey, grey, grey);
+        QPainter p(&composed_);
+        DrawFrame(p);
+        DrawPositionBox(p, pointer_);
+        p.end();
+        lastAnimationRect_ = frame_.ToQRect().united(box_.ToQRect());
+        repaint(lastAnimationRect_);
+    }
+    phase_ += step_;
+}
+
+void TSCalGraph::paintEvent(QPaintEvent *event) {
+    QPainter p(this);
+    p.drawImage(event->rect().topLeft(), composed_, event->rect());
+}
+
+void TSCalGraph::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (parentWidget()) FullRedraw();
+}
+
+void TSCalGraph::enterEvent(QEnterEvent *event) {
+    mouseInside_ = true;
+    MouseMoveAt(event->position().toPoint());
+}
+
+void TSCalGraph::mouseMoveEvent(QMouseEvent *event) {
+    QPoint pointer = event->position().toPoint();
+    if (confined_) pointer = Confine(event->globalPosition().toPoint());
+    // Putting the pointer back reports it once more where it already is.
+    if (dragging_ && pointer == pointer_) return;
+    MouseMoveAt(pointer);
+}
+
+void TSCalGraph::MouseMoveAt(QPoint pointer) {
+    if (!mouseInside_) return;
+    pointer_ = pointer;
+    bool changed = false;
+    if (PlaceMagnifier(pointer)) {
+        changed = dragging_ && dragRaw_ >= 0 && SetValueAt(pointer, dragRaw_);
+        Compose();
+        DrawOverlays(pointer);
+    } else {
+        Compose();
+    }
+    if (changed) emit OnDBMChanged(this, sets_[static_cast<std::size_t>(dragSet_)].get(), dragRaw_);
+    RepaintChanged(changed);
+}
+
+QRect TSCalGraph::OverlayRect() const {
+    return magnifierActive_ ? frame_.ToQRect().united(box_.ToQRect()) : QRect();
+}
+
+void TSCalGraph::RepaintChanged(bool plotChanged) {
+    // The overlays where they were and where they are now, and the plot if a
+    // value changed: nothing else of the composed picture is new.
+    QRect dirty = shownOverlay_.united(OverlayRect());
+    if (plotChanged)
+        dirty |=
+            QRect(QPoint(plot_.Left, plot_.Top), QPoint(plot_.Right + plotOverhang_, plot_.Bottom));
+    shownOverlay_ = OverlayRect();
+    if (!dirty.isEmpty()) repaint(dirty);
+}
+
+bool TSCalGraph::SetValueAt(QPoint pointer, int raw) {
+    int underRaw = 0;
+    double dbm = 0.0;
+    if (dragSet_ < 0 || dragSet_ >= SetCount() || !ReadingAt(pointer, underRaw, dbm)) return false;
+    sets_[static_cast<std::size_t>(dragSet_)]->values_[static_cast<std::size_t>(raw)] = dbm;
+    RedrawPlots(raw);
+    return true;
+}
+
+void TSCalGraph::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) return;
+    MouseDownAt(event->position().toPoint());
+}
+
+void TSCalGraph::MouseDownAt(QPoint pointer) {
+    if (dragging_) EndDrag(); // its release never came
+    QGuiApplication::setOverrideCursor(GraphCursors::Cursor(GraphCursors::crCross2));
+    cursorOverridden_ = true;
+    dragging_ = true;
+    emit OnDragStarted(this);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (!dragging_) return;
+
+    const int a = Cut((zoom_ * kMagnifierSource - kMagnifierSource) * 0.5);
+    confine_ = QRect(mapToGlobal(QPoint(pointer.x(), plot_.Top - a)),
+                     mapToGlobal(QPoint(pointer.x(), plot_.Bottom + a)));
+    confined_ = true;
+    Confine(mapToGlobal(pointer));
+    pointer_ = pointer;
+
+    if (sets_.empty() || !magnifierActive_) return;
+    int raw = 0;
+    double dbm = 0.0;
+    if (!ReadingAt(pointer, raw, dbm) || raw < SignalScale::kRawMin || raw > kRawMax) return;
+    dragRaw_ = raw;
+    dragSet_ = 0;
+    SetValueAt(pointer, raw);
+    Compose();
+    DrawOverlays(pointer);
+    emit OnDBMChanged(this, sets_.front().get(), raw);
+    RepaintChanged(true);
+}
+
+void TSCalGraph::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton && dragging_) EndDrag();
+}
+
+void TSCalGraph::EndDrag(bool letEventsRun) {
+    dragging_ = false;
+    if (cursorOverridden_) {
+        QGuiApplication::restoreOverrideCursor();
+        cursorOverridden_ = false;
+    }
+    if (letEventsRun) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ReleaseConfinement();
+    dragRaw_ = -1;
+    dragSet_ = -1;
+    emit OnDragFinished(this);
+}
+
+void TSCalGraph::leaveEvent(QEvent *event) {
+    QWidget::leaveEvent(event);
+    const bool wasDragging = dragging_;
+    if (cursorOverridden_) {
+        QGuiApplication::restoreOverrideCursor();
+        cursorOverridden_ = false;
+    }
+    magnifierActive_ = false;
+    mouseInside_ = false;
+    Compose();
+    ReleaseConfinement();
+    dragging_ = false;
+    dragRaw_ = -1;
+    dragSet_ = -1;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (wasDragging) emit OnDragFinished(this);
+    RepaintChanged(false);
+}
+
+void TSCalGraph::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    // No release or leave reaches a hidden control: end what they would end.
+    magnifierActive_ = false;
+    mouseInside_ = false;
+    Compose();
+    shownOverlay_ = QRect(); // showing it again paints all of it
+    if (dragging_) EndDrag(false);
+}
+
+QPoint TSCalGraph::Confine(QPoint global) {
+    if (confined_) {
+        const QPoint held(confine_.left(),
+                          std::clamp(global.y(), confine_.top(), confine_.bottom()));
+        if (held != global) {
+            QCursor::setPos(held);
+            global = held;
+        }
+    }
+    return mapFromGlobal(global);
+}
+
+void TSCalGraph::ReleaseConfinement() {
+    confined_ = false;
+    confine_ = QRect();
+}

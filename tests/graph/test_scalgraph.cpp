@@ -1,0 +1,267 @@
+// The calibration graph as the user sees it: its plot and curves in pixels,
+// the magnifier and the position box following the pointer, dragging a value
+// with the mouse, and the frame animation.
+#include "graph/graphcursors.h"
+#include "graphtesting.h"
+#include "support/testsupport.h"
+
+#include <QBitmap>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace graphtesting;
+
+namespace {
+
+constexpr QRgb kYellow = 0xFFFF00;
+constexpr QRgb kLime = 0x00FF00;
+
+QPoint Centre(const TGraphRect &r) {
+    return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
+
+bool OpaqueAtHotSpot(const QCursor &cursor) {
+    return cursor.mask().toImage().pixelIndex(cursor.hotSpot()) == 1;
+}
+
+template <typename F> std::string ErrorOf(F &&f) {
+    try {
+        f();
+    } catch (const std::exception &e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(SCalGraph, PlotRectAndAxesFollowTheFont) {
+    Host host; // 500 by 280, default font, no curves
+    const QFontMetrics fm(host.graph->font());
+    const int th = fm.height();
+    const TGraphRect expected{
+        std::max(fm.horizontalAdvance("[dBm]"), fm.horizontalAdvance("-140")) + 15 + 7,
+        15 + th + th / 2 + 3, 500 - 15 - (fm.horizontalAdvance("[RAW]") + 3) - 3,
+        280 - 15 - th - 7};
+    const TGraphRect plot = host.graph->PlotRect();
+    EXPECT_EQ(plot, expected);
+
+    const QImage image = testsupport::Render(*host.graph);
+    EXPECT_EQ(testsupport::Pixel(image, plot.Left - 1, plot.Bottom + 1), kYellow);
+    EXPECT_EQ(testsupport::Pixel(image, plot.Left - 1, plot.Top + 1), kYellow);
+    EXPECT_EQ(testsupport::Pixel(image, plot.Right - 1, plot.Bottom + 1), kYellow);
+    EXPECT_EQ(testsupport::Pixel(image, plot.Right + 1, plot.Bottom + 1), 0u);
+    EXPECT_EQ(testsupport::Pixel(image, plot.Left - 2, plot.Bottom + 1), 0u);
+}
+
+TEST(SCalGraph, CurvesAreDrawnInWholeDbTowardsZero) {
+    Host host;
+    auto *set = new TDBMSet;
+    set->SetColor(clLime);
+    host.graph->AddSet(set);
+    const TGraphRect plot = host.graph->PlotRect();
+    const double dbStep = plot.Height() / 140.0;
+    const int x = plot.Left + 50; // between two grid lines
+    const struct {
+        double value;
+        int row;
+    } cases[] = {{-140.0, plot.Bottom},
+                 {-139.9, int(plot.Bottom - dbStep)},
+                 {-0.5, plot.Top},
+                 {0.0, plot.Top}};
+    for (const auto &c : cases) {
+        host.graph->BeginUpdate();
+        for (int raw = 0; raw < 256; ++raw)
+            set->SetDBM(raw, c.value);
+        host.graph->EndUpdate();
+        const QImage image = testsupport::Render(*host.graph);
+        std::vector<int> rows;
+        for (int y = 0; y < image.height(); ++y)
+            if (testsupport::Pixel(image, x, y) == kLime) rows.push_back(y);
+        EXPECT_EQ(rows, std::vector<int>{c.row}) << c.value;
+    }
+}
+
+TEST(SCalGraph, RangeErrorsAndRedrawsOnlyOnChange) {
+    Host host;
+    auto *set = new TDBMSet;
+    host.graph->AddSet(set);
+    EXPECT_EQ(ErrorOf([&] { set->SetDBM(256, -1.0); }), "DBM index out of range (256)");
+    EXPECT_EQ(ErrorOf([&] { set->DBM(-1); }), "DBM index out of range (-1)");
+    EXPECT_EQ(ErrorOf([&] { host.graph->SetZoom(0.5); }),
+              "Value of Zoom must be greater or equal than 1");
+    EXPECT_EQ(host.graph->Zoom(), 2.5);
+
+    PaintCounter paints(host.graph);
+    set->SetDBM(7, 0.0);
+    host.graph->SetMargin(15);
+    EXPECT_EQ(paints.rects.size(), 0u);
+    set->SetDBM(7, -60.0);
+    EXPECT_EQ(paints.rects.size(), 1u);
+    EXPECT_EQ(set->DBM(7), -60.0);
+}
+
+TEST(SCalGraph, MagnifierEnlargesFortyPixelsAndKeepsToThePlot) {
+    Host host;
+    const TGraphRect plot = host.graph->PlotRect();
+    Hover(host.graph, Centre(plot));
+    ASSERT_TRUE(host.graph->MagnifierActive());
+    const TGraphRect source = host.graph->SourceRect(), dest = host.graph->DestRect(),
+                     frame = host.graph->FrameRect();
+    EXPECT_EQ(QSize(source.Width(), source.Height()), QSize(40, 40));
+    EXPECT_EQ(QSize(dest.Width(), dest.Height()), QSize(100, 100));
+    EXPECT_EQ(QSize(frame.Width(), frame.Height()), QSize(103, 103));
+    const QImage shown = testsupport::Render(*host.graph);
+    const QRgb edge = testsupport::Pixel(shown, frame.Left, frame.Top + 50);
+    EXPECT_TRUE(qRed(edge) >= 150 && qRed(edge) == qGreen(edge) && qRed(edge) == qBlue(edge));
+
+    LeaveGraph(host);
+    EXPECT_FALSE(host.graph->MagnifierActive());
+    EXPECT_EQ(testsupport::Render(*host.graph).pixel(frame.Left, frame.Top + 50) & 0xFFFFFF, 0u);
+    Hover(host.graph, QPoint(plot.Left + 5, (plot.Top + plot.Bottom) / 2));
+    EXPECT_EQ(host.graph->SourceRect().Left, plot.Left);
+}
+
+TEST(SCalGraph, PositionBoxFlipsNearTheBottomAndTheRightEdge) {
+    Host host;
+    const TGraphRect plot = host.graph->PlotRect();
+    const QPoint mid = Centre(plot);
+    const struct {
+        QPoint approach, at; // the pointer pushes the magnifier to an edge, then moves on in it
+        bool above, left;
+    } cases[] = {{mid, mid, false, false},
+                 {{mid.x(), plot.Bottom}, {mid.x(), plot.Bottom + 25}, true, false},
+                 {{plot.Right, mid.y()}, {plot.Right + 25, mid.y()}, false, true}};
+    for (const auto &c : cases) {
+        LeaveGraph(host);
+        Hover(host.graph, c.approach);
+        Hover(host.graph, c.at);
+        ASSERT_TRUE(host.graph->MagnifierActive());
+        const TGraphRect box = host.graph->PositionBoxRect();
+        EXPECT_EQ(c.above ? box.Bottom : box.Top, c.above ? c.at.y() - 5 : c.at.y() + 5);
+        EXPECT_EQ(c.left ? box.Right : box.Left, c.left ? c.at.x() - 5 : c.at.x() + 5);
+        EXPECT_LE(box.Right, host.graph->width());
+        EXPECT_LE(box.Bottom, host.graph->height());
+    }
+}
+
+TEST(SCalGraph, LeftPressDragsTheValueOfThePressedRaw) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // the screen cursor before the drag
+    Host host;
+    auto *set = new TDBMSet;
+    host.graph->AddSet(set);
+    EXPECT_EQ(host.graph->cursor().hotSpot(), QPoint(7, 7));
+    EXPECT_FALSE(OpaqueAtHotSpot(host.graph->cursor())); // the cross-hair leaves its centre free
+    const TGraphRect plot = host.graph->PlotRect();
+    const struct {
+        Qt::MouseButton button;
+        QPoint at;
+        bool drags, sets;
+    } cases[] = {{Qt::RightButton, Centre(plot), false, false},
+                 {Qt::LeftButton, {5, 5}, true, false},
+                 {Qt::LeftButton, Centre(plot), true, true}};
+    for (const auto &c : cases) {
+        Recorder events(host.graph);
+        Hover(host.graph, c.at);
+        int raw = -1;
+        double below = 0.0;
+        host.graph->Reading(raw, below);
+        QTest::mousePress(host.graph, c.button, {}, c.at);
+        EXPECT_EQ(host.graph->Dragging(), c.drags);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor, !c.drags);
+        EXPECT_EQ(events.started, c.drags ? 1 : 0);
+        if (c.drags) {
+            const QCursor *screen = QGuiApplication::overrideCursor();
+            EXPECT_EQ(screen->hotSpot(), QPoint(7, 7));
+            EXPECT_TRUE(OpaqueAtHotSpot(*screen)); // the plus sign
+            EXPECT_EQ(host.graph->Confinement().width(), 1);
+        }
+        ASSERT_EQ(events.changes.size(), c.sets ? 1u : 0u);
+        if (c.sets) {
+            EXPECT_EQ(events.changes[0].raw, raw);
+            EXPECT_EQ(set->DBM(raw), below);
+            // Sideways and down: the pointer is held on the pressed line and
+            // the pressed RAW takes the new value.
+            const QPoint moved = c.at + QPoint(15, 12);
+            QTest::mouseMove(host.graph, moved);
+            EXPECT_EQ(QCursor::pos(), host.graph->mapToGlobal(QPoint(c.at.x(), moved.y())));
+            ASSERT_EQ(events.changes.size(), 2u);
+            EXPECT_EQ(events.changes[1].raw, raw);
+            EXPECT_LT(set->DBM(raw), below);
+            EXPECT_EQ(host.graph->DragRaw(), raw);
+            // A drag step redraws only around the changed value, yet leaves
+            // the pictures exactly as a full redraw draws them.
+            const QImage shown = host.graph->ComposedPicture().copy();
+            const QImage zoom = host.graph->ZoomPicture().copy();
+            host.graph->Redraw();
+            EXPECT_EQ(host.graph->ComposedPicture(), shown);
+            EXPECT_EQ(host.graph->ZoomPicture(), zoom);
+        }
+        QTest::mouseRelease(host.graph, c.button, {}, c.at);
+        EXPECT_FALSE(host.graph->Dragging());
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        EXPECT_TRUE(host.graph->Confinement().isNull());
+        EXPECT_EQ(events.finished, c.drags ? 1 : 0);
+        QObject::disconnect(host.graph, nullptr, nullptr, nullptr);
+    }
+    QGuiApplication::restoreOverrideCursor();
+}
+
+// A graph lower than the magnifier reads beyond the scale at the magnifier's
+// edges; the value set stays within -140..0.
+TEST(SCalGraph, DraggedValueStaysWithinTheScale) {
+    Host host(500, 100);
+    auto *set = new TDBMSet;
+    set->SetDBM(50, -70.0);
+    host.graph->AddSet(set);
+    const TGraphRect plot = host.graph->PlotRect();
+    ASSERT_LT(plot.Height(), TSCalGraph::kMagnifierSource);
+    const int x = (plot.Left + plot.Right) / 2;
+    const struct {
+        int approach, at;
+        double value;
+    } cases[] = {{plot.Top + 1, host.graph->height() - 2, -140.0}, {plot.Bottom - 1, 0, 0.0}};
+    for (const auto &c : cases) {
+        Recorder events(host.graph);
+        LeaveGraph(host);
+        Hover(host.graph, {x, c.approach});
+        Hover(host.graph, {x, c.at});
+        ASSERT_TRUE(host.graph->MagnifierActive());
+        QTest::mousePress(host.graph, Qt::LeftButton, {}, {x, c.at});
+        ASSERT_EQ(events.changes.size(), 1u);
+        EXPECT_EQ(events.changes[0].value, c.value);
+        EXPECT_EQ(set->DBM(events.changes[0].raw), c.value);
+        QTest::mouseRelease(host.graph, Qt::LeftButton, {}, {x, c.at});
+        QObject::disconnect(host.graph, nullptr, nullptr, nullptr);
+    }
+}
+
+TEST(SCalGraph, AnimationPulsesTheFrameAndCopiesOnlyBoxAndFrame) {
+    Host host;
+    // The test ticks itself (the timer may already have run while showing).
+    host.graph->findChild<QTimer *>("AnimationTimer")->stop();
+    Hover(host.graph, Centre(host.graph->PlotRect()));
+    const TGraphRect frame = host.graph->FrameRect();
+    PaintCounter paints(host.graph);
+    std::vector<int> greys;
+    for (int tick = 0; tick < 3; ++tick) {
+        host.graph->AnimationTick();
+        greys.push_back(qRed(testsupport::Render(*host.graph).pixel(frame.Left, frame.Top + 50)));
+    }
+    // The frame pulses between grey 150 and 252 in steps of 6.
+    for (std::size_t i = 0; i < greys.size(); ++i) {
+        EXPECT_TRUE(greys[i] >= 150 && greys[i] <= 252) << greys[i];
+        if (i > 0) {
+            EXPECT_EQ(std::abs(greys[i] - greys[i - 1]), 6);
+        }
+    }
+    const QRect copied = frame.ToQRect().united(host.graph->PositionBoxRect().ToQRect());
+    ASSERT_FALSE(paints.rects.empty());
+    EXPECT_EQ(paints.rects.front(), copied);
+    EXPECT_EQ(host.graph->LastAnimationRect(), copied);
+}

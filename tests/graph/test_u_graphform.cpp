@@ -1,0 +1,116 @@
+// The graph window: its graph and curve, a table loaded with one redraw, a
+// value dragged with the mouse reported to whoever edits the table, and
+// closing and showing it again.
+#include "graph/u_graphform.h"
+#include "graphtesting.h"
+#include "support/testsupport.h"
+
+#include <QFontInfo>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace graphtesting;
+
+namespace {
+
+TDbmTable Ramp() {
+    TDbmTable table{};
+    for (int raw = 0; raw < 256; ++raw)
+        table[static_cast<std::size_t>(raw)] = -140.0 + raw * 0.5;
+    return table;
+}
+
+// Hovers along the middle of the plot until the box reads `raw`.
+std::optional<QPoint> FindRaw(TSCalGraph *graph, int wanted) {
+    const TGraphRect plot = graph->PlotRect();
+    const int y = (plot.Top + plot.Bottom) / 2;
+    for (int x = plot.Left; x <= plot.Right; ++x) {
+        Hover(graph, {x, y});
+        int raw = -1;
+        double dbm = 0.0;
+        if (graph->Reading(raw, dbm) && raw == wanted) return QPoint(x, y);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(GraphForm, GraphFillsThePanelWithOneLimeCurve) {
+    TGraphForm form;
+    EXPECT_EQ(form.Graph->parentWidget(), form.P);
+    EXPECT_EQ(form.Graph->geometry(), form.P->AlignRect());
+    EXPECT_EQ(form.P->geometry(), QRect(6, 30, 545, 345));
+    EXPECT_EQ(QFontInfo(form.Graph->font()).pixelSize(), 11);
+    ASSERT_EQ(form.Graph->SetCount(), 1);
+    EXPECT_EQ(form.Graph->Set(0), form.Set);
+    EXPECT_EQ(form.Set->Color(), clLime);
+    EXPECT_EQ(form.stSpeedButton3->Caption(), "Close");
+}
+
+TEST(GraphForm, SetTableRedrawsOnce) {
+    ParkPointer(); // no magnifier, so no animation paints
+    TGraphForm form;
+    form.show();
+    QCoreApplication::processEvents();
+    PaintCounter paints(form.Graph);
+    const TDbmTable table = Ramp();
+    form.SetTable(table, "145.5 MHz");
+    EXPECT_EQ(paints.rects.size(), 1u);
+    EXPECT_EQ(form.Set->Name(), "145.5 MHz");
+    for (int raw : {0, 100, 255})
+        EXPECT_EQ(form.Set->DBM(raw), table[static_cast<std::size_t>(raw)]);
+    EXPECT_TRUE(form.Graph->UpdatesEnabled());
+}
+
+TEST(GraphForm, DraggingRaw100ReportsTheValueAndCloseKeepsTheCurve) {
+    ParkPointer();
+    TGraphForm form;
+    form.show();
+    QCoreApplication::processEvents();
+    form.SetTable(Ramp(), "7.1 MHz");
+    std::vector<std::pair<int, double>> changes;
+    std::vector<std::string> order;
+    QObject::connect(&form, &TGraphForm::DBMChanged, [&](int raw, double value) {
+        changes.emplace_back(raw, value);
+        order.push_back("changed");
+    });
+    QObject::connect(&form, &TGraphForm::DragStarted, [&] { order.push_back("started"); });
+    QObject::connect(&form, &TGraphForm::DragFinished, [&] { order.push_back("finished"); });
+
+    const std::optional<QPoint> at = FindRaw(form.Graph, 100);
+    ASSERT_TRUE(at);
+    QTest::mousePress(form.Graph, Qt::LeftButton, {}, *at);
+    // Down the held line past -73.4, then back up until the box reads it.
+    const QRect strip = form.Graph->Confinement();
+    const auto moveTo = [&](int y) {
+        QTest::mouseMove(form.Graph, form.Graph->mapFromGlobal(QPoint(strip.left(), y)));
+    };
+    int y = strip.top();
+    for (; y < strip.bottom() && form.Set->DBM(100) > -73.4; ++y)
+        moveTo(y);
+    for (; y > strip.top() && form.Set->DBM(100) < -73.4; --y)
+        moveTo(y);
+    QTest::mouseRelease(form.Graph, Qt::LeftButton, {}, *at);
+
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back(), std::make_pair(100, -73.4));
+    EXPECT_EQ(form.Set->DBM(100), -73.4);
+    for (const auto &change : changes)
+        EXPECT_EQ(change.first, 100);
+    EXPECT_EQ(form.Set->DBM(99), Ramp()[99]);
+    EXPECT_EQ(order.front(), "started");
+    EXPECT_EQ(order.back(), "finished");
+
+    // Off the plot, then "Close" and show again: the same curve.
+    const QPoint close = form.stSpeedButton3->geometry().center();
+    Hover(&form, close);
+    const QImage before = testsupport::Render(*form.Graph);
+    QTest::mouseClick(form.stSpeedButton3, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.Set->DBM(100), -73.4);
+    EXPECT_EQ(testsupport::Render(*form.Graph), before);
+}
