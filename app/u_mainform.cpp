@@ -244,8 +244,8 @@ void TMainForm::CreateComponents() {
     F = MakeListGrid(FTP, 3);
     F->SetDefaultColWidth(120);
     PointListMenu = new TPointListMenu(F, this, [this] {
-        return TPointListSet{CalLoaded, CalHandle, receiverName_.toLatin1(),
-                             Smsdk::CalibrationMode(currentMode_), CalFileName};
+        return TPointListSet{document_.IsLoaded(), document_.Handle(), Smsdk::kReceiverName,
+                             CalibrationMode(), document_.FileName()};
     });
     stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
                                 QStringLiteral("Adds new frequnecy point into the list"));

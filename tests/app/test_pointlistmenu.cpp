@@ -25,13 +25,13 @@ TEST_F(MainWindowTest, PointListMenuExportsAllPointsOfTheCalibrationMode) {
 
     Open();
     Smsdk &sdk = Smsdk::Instance();
-    window.CalHandle = sdk.LoadCALFile(nullptr);
-    window.CalLoaded = true;
-    window.CalFileName = temp.filePath("a.cal");
+    TCalDocument &document = window.Document();
+    document.New();
+    ASSERT_EQ(document.Save(temp.filePath("a.cal")), SMS_OK);
     TDbmTable table{};
     table[1] = -100.25;
-    ASSERT_EQ(sdk.PutDBMs(window.CalHandle, "ZX-K740", -1, 7100000, table.data()), SMS_OK);
-    ASSERT_EQ(sdk.PutDBMs(window.CalHandle, "ZX-K740", 3, 98000000, table.data()), SMS_OK);
+    ASSERT_EQ(sdk.PutDBMs(document.Handle(), "ZX-K740", -1, 7100000, table.data()), SMS_OK);
+    ASSERT_EQ(sdk.PutDBMs(document.Handle(), "ZX-K740", 3, 98000000, table.data()), SMS_OK);
 
     menu->eventFilter(window.F, &opening);
     EXPECT_TRUE(menu->AExportPoints->isEnabled());

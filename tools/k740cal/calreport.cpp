@@ -1,4 +1,4 @@
-#include "tools/k740cal/calreport.h"
+#include "calreport.h"
 
 #include "calibration/signalscale.h"
 

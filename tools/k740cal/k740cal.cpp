@@ -1,7 +1,7 @@
-#include "tools/k740cal/k740cal.h"
+#include "k740cal.h"
 
 #include "calibration/caltransfer.h"
-#include "tools/k740cal/calreport.h"
+#include "calreport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The entry of k740cal. A console program: a core application, and every
 // message box of the layers below becomes a line on standard error.
+#include "k740cal.h"
 #include "platform/consolemessages.h"
-#include "tools/k740cal/k740cal.h"
 
 #include <QCoreApplication>
 
