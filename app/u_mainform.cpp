@@ -1,6 +1,7 @@
 #include "app/u_mainform.h"
 
 #include "app/helpfile.h"
+#include "app/pointlistmenu.h"
 #include "app/u_aboutform.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
@@ -247,6 +248,10 @@ void TMainForm::CreateComponents() {
     FSB = MakeListScrollBar(FTP);
     F = MakeListGrid(FTP, 3);
     F->SetDefaultColWidth(120);
+    PointListMenu = new TPointListMenu(F, this, [this] {
+        return TPointListSet{document_.IsLoaded(), document_.Handle(), Smsdk::kReceiverName,
+                             CalibrationMode(), document_.FileName()};
+    });
     stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
                                 QStringLiteral("Adds new frequnecy point into the list"));
     BEdit = MakeButton(FsP, QRect(162, 52, 75, 21), QStringLiteral("Edit"),

@@ -34,6 +34,7 @@
 
 class QPainter;
 class QTimer;
+class TPointListMenu;
 class TmyFrequencyEdit;
 class TmyLabel;
 class TmyScrollBar;
@@ -164,6 +165,7 @@ public:
     TstPanel *FTP = nullptr;
     TstGrid *F = nullptr;
     TmyScrollBar *FSB = nullptr;
+    TPointListMenu *PointListMenu = nullptr; // F's context menu
     TstSpeedButton *stSpeedButton8 = nullptr;
     TstSpeedButton *BEdit = nullptr;
     TstSpeedButton *BDelete = nullptr;

@@ -2,10 +2,12 @@
 // registry redirected to a temporary folder, and pixel access.
 #pragma once
 
+#include "platform/filedialog.h"
 #include "platform/messagebox.h"
 
 #include <QImage>
 #include <QSettings>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -33,6 +35,28 @@ public:
 private:
     QMessageBox::StandardButton answer_;
     platform::MessageBoxResponder previous_;
+};
+
+// Records every file dialog while alive and answers each with the next of
+// `answers` (an empty text, or none left, is a cancel).
+class FileDialogRecorder {
+public:
+    explicit FileDialogRecorder(QStringList answers = {}) : answers_(std::move(answers)) {
+        previous_ = platform::SetFileDialogResponder([this](const platform::FileDialogRequest &r) {
+            requests.push_back(r);
+            return answers_.isEmpty() ? QString() : answers_.takeFirst();
+        });
+    }
+    ~FileDialogRecorder() { platform::SetFileDialogResponder(std::move(previous_)); }
+    FileDialogRecorder(const FileDialogRecorder &) = delete;
+    FileDialogRecorder &operator=(const FileDialogRecorder &) = delete;
+
+    void answer(const QString &path) { answers_.append(path); }
+    std::vector<platform::FileDialogRequest> requests;
+
+private:
+    QStringList answers_;
+    platform::FileDialogResponder previous_;
 };
 
 // Points the user and system registry scopes at a fresh temporary folder.
