@@ -222,7 +222,7 @@ void TPointList::Edit() {
                                     QStringLiteral(" (") + QStringLiteral("tuned)"));
     TableForm->LoadTable(table, text);
     TableForm->SetTableModified(false);
-    TableForm->SetPointFrequency(hz);
+    TableForm->SetPoint({Smsdk::kReceiverName, mode, hz});
     // The editor's Copy offers the points listed now.
     TableForm->SetCopySource([this](std::uint64_t frequency, TDbmTable &values) {
         return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);

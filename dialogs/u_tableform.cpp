@@ -7,6 +7,7 @@
 #include "controls/stgrid.h"
 #include "dialogs/dialogparts.h"
 #include "dialogs/strtofloat.h"
+#include "dialogs/tablecsvmenu.h"
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
@@ -190,6 +191,10 @@ TTableForm::TTableForm(QWidget *parent)
     T->setContextMenuPolicy(Qt::ActionsContextMenu);
     T->addAction(UndoAction);
     T->addAction(RedoAction);
+    auto *csv = new TTableCsvMenu(
+        T, this, [this] { return point_; }, [this] { return table_; });
+    connect(csv, &TTableCsvMenu::TableImported, this,
+            [this](const TDbmTable &values) { ChangeTable(values, QStringLiteral("Import CSV")); });
 
     graph_ = GraphForm;
     if (graph_) {
@@ -481,10 +486,10 @@ void TTableForm::stSpeedButton7Click() {
 // The generator steps through the levels while the live RAW value is read;
 // the result is one step, and reaches the set only with OK.
 void TTableForm::BSweepClick() {
-    if (!SweepForm || pointFrequency_ == 0) return;
-    SweepForm->SetPoint(pointFrequency_, table_);
+    if (!SweepForm || point_.Frequency == 0) return;
+    SweepForm->SetPoint(point_.Frequency, table_);
     if (SweepForm->ShowModal() != mrOk) return;
-    ChangeTable(SweepForm->Table(), QStringLiteral("Sweep ") + FrequencyText(pointFrequency_));
+    ChangeTable(SweepForm->Table(), QStringLiteral("Sweep ") + FrequencyText(point_.Frequency));
 }
 
 void TTableForm::stSpeedButton4Click() {

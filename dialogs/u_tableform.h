@@ -24,6 +24,7 @@
 // DragStarted and DragFinished make one step of a whole drag.
 #pragma once
 
+#include "calibration/calcsv.h"
 #include "calibration/smsdk.h"
 #include "controls/stform.h"
 #include "dialogs/tableundo.h"
@@ -72,9 +73,10 @@ public:
     // The reader behind Copy: fills `table` with the point's values and
     // answers true, or shows why it could not and answers false.
     void SetCopySource(TCopySource read) { copySource_ = std::move(read); }
-    // The frequency of the point being edited, which Sweep tunes the
-    // generator to; 0 leaves Sweep without effect.
-    void SetPointFrequency(std::uint64_t hz) { pointFrequency_ = hz; }
+    // The point being edited: the generator of Sweep is tuned to its
+    // frequency (0 leaves Sweep without effect), and CSV files name it.
+    void SetPoint(const TCsvPoint &point) { point_ = point; }
+    const TCsvPoint &Point() const { return point_; }
 
     // The modal run, with an empty undo stack.
     int ShowModal();
@@ -158,7 +160,7 @@ private:
     bool tableModified_ = false;
     std::uint8_t liveRaw_ = 0;
     TCopySource copySource_;
-    std::uint64_t pointFrequency_ = 0;
+    TCsvPoint point_;
     QPointer<TGraphForm> graph_;
 
     QUndoStack *undo_ = nullptr;
