@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the screenshots of the help pages (help/images/) from the real
 # windows: the program from build/bin under Xvfb, with a fresh user
-# configuration, driven with xdotool. Run it after a window changed, then
+# configuration, driven with xdotool; the table editor, the graph and the
+# sweep window grabbed offscreen by the dialogs' screenshot test. Run it after a window changed, then
 # rebuild (the help file is compiled from help/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,4 +31,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     import -window "$viewer" "$out/helpviewer.png"
     kill $pid
 ' screenshots "$out" "$bin"
+# The dialogs, grabbed offscreen from the real windows; the same run writes
+# the README's picture of the table editor with the graph beside it.
+[ -x "$bin/tests_dialogs" ] || { echo "build tests_dialogs first" >&2; exit 1; }
+K740_HELP_IMAGES=$out K740_GRAPH_SCREENSHOT=$PWD/docs/screenshot-editor.png \
+    QT_QPA_PLATFORM=offscreen "$bin/tests_dialogs" --gtest_filter='Screenshot.*'
 ls -l "$out"

@@ -1,0 +1,75 @@
+// Writes the pictures of the real windows: the README's table editor with the
+// graph window beside it when K740_GRAPH_SCREENSHOT names the file, and the
+// help pages' pictures into the folder K740_HELP_IMAGES names
+// (scripts/help-screenshots.sh sets both). Skipped otherwise.
+#include "dialogs/u_sweepform.h"
+#include "dialogs/u_tableform.h"
+#include "graph/u_graphform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A receiver's table: nearly linear in the middle, bending at both ends,
+// with the lowest RAW values not set yet.
+TDbmTable ReceiverTable() {
+    TDbmTable table{};
+    for (int raw = 12; raw < 256; ++raw) {
+        const double t = raw / 255.0;
+        table[std::size_t(raw)] =
+            std::round(10.0 * (-131.0 + 112.0 * t - 9.0 * std::sin(3.0 * t))) / 10.0;
+    }
+    return table;
+}
+
+} // namespace
+
+TEST(Screenshot, TableEditorGraphAndSweepWindows) {
+    const QString readme = qEnvironmentVariable("K740_GRAPH_SCREENSHOT");
+    const QString help = qEnvironmentVariable("K740_HELP_IMAGES");
+    if (readme.isEmpty() && help.isEmpty())
+        GTEST_SKIP() << "neither K740_GRAPH_SCREENSHOT nor K740_HELP_IMAGES set";
+    GraphForm = new TGraphForm();
+    TableForm = new TTableForm();
+    TableForm->LoadTable(ReceiverTable(), QStringLiteral("14.25 MHz"));
+    TableForm->SetLiveRaw(110);
+    TableForm->show();
+    QApplication::setActiveWindow(TableForm);
+    TableForm->stSpeedButton4Click(); // Graph
+    QCoreApplication::processEvents();
+    const QImage editor = TableForm->grab().toImage();
+    const QImage graph = GraphForm->grab().toImage();
+    if (!readme.isEmpty()) {
+        QImage both(editor.width() + 8 + graph.width(), std::max(editor.height(), graph.height()),
+                    QImage::Format_RGB32);
+        both.fill(Qt::white);
+        QPainter painter(&both);
+        painter.drawImage(0, 0, editor);
+        painter.drawImage(editor.width() + 8, 0, graph);
+        painter.end();
+        EXPECT_TRUE(both.save(readme));
+    }
+    if (!help.isEmpty()) {
+        const QDir dir(help);
+        EXPECT_TRUE(editor.save(dir.filePath(QStringLiteral("tableeditor.png"))));
+        EXPECT_TRUE(graph.save(dir.filePath(QStringLiteral("graph.png"))));
+        SweepForm = new TSweepForm();
+        SweepForm->SetPoint(14250000, ReceiverTable());
+        SweepForm->show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(SweepForm->grab().save(dir.filePath(QStringLiteral("sweep.png"))));
+        delete SweepForm;
+        SweepForm = nullptr;
+    }
+    delete TableForm;
+    TableForm = nullptr;
+    delete GraphForm;
+    GraphForm = nullptr;
+}
