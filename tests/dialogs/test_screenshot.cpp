@@ -2,6 +2,7 @@
 // graph window beside it when K740_GRAPH_SCREENSHOT names the file, and the
 // help pages' pictures into the folder K740_HELP_IMAGES names
 // (scripts/help-screenshots.sh sets both). Skipped otherwise.
+#include "controls/mylabel.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
@@ -38,6 +39,8 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
         GTEST_SKIP() << "neither K740_GRAPH_SCREENSHOT nor K740_HELP_IMAGES set";
     GraphForm = new TGraphForm();
     TableForm = new TTableForm();
+    TableForm->LCaption->SetCaption(
+        QStringLiteral("Translation table for frequency 14.25 MHz (tuned)"));
     TableForm->LoadTable(ReceiverTable(), QStringLiteral("14.25 MHz"));
     TableForm->SetLiveRaw(110);
     TableForm->show();
