@@ -11,6 +11,7 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
+#include "dialogs/dialogcontrols.h"
 #include "dialogs/u_addfqform.h"
 #include "graph/u_graphform.h"
 #include "platform/application.h"
@@ -106,24 +107,6 @@ TstGrid *MakeListGrid(QWidget *parent, int colCount) {
     return grid;
 }
 
-TmyScrollBar *MakeListScrollBar(QWidget *parent) {
-    auto *bar = new TmyScrollBar(parent);
-    bar->SetKind(TScrollBarKind::sbVertical);
-    bar->resize(15, bar->height());
-    SetAlign(bar, TAlign::alRight);
-    bar->SetBevel(1);
-    bar->SetColor(5329233);
-    bar->SetDownColor(4210752);
-    bar->SetColorArrow(clLime);
-    bar->SetDownColorArrow(clLime);
-    bar->SetColorDisabled(2105376);
-    bar->SetColorDisabledArrow(kButtonFace);
-    bar->SetShadowOffset(100);
-    bar->SetMax(100);
-    bar->SetLength(20);
-    return bar;
-}
-
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent) : TstForm(TitleText(), TFrameKind::fkMainWindow, parent) {
@@ -191,7 +174,7 @@ void TMainForm::CreateComponents() {
     // Devices.
     DevPanel = MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), myLabel2);
     MenuPanel = MakeListPanel(DevPanel, QRect(8, 24, 211, 77));
-    SB = MakeListScrollBar(MenuPanel);
+    SB = dialogcontrols::MakeListScrollBar(MenuPanel);
     K7Devs = MakeListGrid(MenuPanel, 4);
     K7Devs->SetRowCount(1);
     K7Devs->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
@@ -245,7 +228,7 @@ void TMainForm::CreateComponents() {
     // Frequency points.
     FsP = MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), myLabel3);
     FTP = MakeListPanel(FsP, QRect(7, 24, 147, 158));
-    FSB = MakeListScrollBar(FTP);
+    FSB = dialogcontrols::MakeListScrollBar(FTP);
     F = MakeListGrid(FTP, 3);
     F->SetDefaultColWidth(120);
     PointListMenu = new TPointListMenu(F, this, [this] {
