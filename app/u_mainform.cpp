@@ -84,14 +84,7 @@ TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption,
     return panel;
 }
 
-TstPanel *MakeListPanel(QWidget *parent, const QRect &place) {
-    auto *panel = new TstPanel(parent);
-    panel->setGeometry(place);
-    panel->SetBevelStyle(TBevelStyle::bsGradientInner);
-    panel->SetBevelWidth(2);
-    panel->SetParentColor(true);
-    return panel;
-}
+using dialogcontrols::MakeListPanel;
 
 // The two lists of the window: whole rows of 14 pixels on the window colour,
 // filling their panel left of its scroll bar.

@@ -3,6 +3,7 @@
 #include "calibration/frequencytext.h"
 #include "controls/cgauges.h"
 #include "controls/stalignedit.h"
+#include "dialogs/dialogcontrols.h"
 #include "dialogs/sweepplot.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
@@ -15,32 +16,16 @@ TSweepForm *SweepForm = nullptr;
 
 namespace {
 
-constexpr TColor kButtonFace = 6513507;   // RGB 99, 99, 99
-constexpr TColor kButtonBorder = 3158064; // RGB 48, 48, 48
-constexpr TColor kGaugeFore = 40960;      // RGB 0, 160, 0
+using dialogcontrols::kButtonFace;
+constexpr TColor kGaugeFore = 40960; // RGB 0, 160, 0
 
-QFont ArialFont(int pixels, bool bold = false) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+using dialogcontrols::ArialFont;
 
+// The window's buttons are the dialogs' buttons with a hint.
 TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &caption,
                            const QString &hint) {
-    auto *button = new TstSpeedButton(parent);
-    button->setGeometry(place);
-    button->SetCaption(caption);
+    TstSpeedButton *button = dialogcontrols::MakeButton(parent, place, caption);
     button->SetHint(hint);
-    button->SetColor(kButtonFace);
-    button->SetColorDown(kButtonFace);
-    button->SetColorDisabled(kButtonFace);
-    button->SetBorderWidth(1);
-    button->SetBorderColor(kButtonBorder);
-    button->setFont(ArialFont(11));
-    button->SetFontColor(clLime);
-    button->SetFontColorDown(clYellow);
-    button->SetFontColorDisabled(clGray);
     return button;
 }
 
