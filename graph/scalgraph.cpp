@@ -22,32 +22,16 @@
 
 namespace {
 
+using GraphPainter::Cut;
+using GraphPainter::TextHeight;
+using GraphPainter::TextOut;
 using SignalScale::kDbmSpan;
 using SignalScale::kRawMax;
 
-constexpr int kTickStepRaw = 20;
-constexpr int kTickStepDb = 10;
 constexpr int kAnimationStep = 6;
 constexpr int kAnimationTurn = 100;
 constexpr int kFrameGreyBase = 150;
 const QColor kBoxOutline(0, 128, 0);
-
-// A coordinate cut towards zero, as the toolkit's Trunc; NaN and values
-// beyond any picture stay harmless.
-int Cut(double value) {
-    if (std::isnan(value)) return 0;
-    return static_cast<int>(std::trunc(std::clamp(value, -1e9, 1e9)));
-}
-
-// The toolkit's text height is the font's line height, whatever the text.
-int TextHeight(const QFontMetrics &metrics) {
-    return metrics.height();
-}
-
-void TextOut(QPainter &painter, int left, int top, const QString &text, const QColor &color) {
-    painter.setPen(color);
-    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
-}
 
 // Copies a picture into another of the same size without reallocating it.
 void CopyPicture(const QImage &from, QImage &to) {
@@ -164,73 +148,33 @@ void TSCalGraph::Redraw() {
     repaint();
 }
 
+TGraphLook TSCalGraph::Look() const {
+    TGraphLook look;
+    look.Color = color_;
+    look.AxisColor = axisColor_;
+    look.GridColor = gridColor_;
+    look.LabelColor = labelColor_;
+    look.Margin = margin_;
+    look.LabelX = labelX_;
+    look.LabelY = labelY_;
+    look.Font = font();
+    look.FontColor = FontColor(this);
+    return look;
+}
+
 void TSCalGraph::FullRedraw() {
-    const QString tx = QStringLiteral("[") + labelX_ + QStringLiteral("]");
-    const QString ty = QStringLiteral("[") + labelY_ + QStringLiteral("]");
     const QSize client(std::max(width(), 1), std::max(height(), 1));
     SizePicture(base_, client);
     SizePicture(composed_, client);
 
-    QPainter p(&base_);
-    p.setFont(font());
-    const QFontMetrics fm = p.fontMetrics();
-    const int w140 = fm.horizontalAdvance(QStringLiteral("-140"));
-    const int h140 = TextHeight(fm);
-    const int h256 = TextHeight(fm);
-    const int wX = fm.horizontalAdvance(tx);
-    const int wY = fm.horizontalAdvance(ty);
-    const int hY = TextHeight(fm);
-    int nW = 0;
-    int nH = 0;
-    for (const auto &set : sets_) {
-        nW = std::max(nW, fm.horizontalAdvance(set->Name()));
-        nH = std::max(nH, TextHeight(fm));
-    }
-
     const TGraphRect oldPlot = plot_;
     const QSize oldZoom = zoomPicture_.size();
-    plot_.Left = std::max(wY, w140) + margin_ + 7;
-    plot_.Top = margin_ + hY + h140 / 2 + 3;
-    plot_.Right = client.width() - margin_ - std::max(nW, wX + 3) - 3;
-    plot_.Bottom = client.height() - margin_ - h256 - 7;
-    const int L = plot_.Left;
-    const int B = plot_.Bottom;
-    const double xs = SignalScale::RawStep(plot_.Width());
-    const double ys = SignalScale::DbStep(plot_.Height());
-    // The curves' last point lies half a RAW step right of the plot; the
-    // legend keeps 3 pixels clear of it.
-    plotOverhang_ = std::clamp(Cut(0.5 * xs), 0, 2);
-    const auto x = [&](int n) { return Cut(L + n * xs); };
-    const auto y = [&](int h) { return Cut(B - h * ys); };
-
-    p.fillRect(QRect(QPoint(0, 0), client), ColorToQColor(color_));
-
-    const QColor axis = ColorToQColor(axisColor_);
-    DrawPolylineExcl(p, {QPoint(L - 1, y(140)), QPoint(L - 1, B + 1), QPoint(x(kRawMax), B + 1)},
-                     axis);
-    const QColor text = FontColor(this);
-    for (int n = 0; n <= 240; n += kTickStepRaw) {
-        DrawLineExcl(p, QPoint(x(n), B + 1), QPoint(x(n), B + 4), axis);
-        const QString label = QString::number(n);
-        TextOut(p, Cut(L + n * xs - fm.horizontalAdvance(label) / 2), B + 7, label, text);
-    }
-    for (int d = -140; d <= 0; d += kTickStepDb) {
-        const int h = 140 - std::abs(d);
-        DrawLineExcl(p, QPoint(L - 1, y(h)), QPoint(L - 4, y(h)), axis);
-        const QString label = QString::number(d);
-        TextOut(p, L - fm.horizontalAdvance(label) - 7, Cut(B - h * ys - h140 / 2), label, text);
-    }
-    const QColor labels = ColorToQColor(labelColor_);
-    TextOut(p, L - wY - 7, margin_, ty, labels);
-    TextOut(p, plot_.Right + 3, B + 7, tx, labels);
-    for (int i = 0; i < SetCount(); ++i) {
-        const TDBMSet &set = *sets_[static_cast<std::size_t>(i)];
-        TextOut(p, client.width() - margin_ - fm.horizontalAdvance(set.Name()),
-                plot_.Top + i * (nH + 3), set.Name(), ColorToQColor(set.Color()));
-    }
+    QPainter p(&base_);
+    const GraphPainter::TGraphLayout layout = GraphPainter::DrawGraph(p, client, Look(), sets_);
     p.end();
+    plot_ = layout.Plot;
+    plotOverhang_ = layout.Overhang;
 
-    DrawPlot(base_, plot_, plotOverhang_);
     Compose();
     RebuildZoomPicture();
     // A magnifier placed on another plot or zoom would show the wrong place.
@@ -246,51 +190,7 @@ void TSCalGraph::FullRedraw() {
 void TSCalGraph::DrawPlot(QImage &picture, const TGraphRect &rect, int overhang, int raw) const {
     if (picture.isNull()) return;
     QPainter p(&picture);
-    const int L = rect.Left;
-    const int B = rect.Bottom;
-    const double xs = SignalScale::RawStep(rect.Width());
-    const double ys = SignalScale::DbStep(rect.Height());
-    // Right and bottom edge included, so a partial redraw leaves no trace of
-    // an old curve on the bottom line or in the last column.
-    QRect area(QPoint(L, rect.Top), QPoint(rect.Right + overhang, B));
-    if (raw >= 0 && raw <= kRawMax) {
-        const auto pointX = [&](int j) { return j <= 0 ? L : Cut(L + j * xs + 0.5 * xs); };
-        const int left = pointX(raw - 1) - 1;
-        const int right = raw >= kRawMax ? area.right() : pointX(raw + 1) + 1;
-        area &= QRect(QPoint(left, rect.Top), QPoint(right, B));
-    }
-    p.setClipRect(area);
-    p.fillRect(area, ColorToQColor(color_));
-
-    QPen grid(ColorToQColor(gridColor_), 0, Qt::DotLine);
-    p.setPen(grid);
-    const int top = Cut(B - kDbmSpan * ys);
-    const auto vertical = [&](int n) {
-        const int x = Cut(L + n * xs);
-        if (B - 1 >= top) p.drawLine(x, top, x, B - 1);
-    };
-    for (int n = 0; n <= 240; n += kTickStepRaw)
-        vertical(n);
-    vertical(kRawMax);
-    const int right = Cut(L + kRawMax * xs) - 1;
-    for (int k = 0; k <= 140; k += kTickStepDb) {
-        const int y = Cut(B - (140 - k) * ys);
-        if (right >= L) p.drawLine(L, y, right, y);
-    }
-
-    QPolygon points(SignalScale::kRawCount);
-    for (const auto &set : sets_) {
-        const auto Y = [&](int raw) {
-            return Cut(B - SignalScale::HeightDb(set->values_[static_cast<std::size_t>(raw)]) * ys);
-        };
-        points.setPoint(0, L, Y(0));
-        for (int j = 1; j <= kRawMax; ++j)
-            points.setPoint(j, Cut(L + j * xs + 0.5 * xs), Y(j));
-        QPen pen(ColorToQColor(set->Color()), 0);
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        p.drawPolyline(points);
-    }
+    GraphPainter::DrawPlot(p, rect, overhang, Look(), sets_, raw);
 }
 
 void TSCalGraph::RebuildZoomPicture() {

@@ -15,12 +15,13 @@
 // the first curve to the dBm under the pointer, in tenths of a dB and never
 // outside -140..0. Each value set that way is reported by OnDBMChanged.
 //
-// Rectangles are kept as the toolkit's: Right and Bottom lie one past the
-// last pixel, so Width() is Right - Left.
+// Rectangles are kept as the toolkit's (TGraphRect, graph/graphpainter.h):
+// Right and Bottom lie one past the last pixel, so Width() is Right - Left.
 #pragma once
 
 #include "controls/stglobal.h"
 #include "graph/dbmset.h"
+#include "graph/graphpainter.h"
 
 #include <QImage>
 #include <QPoint>
@@ -32,22 +33,6 @@
 #include <vector>
 
 class QTimer;
-
-struct TGraphRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    // Edges included.
-    bool Contains(QPoint p) const {
-        return p.x() >= Left && p.x() <= Right && p.y() >= Top && p.y() <= Bottom;
-    }
-    QRect ToQRect() const { return QRect(Left, Top, Width(), Height()); }
-    bool operator==(const TGraphRect &) const = default;
-};
 
 class TSCalGraph : public QWidget {
     Q_OBJECT
@@ -153,6 +138,8 @@ private:
     }
 
     void FullRedraw();
+    // The properties the drawing uses.
+    TGraphLook Look() const;
     // Grid and curves into the rectangle (L, T, R, B) of a picture; `overhang`
     // is how far right of R the picture may be painted (the curves' last half
     // step). With `raw` 0..255 only the columns of the curve segments that
