@@ -1,0 +1,104 @@
+// The verification run: for each frequency point the receiver is tuned (on
+// the GUI thread, through a hook), the generator set to the point and
+// stepped through the level list; at each level, after the settle time, the
+// median of the next live RAW readings is looked up in the open set (again
+// through a hook, on the GUI thread) and recorded with the applied level.
+// The output is switched off at the end, on Stop and on every failure. The
+// run only reads the set; nothing here can change it.
+//
+// Like the sweep engine it lives on the GUI thread: the generator is driven
+// by a worker thread, the live readings arrive through AddReading(), and
+// results and the end come back as queued calls, so every signal is emitted
+// and every hook called on the GUI thread.
+#pragma once
+
+#include "generator/generator.h"
+#include "generator/readingqueue.h"
+#include "generator/verification.h"
+
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+struct TVerifySettings {
+    std::vector<double> Levels = Verification::DefaultLevels(); // generator levels, dBm
+    double Loss = 0.0;                                          // dB
+    double Tolerance = TVerification::kDefaultTolerance;        // dB
+    int SettleMs = 150;
+    int Readings = 5;
+    // How long a step waits for a live reading; when none comes the RAW value
+    // has not changed and the last one counts again.
+    int ReadingWaitMs = 1000;
+
+    // False with a message for settings that cannot run.
+    bool Check(QString *error = nullptr) const;
+};
+
+class TVerifyEngine : public QObject {
+    Q_OBJECT
+public:
+    // Tunes the receiver to a point; false, with a message, ends the run.
+    using TTune = std::function<bool(std::uint64_t hz, QString &error)>;
+    // The dBm that the set gives for a RAW reading at a point; nothing when
+    // that entry holds no calibration.
+    using TLookup = std::function<std::optional<double>(std::uint64_t hz, std::uint8_t raw)>;
+
+    explicit TVerifyEngine(QObject *parent = nullptr);
+    // Stops a running verification and waits for its worker.
+    ~TVerifyEngine() override;
+
+    // Starts the run over `points`; false with `error` when one is running or
+    // the settings, points, generator or hooks are missing or not valid.
+    bool Start(const TVerifySettings &settings, const std::vector<std::uint64_t> &points,
+               std::unique_ptr<TGenerator> generator, TTune tune, TLookup lookup,
+               QString *error = nullptr);
+    // Asks the run to end; Finished follows once the output is off.
+    void Stop();
+    bool Running() const { return running_; }
+
+    // What has been recorded so far; whole after Finished.
+    const TVerification &Result() const { return result_; }
+
+public slots:
+    // A live RAW reading of the receiver (the live level's RawChanged).
+    void AddReading(std::uint8_t raw) { readings_.Add(raw); }
+
+signals:
+    void Connected(const QString &identity);
+    // The receiver is tuned to point `index`; its levels follow.
+    void PointStarted(int index, std::uint64_t hz);
+    // Result().Points[point].Readings[level] has been recorded.
+    void ReadingDone(int point, int level);
+    // completed: every level of every point was recorded; error: empty
+    // unless the run failed.
+    void Finished(bool completed, const QString &error);
+
+private:
+    void Run(TVerifySettings settings, std::vector<std::uint64_t> points);
+    // Tunes on the GUI thread and waits for it; false when stopped or failed.
+    bool TunePoint(int index, std::uint64_t hz, QString &error);
+    void Post(std::function<void()> call);
+
+    std::unique_ptr<TGenerator> generator_;
+    TTune tune_;
+    TLookup lookup_;
+    std::thread worker_;
+    bool running_ = false;
+    TVerification result_;
+    TReadingQueue readings_;
+
+    std::mutex mutex_;
+    std::condition_variable tuned_;
+    bool stop_ = false;
+    bool tuneDone_ = false;
+    bool tuneOk_ = false;
+    QString tuneError_;
+};
