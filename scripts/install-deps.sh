@@ -11,4 +11,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev \
     clang libclang-rt-14-dev \
     fonts-liberation fontconfig xvfb xauth \
-    fp-utils libchm-dev desktop-file-utils appstream dpkg-dev file xdotool imagemagick >/dev/null
+    fp-utils libchm-dev desktop-file-utils appstream dpkg-dev file xdotool imagemagick \
+    poppler-utils >/dev/null
