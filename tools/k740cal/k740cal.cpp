@@ -2,6 +2,7 @@
 
 #include "calibration/caltransfer.h"
 #include "calreport.h"
+#include "proofcommands.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -100,7 +101,8 @@ const char kDescription[] =
     "                          missing); each point is replaced whole, and only\n"
     "                          with --replace when FILE holds it already\n"
     "  verify FILE             loads FILE and reports the library's answer\n"
-    "  diff A B                the points and entries in which A and B differ\n"
+    "  diff A B                the points and entries in which A and B differ\n";
+const char kExitStatus[] =
     "\n"
     "Exit status: 0 success, 1 refused input (for diff: the files differ),\n"
     "2 usage error.";
@@ -249,8 +251,10 @@ template <typename T> bool parseNumber(const QString &text, T &value) {
 } // namespace
 
 int Run(const QStringList &arguments) {
+    if (IsProofCommand(arguments)) return RunProofCommand(arguments);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.setApplicationDescription(QString::fromLatin1(kDescription) + ProofUsage() +
+                                     QString::fromLatin1(kExitStatus));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     Options options;

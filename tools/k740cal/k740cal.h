@@ -7,6 +7,7 @@
 //     k740cal import FILE IN.csv [--replace]
 //     k740cal verify FILE
 //     k740cal diff A B
+//     k740cal report FILE [-o OUT.pdf]        (proofcommands.h)
 //
 // Exit status: 0 success, 1 a refused input (a file that does not load, a CSV
 // that is refused, a failed write; for diff: the sets differ), 2 a usage

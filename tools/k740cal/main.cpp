@@ -2,18 +2,21 @@
 // message box of the layers below becomes a line on standard error.
 #include "k740cal.h"
 #include "platform/consolemessages.h"
+#include "proofcommands.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 int main(int argc, char **argv) {
     // Writing past the file size limit then fails with an error, which the
     // library reports, instead of ending the process with a signal.
     std::signal(SIGXFSZ, SIG_IGN);
-    QCoreApplication app(argc, argv);
+    // The report and the runs on the bench need more than a core application.
+    const std::unique_ptr<QCoreApplication> app = K740cal::MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("k740cal"));
     QCoreApplication::setApplicationVersion(QStringLiteral(K740_VERSION_STRING));
     platform::RouteMessageBoxesToStandardError(QStringLiteral("k740cal"));
