@@ -18,7 +18,7 @@ protected:
     }
     // A message of the module, as its window sends it.
     void FromModule(std::int32_t message, std::intptr_t value1) {
-        QmvHost::Callback(form->ModuleWindow(), message, value1, 0, 0);
+        TQmvHost::Callback(form->ModuleWindow(), message, value1, 0, 0);
     }
     void Passband(std::int32_t mode, std::int32_t width, std::int32_t offset = 0) {
         FromModule(QMV_HOST_MODE, mode);
@@ -43,7 +43,7 @@ protected:
 
 // The demo receiver's gain is 67.2 dB (AGC reading 800, default constants).
 int Raw(double peakDb) {
-    return spectrumlevel::LevelToRaw(peakDb - 67.2);
+    return SpectrumLevel::LevelToRaw(peakDb - 67.2);
 }
 
 TEST_F(LevelTest, PassbandWindowOfEachMode) {
@@ -205,7 +205,7 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
     ConfigureRadio(temp.filePath("radio.ini"),
                    "[receiver]\nserial = AAA1\nlow = 100000\nhigh = 30000000\n"
                    "eeprom = 900 800 400 -800 800\n");
-    const spectrumlevel::LevelConstants constants{900, 800, 400, -800, 800};
+    const SpectrumLevel::LevelConstants constants{900, 800, 400, -800, 800};
     const auto sim = [](const char *name) { return Export<void *>("libk740sim.so", name); };
     const auto find =
         reinterpret_cast<decltype(&k740sim_FindReceiver)>(sim("k740sim_FindReceiver"));
@@ -231,9 +231,9 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
         ASSERT_EQ(spectrum(rx, 12000, 2048, bins.data()), 2048);
         double peak = 0;
         ASSERT_TRUE(
-            spectrumlevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
+            SpectrumLevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
         const double level =
-            spectrumlevel::LevelDbm(peak, spectrumlevel::GainTenths(reading, constants));
+            SpectrumLevel::LevelDbm(peak, SpectrumLevel::GainTenths(reading, constants));
         EXPECT_NEAR(level, -73.0 + error, 0.5) << "AGC reading " << reading;
     }
 }
