@@ -175,6 +175,16 @@ TEST_F(LevelTest, WideFmPollsTheReceiversOwnReading) {
     auto raw = Export<int32_t (*)(int32_t)>("ZXK740API.dll", "GetRawSignalStrength");
     EXPECT_EQ(w.G->Current(), raw(1));
     EXPECT_FALSE(w.OverlayShown());
+
+    // With a set, the overlay reads the wide-FM table of the point.
+    w.Document().New();
+    TDbmTable table;
+    table.fill(-50.5);
+    ASSERT_TRUE(w.Document().WriteTable(-1, std::uint64_t(w.Fq->Value()), table).Ok());
+    table.fill(-70.5);
+    ASSERT_TRUE(w.Document().WriteTable(3, std::uint64_t(w.Fq->Value()), table).Ok());
+    QTRY_VERIFY_WITH_TIMEOUT(w.OverlayShown(), 3000);
+    EXPECT_DOUBLE_EQ(w.OverlayDbm(), -70.5);
 }
 
 // Every measured RAW value leaves as a signal, from spectra and from the

@@ -1,8 +1,7 @@
 // The live radio without any window, as a console program uses it: the
 // receiver connection opens the demo receiver with a null host window, the
 // module's window stays hidden, and the live level publishes the RAW value of
-// the module's spectra (and, in wide FM, of the receiver's own reading).
-// Failures come back as texts; no message box is shown below the windows.
+// the module's spectra. No message box is shown below the windows.
 #include "receiver/livelevel.h"
 #include "receiver/receiverconnection.h"
 
@@ -10,7 +9,6 @@
 #include "platform/libraryloader.h"
 #include "platform/registry.h"
 #include "support/testsupport.h"
-#include "zxk740api.h"
 #include "zxk740api_test.h"
 
 #include <QApplication>
@@ -21,8 +19,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 namespace {
@@ -31,20 +27,6 @@ namespace {
 template <typename Function> Function Export(const char *file, const char *name) {
     void *library = dlopen((testsupport::BinDir() + "/" + file).toUtf8().constData(), RTLD_NOW);
     return library ? reinterpret_cast<Function>(dlsym(library, name)) : nullptr;
-}
-
-std::string ApiCalls() {
-    const auto log = Export<decltype(&k7test_CallLog)>("ZXK740API.dll", "k7test_CallLog");
-    std::string text(std::size_t(log(nullptr, 0)) + 1, '\0');
-    log(text.data(), std::int32_t(text.size()));
-    text.resize(text.size() - 1);
-    return text;
-}
-
-bool Mapped(const QString &path) {
-    void *library = dlopen(path.toUtf8().constData(), RTLD_NOW | RTLD_NOLOAD);
-    if (library) dlclose(library);
-    return library != nullptr;
 }
 
 bool AnyWindowShown() {
@@ -122,61 +104,6 @@ TEST_F(HeadlessRadio, TheDemoReceiverIsTunedAndItsSpectraGiveTheLiveRaw) {
     EXPECT_EQ(key.value(QStringLiteral("Frequency ()")).toInt(), 7100000);
     EXPECT_EQ(key.value(QStringLiteral("Mode ()")).toInt(), 1);
     generator(0, 7100000, -60.0);
-}
-
-// In wide FM the spectra say nothing; the receiver's own reading, polled by
-// the program's timer, is the live RAW value.
-TEST_F(HeadlessRadio, WideFmTakesTheReceiversOwnReading) {
-    key.setValue(QStringLiteral("Mode ()"), QMV_MODE_FM_WIDE);
-    std::vector<int> published;
-    QObject::connect(&level, &TLiveLevel::RawChanged,
-                     [&](std::uint8_t raw) { published.push_back(raw); });
-    ASSERT_TRUE(connection.Open(Demo()).Ok());
-    connection.Activate();
-    ASSERT_EQ(connection.CurrentMode(), QMV_MODE_FM_WIDE);
-    QTest::qWait(200); // spectra arrive and are passed over
-    EXPECT_TRUE(published.empty());
-    level.Poll();
-    const auto raw =
-        Export<decltype(&GetRawSignalStrength)>("ZXK740API.dll", "GetRawSignalStrength");
-    ASSERT_EQ(published.size(), 1u);
-    EXPECT_EQ(published[0], raw(connection.Handle()));
-    connection.Close();
-    level.Poll(); // nothing is open: nothing is read
-    EXPECT_EQ(published.size(), 1u);
-}
-
-// Each refused open answers its message, shows nothing, and lets go of what
-// it took only when the result goes.
-TEST_F(HeadlessRadio, RefusedOpensAnswerTheirMessages) {
-    const QString initFails = testsupport::BinDir() + "/variants/demod-init-fails";
-    QTemporaryDir empty;
-    const struct {
-        QString moduleFolder;
-        const char *message;
-        const char *callsBeforeRelease;
-        const char *callsAfterRelease;
-    } refused[] = {
-        {empty.path(), "Unable to find software demodulator K740Demod.qmv.", "", ""},
-        {initFails, "Unable to initialize software demodulator.",
-         "K7Open(NULL)\nK7GetEEP(1)\nK7GetInfo(1)\n",
-         "K7Open(NULL)\nK7GetEEP(1)\nK7GetInfo(1)\nCloseRadioDevice(1)\n"},
-    };
-    for (const auto &attempt : refused) {
-        SCOPED_TRACE(attempt.message);
-        SetModuleFolder(attempt.moduleFolder);
-        Export<decltype(&k7test_ResetCallLog)>("ZXK740API.dll", "k7test_ResetCallLog")();
-        {
-            const platform::TResult opened = connection.Open(Demo());
-            EXPECT_FALSE(opened.Ok());
-            EXPECT_EQ(opened.Message(), QString::fromLatin1(attempt.message));
-            EXPECT_EQ(ApiCalls(), attempt.callsBeforeRelease);
-        }
-        EXPECT_EQ(ApiCalls(), attempt.callsAfterRelease);
-        EXPECT_FALSE(connection.IsOpen());
-        EXPECT_FALSE(Demo().Opened);
-    }
-    EXPECT_FALSE(Mapped(initFails + "/K740Demod.qmv"));
 }
 
 } // namespace
