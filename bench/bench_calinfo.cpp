@@ -21,7 +21,7 @@ std::int32_t BigSet() {
     static std::int32_t cal = -1;
     if (cal >= 0) return cal;
     Smsdk &sdk = Smsdk::Instance();
-    if (!sdk.Load()) {
+    if (!sdk.Load().Ok()) {
         std::fprintf(stderr, "smetersdk.dll not found beside the benchmark\n");
         std::exit(1);
     }

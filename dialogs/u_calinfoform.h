@@ -11,6 +11,8 @@
 
 #include "controls/stform.h"
 
+#include <QPointer>
+
 #include <cstdint>
 
 class QPainter;
@@ -28,6 +30,8 @@ public:
 
     // The set listed at the next showing; read through Smsdk::Instance().
     void SetCalHandle(std::int32_t cal) { cal_ = cal; }
+    // The window the dialog is centred on when it shows (the main window).
+    void SetCentreWindow(QWidget *window) { centreWindow_ = window; }
 
     // The next free row of the listing (1 while it is empty; row 0 is the
     // header).
@@ -51,6 +55,7 @@ private:
 
     std::int32_t cal_ = -1;
     int nextRow_ = 1;
+    QPointer<QWidget> centreWindow_;
 };
 
 extern TCalInfoForm *CalInfoForm;

@@ -54,7 +54,11 @@ int RunReport(const QString &path, QString output) {
             (suffix.isEmpty() ? path : path.chopped(suffix.size() + 1)) + QStringLiteral(".pdf");
     }
     Smsdk &sdk = Smsdk::Instance();
-    if (!sdk.Load()) return kRefused; // the binding's message is on standard error
+    if (const platform::TResult bound = sdk.Load(); !bound) {
+        for (const QString &line : bound.Message().split(QLatin1Char('\n')))
+            ToolMessage(line);
+        return kRefused;
+    }
     LoadedSet set(sdk);
     QString error;
     if (!set.Load(path, error)) {
