@@ -53,6 +53,12 @@ LibraryHandle LoadLibraryByName(const QString &fileName) {
     return openPath(fileName);
 }
 
+LibraryHandle FindLoadedLibrary(const QString &fileName) {
+    if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')))
+        return nullptr;
+    return dlopen(QFile::encodeName(fileName).constData(), RTLD_LAZY | RTLD_NOLOAD);
+}
+
 void *GetProcAddress(LibraryHandle library, const char *name) {
     if (!library || !name)
         return nullptr;

@@ -16,6 +16,12 @@ using LibraryHandle = void *;
 // load must be matched by one UnloadLibrary.
 LibraryHandle LoadLibraryByName(const QString &fileName);
 
+// A library that the process has loaded already (a component's own
+// dependency, say), found by its plain file name; nullptr when it is not
+// loaded. It is never loaded by this. A handle found must be matched by one
+// UnloadLibrary.
+LibraryHandle FindLoadedLibrary(const QString &fileName);
+
 // The address of an exported symbol, or nullptr.
 void *GetProcAddress(LibraryHandle library, const char *name);
 

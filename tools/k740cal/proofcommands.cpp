@@ -1,10 +1,12 @@
 #include "proofcommands.h"
 
+#include "benchsession.h"
 #include "k740cal.h"
 #include "toolio.h"
 
 #include "report/calibrationreport.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -14,6 +16,8 @@ namespace K740cal {
 namespace {
 
 const QString kReport = QStringLiteral("report");
+const QString kCalibrate = QStringLiteral("calibrate");
+const QString kMeasure = QStringLiteral("measure");
 
 QString CommandOf(const QStringList &arguments) {
     return arguments.size() > 1 ? arguments[1] : QString();
@@ -79,7 +83,8 @@ int RunReport(const QString &path, QString output) {
 } // namespace
 
 bool IsProofCommand(const QStringList &arguments) {
-    return CommandOf(arguments) == kReport;
+    const QString command = CommandOf(arguments);
+    return command == kReport || command == kCalibrate || command == kMeasure;
 }
 
 std::unique_ptr<QCoreApplication> MakeApplication(int &argc, char **argv) {
@@ -91,14 +96,32 @@ std::unique_ptr<QCoreApplication> MakeApplication(int &argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
+    if (CommandOf(arguments) == kReport) return std::make_unique<QGuiApplication>(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    // The module's window is never shown; no window closing ends the tool.
+    QApplication::setQuitOnLastWindowClosed(false);
+    return app;
 }
 
 QString ProofUsage() {
     return QStringLiteral(
         "  report FILE [-o OUT.pdf]\n"
         "                          the calibration report of FILE as PDF (OUT.pdf\n"
-        "                          defaults to FILE with the suffix .pdf)\n");
+        "                          defaults to FILE with the suffix .pdf)\n"
+        "  calibrate FILE [--points LIST] [--receiver SERIAL] [--generator LINK]\n"
+        "          [--commands NAME] [--loss DB] [--from DBM] [--to DBM] [--step DB]\n"
+        "          [--settle MS] [--readings N] [--report OUT.pdf] [--json]\n"
+        "                          sweeps the points with a generator and stores\n"
+        "                          each in FILE as it is done (FILE is made when\n"
+        "                          missing, else first copied to FILE.bak); exit 1\n"
+        "                          when a point could not be calibrated\n"
+        "  measure FILE [--points LIST] [--levels FROM:TO:STEP] [--tolerance DB]\n"
+        "          [--receiver SERIAL] [--generator LINK] [--commands NAME] [--loss DB]\n"
+        "          [--settle MS] [--readings N] [--report OUT.pdf] [--json]\n"
+        "                          verifies FILE's points with the generator: exit 0\n"
+        "                          when every error is within the tolerance, 1 when\n"
+        "                          one is not, 2 on an error; Ctrl+C stops calibrate\n"
+        "                          and measure with the output off (exit 130)\n");
 }
 
 int RunProofCommand(const QStringList &arguments) {
@@ -109,7 +132,9 @@ int RunProofCommand(const QStringList &arguments) {
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("report: the PDF to write."),
                                     QStringLiteral("OUT.pdf"));
+    TBenchOptionSet bench;
     parser.addOption(output);
+    bench.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("command"), command);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The .cal file."));
     if (!parser.parse(arguments)) return ToolUsageError(parser.errorText());
@@ -120,7 +145,22 @@ int RunProofCommand(const QStringList &arguments) {
     if (positional.size() > 1)
         return ToolUsageError(
             QStringLiteral("%1: unexpected argument \"%2\"").arg(command, positional[1]));
-    return RunReport(positional[0], parser.value(output));
+    if (command == kReport) {
+        if (const QString option = bench.FirstSet(parser); !option.isEmpty())
+            return ToolUsageError(
+                QStringLiteral("report: option --%1 belongs to calibrate and measure").arg(option));
+        return RunReport(positional[0], parser.value(output));
+    }
+    if (parser.isSet(output))
+        return ToolUsageError(
+            QStringLiteral("%1: option -o belongs to report; a run writes its report with "
+                           "--report OUT.pdf")
+                .arg(command));
+    TBenchOptions options;
+    QString error;
+    if (!bench.Read(parser, command == kMeasure, options, error)) return ToolUsageError(error);
+    options.File = positional[0];
+    return command == kMeasure ? RunMeasure(options) : RunCalibrate(options);
 }
 
 } // namespace K740cal
