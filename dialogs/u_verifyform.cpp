@@ -11,6 +11,7 @@
 #include "controls/stspeedbutton.h"
 #include "dialogs/dialogcontrols.h"
 #include "dialogs/errorplotview.h"
+#include "generator/scpigenerator.h"
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
@@ -185,6 +186,18 @@ void TVerifyForm::SetGenerator(TGeneratorFactory factory, const QString &link, d
                                .arg(link, Number(loss))
                                .arg(settleMs)
                                .arg(readings));
+}
+
+void TVerifyForm::SetGenerator(const TSweepSettings &sweep) {
+    const QString commands = sweep.LevelCommand == TLevelCommand::lcLevel ? QStringLiteral("LEV")
+                                                                          : QStringLiteral("POW");
+    SetGenerator(
+        [sweep] {
+            return std::make_unique<TScpiGenerator>(sweep.Host, sweep.Port, sweep.LevelCommand,
+                                                    sweep.TimeoutMs);
+        },
+        QStringLiteral("%1:%2, %3").arg(sweep.Host).arg(sweep.Port).arg(commands), sweep.Loss,
+        sweep.SettleMs, sweep.Readings);
 }
 
 void TVerifyForm::SetPoints(const std::vector<std::uint64_t> &points, TVerifyEngine::TTune tune,

@@ -17,6 +17,7 @@
 #pragma once
 
 #include "controls/stform.h"
+#include "generator/sweepengine.h"
 #include "generator/verifyengine.h"
 
 #include <QString>
@@ -49,6 +50,9 @@ public:
     // window; `link` names them for the operator.
     void SetGenerator(TGeneratorFactory factory, const QString &link, double loss, int settleMs,
                       int readings);
+    // The generator as the sweep window keeps it: its socket link and command
+    // set, the loss, the settle time and the readings per level.
+    void SetGenerator(const TSweepSettings &sweep);
     // The points to verify, the hook that tunes the receiver to one and the
     // one that looks a RAW reading up in the open set.
     void SetPoints(const std::vector<std::uint64_t> &points, TVerifyEngine::TTune tune,

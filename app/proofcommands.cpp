@@ -1,0 +1,102 @@
+#include "app/proofcommands.h"
+
+#include "calibration/caldocument.h"
+#include "calibration/signalscale.h"
+#include "calibration/smsdk.h"
+#include "dialogs/u_verifyform.h"
+#include "platform/filedialog.h"
+#include "platform/messagebox.h"
+#include "receiver/receiverconnection.h"
+#include "report/calibrationreport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+TProofCommands::TProofCommands(const TProofParts &parts) : parts_(parts) {}
+
+void TProofCommands::Verify(const std::vector<std::uint64_t> &points, TTune tune) {
+    if (points.empty() || !parts_.Document.IsLoaded() || !parts_.Receiver.IsOpen()) return;
+    const TCalDocument &document = parts_.Document;
+    const std::int32_t mode = Smsdk::CalibrationMode(parts_.Receiver.CurrentMode());
+    TVerifyForm &form = parts_.Verify;
+    form.SetGenerator(parts_.SweepSettings());
+    // Only reads: a verification never changes the set.
+    form.SetPoints(points, std::move(tune),
+                   [&document, mode](std::uint64_t hz, std::uint8_t raw) -> std::optional<double> {
+                       const std::optional<double> dbm = document.Dbm(mode, hz, raw);
+                       if (!dbm || SignalScale::IsNotSet(*dbm)) return std::nullopt;
+                       return dbm;
+                   });
+    form.ShowModal();
+    if (form.Results().ReadingCount() == 0) return;
+    last_ = form.Results();
+    lastHandle_ = document.Handle();
+    lastFile_ = document.FileName();
+    lastLink_ = form.Link();
+}
+
+const TVerification *TProofCommands::LastVerification() const {
+    const TCalDocument &document = parts_.Document;
+    if (!last_ || !document.IsLoaded() || document.Handle() != lastHandle_ ||
+        document.FileName() != lastFile_)
+        return nullptr;
+    return &*last_;
+}
+
+bool TProofCommands::WriteReport(const QString &pdfPath, QString &error, int *pageCount) const {
+    const TCalDocument &document = parts_.Document;
+    if (!document.IsLoaded()) {
+        error = QStringLiteral("No calibration set is open.");
+        return false;
+    }
+    const TVerification *verification = LastVerification();
+    const TSweepSettings sweep = parts_.SweepSettings();
+    TReportFacts facts;
+    if (!document.IsNewFile()) facts.FileName = document.FileName();
+    facts.Unsaved = document.IsModified();
+    if (parts_.Receiver.IsOpen()) facts.Receiver = parts_.Receiver.ReceiverName();
+    if (verification) {
+        facts.GeneratorIdentity = verification->Identity;
+        facts.GeneratorLink = lastLink_;
+        facts.Loss = verification->Loss;
+    } else {
+        facts.GeneratorLink = QStringLiteral("%1:%2").arg(sweep.Host).arg(sweep.Port);
+        facts.Loss = sweep.Loss;
+    }
+    facts.Sweep =
+        QStringLiteral("%1 to %2 dBm in %3 dB steps, settle %4 ms, %5 readings per level")
+            .arg(QLocale::c().toString(sweep.From, 'f', 1), QLocale::c().toString(sweep.To, 'f', 1),
+                 QLocale::c().toString(sweep.Step, 'g', 6))
+            .arg(sweep.SettleMs)
+            .arg(sweep.Readings);
+    return CalibrationReport::Write(pdfPath, Smsdk::Instance(), document.Handle(), facts,
+                                    verification, error, pageCount);
+}
+
+void TProofCommands::Report(QWidget *owner) {
+    const TCalDocument &document = parts_.Document;
+    if (!document.IsLoaded()) return;
+    platform::FileDialogRequest request;
+    request.owner = owner;
+    request.kind = platform::FileDialogRequest::Save;
+    request.title = QStringLiteral("Save calibration report");
+    request.filter = QStringLiteral("PDF files (*.pdf)");
+    request.defaultSuffix = QStringLiteral("pdf");
+    const QFileInfo cal(document.IsNewFile() ? QString::fromLatin1(TCalDocument::kNewFileName)
+                                             : document.FileName());
+    request.fileName = cal.dir().filePath(cal.completeBaseName() + QStringLiteral(".pdf"));
+    const QString path = platform::RunFileDialog(request);
+    if (path.isEmpty()) return;
+    QString error;
+    int pages = 0;
+    if (!WriteReport(path, error, &pages)) {
+        platform::ShowError(owner, error);
+        return;
+    }
+    platform::ShowInformation(owner,
+                              QStringLiteral("The report (%1 pages) has been written to %2.")
+                                  .arg(pages)
+                                  .arg(QDir::toNativeSeparators(path)),
+                              QStringLiteral("Calibration report"));
+}
