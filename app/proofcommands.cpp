@@ -19,8 +19,10 @@ void TProofCommands::Verify(const std::vector<std::uint64_t> &points, TTune tune
     if (points.empty() || !parts_.Document.IsLoaded() || !parts_.Receiver.IsOpen()) return;
     const TCalDocument &document = parts_.Document;
     const std::int32_t mode = Smsdk::CalibrationMode(parts_.Receiver.CurrentMode());
+    TSweepSettings sweep;
+    if (!parts_.ReadSweep(sweep)) return;
     TVerifyForm &form = parts_.Verify;
-    form.SetGenerator(parts_.SweepSettings());
+    form.SetGenerator(sweep);
     // Only reads: a verification never changes the set.
     form.SetPoints(points, std::move(tune),
                    [&document, mode](std::uint64_t hz, std::uint8_t raw) -> std::optional<double> {
@@ -51,7 +53,7 @@ bool TProofCommands::WriteReport(const QString &pdfPath, QString &error, int *pa
         return false;
     }
     const TVerification *verification = LastVerification();
-    const TSweepSettings sweep = parts_.SweepSettings();
+    const TSweepSettings sweep = parts_.LastSweep();
     TReportFacts facts;
     if (!document.IsNewFile()) facts.FileName = document.FileName();
     facts.Unsaved = document.IsModified();

@@ -4,7 +4,7 @@
 // PDF, with the results of the last verification of that set when there is
 // one. The generator, its link and the loss are those the sweep window keeps.
 //
-//     TProofCommands proof({document, receiver, verifyForm, sweepSettings});
+//     TProofCommands proof({document, receiver, verifyForm, readSweep, lastSweep});
 //     proof.Verify(points, tune, owner);
 //     proof.Report(owner);
 #pragma once
@@ -28,8 +28,11 @@ struct TProofParts {
     TCalDocument &Document;
     TReceiverConnection &Receiver;
     TVerifyForm &Verify;
-    // The generator settings as the sweep window keeps them.
-    std::function<TSweepSettings()> SweepSettings;
+    // The generator settings as the sweep window's fields hold them; false
+    // (the reason shown) when one is not valid.
+    std::function<bool(TSweepSettings &)> ReadSweep;
+    // The settings of the last sweep (or those kept from before).
+    std::function<TSweepSettings()> LastSweep;
 };
 
 class TProofCommands {
