@@ -193,11 +193,11 @@ TEST_F(ReportTest, AFailedReportLeavesTheFileAsItWas) {
     struct Case {
         QString path;
         std::int32_t cal;
-        const char *error;
+        QString error;
     } cases[] = {
         {pdfPath, cal + 1000, "Invalid CAL handle."},          // a handle that names no set
         {dir.filePath("missing/x.pdf"), cal, "missing/x.pdf"}, // a folder that is not there
-        {dir.path(), cal, qPrintable(dir.path())},             // a folder, not a file
+        {dir.path(), cal, dir.path()},                         // a folder, not a file
     };
     for (const Case &c : cases) {
         QString error;
