@@ -73,6 +73,5 @@ void TFileCommands::Save() {
 
 void TFileCommands::Details() {
     form_.FocusRule(form_.stPanel1);
-    CalInfoForm->SetCalHandle(form_.Document().Handle());
-    CalInfoForm->ShowModal();
+    form_.Windows().CalInfo.ShowDetails(form_.Document().Handle());
 }

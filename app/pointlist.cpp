@@ -3,12 +3,13 @@
 #include "app/u_mainform.h"
 #include "calibration/frequencytext.h"
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
+#include "dialogs/pointlistmodel.h"
 #include "dialogs/u_addfqform.h"
 #include "dialogs/u_copyform.h"
 #include "dialogs/u_fselectform.h"
@@ -21,28 +22,12 @@
 #include <algorithm>
 #include <vector>
 
-using dialogcontrols::TextOut;
-using dialogcontrols::TextWidth;
+using namespace dialogparts;
 
 namespace {
 
-constexpr TColor kSelectedRow = 9474192; // RGB 144, 144, 144
-constexpr TColor kListText = 12632256;   // RGB 192, 192, 192
-
 Smsdk &Sdk() {
     return Smsdk::Instance();
-}
-
-// Writes one point row (frequency text, Hz, empty) into a list's grid.
-void WriteRow(TstGrid *grid, int row, const QString &text, const QString &hz) {
-    grid->SetCells(0, row, text);
-    grid->SetCells(1, row, hz);
-    grid->SetCells(2, row, QString());
-}
-
-void EmptyGrid(TstGrid *grid) {
-    grid->SetRowCount(1);
-    grid->ClearRow(0);
 }
 
 } // namespace
@@ -51,28 +36,30 @@ TPointList::TPointList(TMainForm &form) : form_(form) {}
 
 void TPointList::Attach() {
     TstGrid *F = form_.F;
-    F->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
-        FDrawCell(canvas, col, row, rect, state);
-    };
-    F->OnSelectCell = [this](TstGrid *, int col, int row, bool &) { FSelectCell(col, row); };
+    F->SetOnDrawCell(
+        [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+               TstGrid::TGridDrawState state) { FDrawCell(canvas, col, row, rect, state); });
+    F->SetOnSelectCell([this](TstGrid *, int col, int row, bool &) { FSelectCell(col, row); });
     connect(F, &TstGrid::OnDblClick, this, &TPointList::FDblClick);
     connect(F, &TstGrid::OnTopLeftChanged, this, &TPointList::FTopLeftChanged);
     connect(form_.FSB, &TmyScrollBar::OnPositionChange, this, &TPointList::FSBPositionChange);
 }
 
 std::uint64_t TPointList::RowFrequency(int row) const {
-    return form_.F->Cells(1, row).toULongLong();
+    return Model().At(row);
 }
 
 int TPointList::FindRow(std::uint64_t hz) const {
-    for (int row = 0; row < count_; ++row)
-        if (RowFrequency(row) == hz) return row;
-    return -1;
+    return Model().Find(hz);
+}
+
+TPointListModel &TPointList::Model() const {
+    return form_.Windows().Points;
 }
 
 void TPointList::Clear() {
-    EmptyGrid(form_.F);
+    Model().Clear();
+    FillPointList(*form_.F, Model());
     form_.F->SetSelection(0, 0);
     count_ = 0;
     form_.BEdit->setEnabled(false);
@@ -88,34 +75,11 @@ void TPointList::Refresh() {
         ~Guard() { flag = false; }
     } guard{refreshing_};
 
-    TstGrid *F = form_.F;
-    TstGrid *copyList = FSelectForm ? FSelectForm->F : nullptr;
-    EmptyGrid(F);
-    if (copyList) EmptyGrid(copyList);
-    count_ = 0;
-
     const TCalDocument &document = form_.Document();
-    if (document.IsLoaded()) {
-        const std::vector<std::uint64_t> points = document.Points(form_.CalibrationMode());
-        count_ = int(points.size());
-        // The grids grow once to their size, not row by row, and repaint
-        // once when they are full.
-        F->setUpdatesEnabled(false);
-        F->SetRowCount(std::max(1, count_));
-        if (copyList) {
-            copyList->setUpdatesEnabled(false);
-            copyList->SetRowCount(std::max(1, count_));
-        }
-        for (int row = 0; row < count_; ++row) {
-            const std::uint64_t hz = points[std::size_t(row)];
-            const QString text = FrequencyText(hz);
-            const QString decimal = QString::number(hz);
-            WriteRow(F, row, text, decimal);
-            if (copyList) WriteRow(copyList, row, text, decimal);
-        }
-        F->setUpdatesEnabled(true);
-        if (copyList) copyList->setUpdatesEnabled(true);
-    }
+    Model().SetPoints(document.IsLoaded() ? document.Points(form_.CalibrationMode())
+                                          : std::vector<std::uint64_t>());
+    count_ = Model().Count();
+    FillPointList(*form_.F, Model());
     FitScrollBars();
     form_.BEdit->setEnabled(count_ != 0);
     form_.BDelete->setEnabled(count_ != 0);
@@ -128,45 +92,35 @@ void TPointList::UpdateSweep() {
 
 void TPointList::FitScrollBars() {
     TstGrid *F = form_.F;
-    TmyScrollBar *copyBar = FSelectForm ? FSelectForm->FSB : nullptr;
+    TmyScrollBar *bar = form_.FSB;
     const int visible = F->VisibleRowCount();
     if (visible < F->RowCount()) {
-        for (TmyScrollBar *bar : {form_.FSB, copyBar}) {
-            if (!bar) continue;
-            bar->SetMin(0);
-            bar->SetMax(F->RowCount() - visible + 1);
-            bar->SetLength(1);
-            bar->SetPosition(0);
-            bar->show();
-        }
+        bar->SetMin(0);
+        bar->SetMax(F->RowCount() - visible + 1);
+        bar->SetLength(1);
+        bar->SetPosition(0);
+        bar->show();
     } else {
-        form_.FSB->hide();
-        if (copyBar) copyBar->hide();
+        bar->hide();
     }
 }
 
 void TPointList::FDrawCell(QPainter &canvas, int col, int row, const QRect &rect, int state) {
-    canvas.setFont(dialogcontrols::ArialFont(11));
+    canvas.setFont(ArialFont(11));
     // The selection shows only while there are points to select.
     const bool selected =
         (state & TstGrid::gdSelected) && form_.Document().IsLoaded() && count_ != 0;
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : form_.F->Color()));
     if (col != 0 || row >= count_) return;
     canvas.setPen(selected ? QColor(Qt::black) : ColorToQColor(kListText));
-    const QString frequency = form_.F->Cells(0, row);
-    const int right = rect.left() + rect.width();
-    TextOut(canvas, right - 2 - TextWidth(canvas, frequency), rect.top(), frequency);
-    const QString label = QString::number(row + 1) + u'.';
-    const int labelEnd = rect.left() + TextWidth(canvas, QStringLiteral("0000.")) + 1;
-    TextOut(canvas, labelEnd - TextWidth(canvas, label), rect.top(), label);
+    DrawPointRow(canvas, rect, row, form_.F->Cells(0, row), 1);
 }
 
 void TPointList::FSelectCell(int, int row) {
     if (!form_.Receiver().IsOpen() || refreshing_) return;
     // The empty row of an empty list names no frequency to tune to.
-    const QString cell = form_.F->Cells(1, row);
-    if (cell.isEmpty()) return;
-    Tune(cell.toULongLong());
+    if (row < 0 || row >= Model().Count()) return;
+    Tune(RowFrequency(row));
 }
 
 void TPointList::FDblClick() {
@@ -191,10 +145,10 @@ void TPointList::Tune(std::uint64_t hz) {
 
 void TPointList::Add() {
     form_.FocusRule(form_.FsP);
-    AddFqForm->SetPointExists([this](std::uint64_t hz) { return FindRow(hz) >= 0; });
-    AddFqForm->SetTunedFrequency(std::uint64_t(form_.Fq->Value()));
-    if (AddFqForm->ShowModal() != mrOk) return;
-    const auto hz = std::uint64_t(AddFqForm->Fq->Value());
+    const std::optional<std::uint64_t> added = form_.Windows().AddFq.AskFrequency(
+        std::uint64_t(form_.Fq->Value()), [this](std::uint64_t hz) { return FindRow(hz) >= 0; });
+    if (!added) return;
+    const std::uint64_t hz = *added;
     // A new point holds no calibration yet; an existing one starts over.
     const TDbmTable notSet{};
     if (!form_.Document().WriteTable(form_.CalibrationMode(), hz, notSet)) return;
@@ -217,34 +171,27 @@ void TPointList::Edit() {
 
     TDbmTable table{};
     if (!form_.Document().ReadTable(mode, hz, table)) return;
-    const QString text = FrequencyText(hz);
-    TableForm->LCaption->SetCaption(QStringLiteral("Translation table for frequency ") + text +
-                                    QStringLiteral(" (") + QStringLiteral("tuned)"));
-    TableForm->LoadTable(table, text);
-    TableForm->SetTableModified(false);
-    TableForm->SetPoint({Smsdk::kReceiverName, mode, hz});
     // The editor's Copy offers the points listed now.
-    TableForm->SetCopySource([this](std::uint64_t frequency, TDbmTable &values) {
-        return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);
-    });
-    if (TableForm->ShowModal() != mrOk) return;
+    const std::optional<TTableForm::TEditResult> edited = form_.Windows().Table.Edit(
+        {Smsdk::kReceiverName, mode, hz}, table,
+        [this](std::uint64_t frequency, TDbmTable &values) {
+            return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);
+        });
+    if (!edited) return;
 
     TCalDocument &document = form_.Document();
-    const bool modified = document.IsModified() || TableForm->TableModified();
-    if (document.WriteTable(mode, hz, TableForm->Table())) document.SetModified(modified);
+    const bool modified = document.IsModified() || edited->Modified;
+    if (document.WriteTable(mode, hz, edited->Table)) document.SetModified(modified);
 }
 
 // Every point in turn: tuned, swept and stored at once, so that a Stop or a
 // failure keeps the points already done.
 void TPointList::Sweep() {
     form_.FocusRule(form_.FsP);
-    if (!SweepForm || count_ == 0 || form_.ReceiverHandle() <= 0) return;
-    std::vector<std::uint64_t> points;
-    for (int row = 0; row < count_; ++row)
-        points.push_back(RowFrequency(row));
+    if (count_ == 0 || form_.ReceiverHandle() <= 0) return;
     const std::int32_t mode = form_.CalibrationMode();
-    SweepForm->SetPoints(
-        points,
+    form_.Windows().Sweep.SweepPoints(
+        Model().Points(),
         [this, mode](std::uint64_t hz, TDbmTable &table) {
             const int row = FindRow(hz);
             if (row >= 0) form_.F->SetSelection(0, row);
@@ -257,7 +204,6 @@ void TPointList::Sweep() {
             document.SetModified(true);
             return true;
         });
-    SweepForm->ShowModal();
 }
 
 void TPointList::Delete() {
@@ -275,10 +221,10 @@ void TPointList::Delete() {
 void TPointList::CopyFromOtherMode() {
     form_.FocusRule(form_.FsP);
     TCalDocument &document = form_.Document();
-    CopyForm->SetCalHandle(document.Handle());
-    if (CopyForm->ShowModal() != mrOk) return;
-    const QByteArray source = CopyForm->ChosenReceiver().toLatin1();
-    const std::int32_t sourceMode = CopyForm->ChosenMode();
+    const std::optional<TCopyChoice> choice = form_.Windows().Copy.AskSource(document.Handle());
+    if (!choice) return;
+    const QByteArray source = choice->Receiver.toLatin1();
+    const std::int32_t sourceMode = choice->Mode;
     const std::int32_t mode = form_.CalibrationMode();
     if (source == Smsdk::kReceiverName && sourceMode == mode) return;
 

@@ -21,6 +21,7 @@
 class QPainter;
 class QRect;
 class TMainForm;
+class TPointListModel;
 
 class TPointList : public QObject {
     Q_OBJECT
@@ -63,6 +64,7 @@ public:
 private:
     void Tune(std::uint64_t hz);
     void FitScrollBars();
+    TPointListModel &Model() const;
 
     TMainForm &form_;
     int count_ = 0;

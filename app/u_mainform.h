@@ -34,7 +34,13 @@
 
 class QPainter;
 class QTimer;
+class TAddFqForm;
+class TCalInfoForm;
+class TCopyForm;
 class TPointListMenu;
+class TPointListModel;
+class TSweepForm;
+class TTableForm;
 class TmyFrequencyEdit;
 class TmyLabel;
 class TmyScrollBar;
@@ -43,13 +49,27 @@ class TstGrid;
 class TstPanel;
 class TstSpeedButton;
 
+// What the main window works with beyond its own controls: the point list
+// model that its list and the frequency-select dialog share (it exists before
+// the window), and the dialogs its commands run, which the program creates
+// after the main window: the window runs none of them before its constructor
+// has returned. All of them outlive the window.
+struct TMainFormWindows {
+    TPointListModel &Points;
+    TAddFqForm &AddFq;
+    TCalInfoForm &CalInfo;
+    TCopyForm &Copy;
+    TTableForm &Table;
+    TSweepForm &Sweep;
+};
+
 class TMainForm : public TstForm {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 496;
     static constexpr int kClientHeight = 296;
 
-    explicit TMainForm(QWidget *parent = nullptr);
+    explicit TMainForm(const TMainFormWindows &windows, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // Whether FormCreate bound both libraries, so that the window may be shown.
@@ -114,6 +134,7 @@ public:
     TLiveLevel &Level() { return level_; }
     TPointList &Points() { return points_; }
     TFileCommands &Files() { return files_; }
+    const TMainFormWindows &Windows() const { return windows_; }
     QSettings *RegistryKey() const { return key_.get(); }
 
     // What the window shows of them.
@@ -200,6 +221,7 @@ private:
     bool RedirectDigitKey(QObject *receiver, QEvent *event);
     bool ListNotEmpty() const { return !receiver_.Devices().empty(); }
 
+    TMainFormWindows windows_;
     bool showAllowed_ = false;
     bool shownOnce_ = false;
     std::unique_ptr<QSettings> key_;

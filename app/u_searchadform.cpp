@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QScreen>
 
-TSearchADForm *SearchADForm = nullptr;
-
 namespace {
 constexpr TColor kPanelColor = 4342338; // RGB 66, 66, 66
 }

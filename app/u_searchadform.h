@@ -27,5 +27,3 @@ signals:
 protected:
     void hideEvent(QHideEvent *event) override;
 };
-
-extern TSearchADForm *SearchADForm;

@@ -11,9 +11,8 @@
 //       'Open command / library=BM_OpenCommand/BM_LibraryLoad<=1.1'
 #include "benchsupport.h"
 
-#include "app/u_mainform.h"
+#include "app/programwindows.h"
 #include "calibration/smsdk.h"
-#include "dialogs/u_fselectform.h"
 #include "platform/filedialog.h"
 
 #include <QSettings>
@@ -24,24 +23,24 @@
 
 namespace {
 
+// The program's windows; the main window's list refresh fills the
+// frequency-select dialog's list too.
 struct Window {
     QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<TFSelectForm> select;
+    std::unique_ptr<TProgramWindows> windows;
+    TMainForm *form = nullptr;
 
     Window() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("user"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir.filePath("system"));
-        form = std::make_unique<TMainForm>();
+        windows = std::make_unique<TProgramWindows>();
+        form = &windows->Main();
         if (!form->ShowAllowed()) {
             std::fprintf(stderr, "the libraries did not bind\n");
             std::exit(1);
         }
-        select = std::make_unique<TFSelectForm>();
-        FSelectForm = select.get();
         form->show();
     }
-    ~Window() { FSelectForm = nullptr; }
 
     // A new set holding `points` points in each mode of `modes`.
     void Fill(int points, std::initializer_list<std::int32_t> modes) {

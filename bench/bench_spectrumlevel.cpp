@@ -1,8 +1,8 @@
 // The live level from a demodulator spectrum against a plain maximum over the
 // same passband bins: the level adds the window arithmetic, one logarithm,
 // the gain and the RAW scaling, which should cost little beside the scan.
+#include "app/programwindows.h"
 #include "app/spectrumlevel.h"
-#include "app/u_mainform.h"
 #include "controls/stgauge.h"
 #include "controls/stgrid.h"
 #include "controls/stspeedbutton.h"
@@ -79,7 +79,8 @@ void BM_SpectrumMessage(benchmark::State &state) {
         std::fprintf(stderr, "%s\n", qPrintable(box.text));
         return QMessageBox::Ok;
     });
-    TMainForm form;
+    TProgramWindows windows;
+    TMainForm &form = windows.Main();
     form.show();
     form.K7Devs->SetRow(0);
     form.BSelectClick();

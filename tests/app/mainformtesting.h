@@ -2,7 +2,7 @@
 // radio and registry for every test, and a main window that is shown.
 #pragma once
 
-#include "app/u_mainform.h"
+#include "app/programwindows.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
@@ -15,6 +15,7 @@
 #include "platform/registry.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace mainformtesting {
@@ -71,6 +73,18 @@ inline int Count(const std::string &text, const std::string &part) {
     return n;
 }
 
+// The program's window of that class (the test fails without one).
+template <typename Form> Form &Window() {
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *form = qobject_cast<Form *>(window)) return *form;
+    throw std::runtime_error(std::string("no window ") + Form::staticMetaObject.className());
+}
+
+// A left click on a control.
+inline void Click(QWidget &control) {
+    testsupport::Click(control);
+}
+
 // A configuration of the simulated radio with further receivers.
 inline void ConfigureRadio(const QString &path, const QString &text) {
     QFile file(path);
@@ -80,6 +94,24 @@ inline void ConfigureRadio(const QString &path, const QString &text) {
     qputenv("K740SIM_CONFIG", QFile::encodeName(path));
     Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
 }
+
+// The program's windows as a test holds them: created by Start(), ended by
+// reset(), and used through the main window (form->..., form.get()).
+class TProgramUnderTest {
+public:
+    TMainForm *operator->() const { return get(); }
+    TMainForm &operator*() const { return *get(); }
+    TMainForm *get() const { return windows_ ? &windows_->Main() : nullptr; }
+    explicit operator bool() const { return bool(windows_); }
+    void reset() { windows_.reset(); }
+    TMainForm &Create() {
+        windows_ = std::make_unique<TProgramWindows>();
+        return windows_->Main();
+    }
+
+private:
+    std::unique_ptr<TProgramWindows> windows_;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -107,7 +139,7 @@ protected:
     QSettings &Key() { return *form->RegistryKey(); }
 
     TMainForm &Start() {
-        form = std::make_unique<TMainForm>();
+        form.Create();
         EXPECT_TRUE(form->ShowAllowed());
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -125,7 +157,7 @@ protected:
     testsupport::TemporaryRegistry registry;
     testsupport::MessageBoxRecorder boxes;
     QTemporaryDir temp;
-    std::unique_ptr<TMainForm> form;
+    TProgramUnderTest form;
 };
 
 } // namespace mainformtesting

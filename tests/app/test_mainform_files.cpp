@@ -139,7 +139,7 @@ TEST_F(FilesTest, PanelsFollowTheSet) {
     // Details lists the set the window holds.
     bool shown = false;
     modal = [&](TstForm &window) {
-        shown = &window == CalInfoForm;
+        shown = qobject_cast<TCalInfoForm *>(&window) != nullptr;
         return int(mrCancel);
     };
     Click(w.CalInfo);

@@ -40,6 +40,7 @@ protected:
 
 TEST_F(PointsTest, RowsScrollBarsAndLabels) {
     TMainForm &w = NewSet();
+    TFSelectForm &select = Window<TFSelectForm>();
     const struct {
         int points;
         bool barShown;
@@ -52,24 +53,23 @@ TEST_F(PointsTest, RowsScrollBarsAndLabels) {
         w.Points().Refresh();
         EXPECT_EQ(w.Points().PointCount(), c.points);
         EXPECT_EQ(w.F->RowCount(), c.points);
-        EXPECT_EQ(FSelectForm->F->RowCount(), c.points);
-        EXPECT_EQ(FSelectForm->F->Cells(1, c.points - 1), w.F->Cells(1, c.points - 1));
+        EXPECT_EQ(Child<TstGrid>(select, "F").RowCount(), c.points);
+        EXPECT_EQ(Child<TstGrid>(select, "F").Cells(0, c.points - 1), w.F->Cells(0, c.points - 1));
         EXPECT_EQ(w.FSB->isVisible(), c.barShown);
-        EXPECT_EQ(!FSelectForm->FSB->isHidden(), c.barShown);
+        EXPECT_EQ(!Child(select, "FSB").isHidden(), c.barShown);
         if (c.barShown) {
             EXPECT_EQ(w.FSB->Max(), c.points - 10 + 1);
             EXPECT_EQ(w.FSB->Length(), 1);
-            EXPECT_EQ(FSelectForm->FSB->Max(), w.FSB->Max());
+            EXPECT_EQ(Child<TmyScrollBar>(select, "FSB").Max(), w.FSB->Max());
         }
         EXPECT_TRUE(w.BEdit->isEnabled());
         EXPECT_TRUE(w.BDelete->isEnabled());
     }
     // The label "10." ends one pixel right of where the frequency-select
     // dialog, which has the same rows, ends it.
-    FSelectForm->resize(FSelectForm->size());
     const int end = LabelEnd(*w.F, 9);
     EXPECT_GT(end, 10);
-    EXPECT_EQ(end, LabelEnd(*FSelectForm->F, 9) + 1);
+    EXPECT_EQ(end, LabelEnd(Child<TstGrid>(select, "F"), 9) + 1);
     // Scrolling the bar scrolls the list.
     New();
     for (int i = 0; i < 20; ++i)
@@ -111,13 +111,12 @@ TEST_F(PointsTest, SelectingARowTunesOnceButNotWhileTheListRefreshes) {
     // A selection that arrives while the list is being read from the library.
     Smsdk &sdk = Smsdk::Instance();
     static SmsGetFrequenciesFn real;
+    static TMainForm *window;
     real = sdk.Functions.GetFrequencies;
+    window = &w;
     sdk.Functions.GetFrequencies = [](int32_t cal, const char *rx, int32_t mode, uint64_t *buffer,
                                       int32_t size) {
-        if (buffer && MainForm->Points().Refreshing()) {
-            MainForm->F->SetCells(1, 0, "7100000");
-            MainForm->F->SetRow(0);
-        }
+        if (buffer && window->Points().Refreshing()) window->F->SetRow(0);
         return real(cal, rx, mode, buffer, size);
     };
     ResetApiCalls();
@@ -137,8 +136,9 @@ TEST_F(PointsTest, AddDeleteAndDoubleClick) {
     std::int64_t proposed = 0;
     boxes.setAnswer(QMessageBox::Yes);
     modal = [&](TstForm &window) {
-        proposed = AddFqForm->Fq->Value();
-        if (&window == AddFqForm) AddFqForm->BOKClick();
+        if (!qobject_cast<TAddFqForm *>(&window)) return int(mrCancel);
+        proposed = Child<TmyFrequencyEdit>(window, "Fq").Value();
+        testsupport::Click(Child(window, "BOK"));
         return int(mrCancel);
     };
     Click(w.stSpeedButton8);
@@ -157,7 +157,7 @@ TEST_F(PointsTest, AddDeleteAndDoubleClick) {
     // Double click edits the selected point.
     bool edited = false;
     modal = [&](TstForm &window) {
-        edited = &window == TableForm;
+        edited = qobject_cast<TTableForm *>(&window) != nullptr;
         return int(mrCancel);
     };
     QTest::mouseDClick(w.F, Qt::LeftButton, {}, w.F->CellRect(0, 1).center());
@@ -187,14 +187,14 @@ TEST_F(PointsTest, AddDeleteAndDoubleClick) {
 TEST_F(PointsTest, EditStoresOnlyOnOkAndKeepsTheModifiedFlagUnlessTheTableChanged) {
     const struct {
         const char *what;
-        int result;
-        bool change, modifiedBefore;
+        bool ok, change, modifiedBefore;
         bool stored, modifiedAfter;
     } cases[] = {
-        {"cancelled", mrCancel, true, false, false, false},
-        {"cancelled, modified", mrCancel, false, true, false, true},
-        {"OK without change", mrOk, false, false, true, false},
-        {"OK with a change", mrOk, true, false, true, true},
+        {"cancelled", false, true, false, false, false},
+        {"cancelled, modified", false, false, true, false, true},
+        {"OK without change", true, false, false, true, false},
+        {"OK without change, modified before", true, false, true, true, true},
+        {"OK with a change", true, true, false, true, true},
     };
     TMainForm &w = NewSet();
     for (const auto &c : cases) {
@@ -204,17 +204,14 @@ TEST_F(PointsTest, EditStoresOnlyOnOkAndKeepsTheModifiedFlagUnlessTheTableChange
         w.Document().SetModified(c.modifiedBefore);
         QString caption;
         modal = [&](TstForm &window) {
-            if (&window != TableForm) return int(mrCancel);
-            caption = TableForm->LCaption->Caption();
-            EXPECT_EQ(TableForm->Table()[0], -60);
-            EXPECT_FALSE(TableForm->TableModified());
-            TDbmTable table = TableForm->Table();
-            if (c.change) {
-                table[0] = -70;
-                TableForm->LoadTable(table, "7.1 MHz");
-                TableForm->SetTableModified(true);
+            if (auto *editor = qobject_cast<TTableForm *>(&window)) {
+                caption = editor->LCaption->Caption();
+                EXPECT_EQ(editor->Table()[0], -60);
+                EXPECT_FALSE(editor->TableModified());
+                if (c.change) EditValue(*editor, 0, "-70");
+                testsupport::Click(Child(window, c.ok ? "stSpeedButton5" : "stSpeedButton3"));
             }
-            return c.result;
+            return int(mrCancel);
         };
         RecordSdkCalls(true);
         Click(w.BEdit);
@@ -225,7 +222,6 @@ TEST_F(PointsTest, EditStoresOnlyOnOkAndKeepsTheModifiedFlagUnlessTheTableChange
         EXPECT_EQ(Count(calls, "GetCS"), 256);
         EXPECT_EQ(Value(-1, 7100000), c.stored && c.change ? -70 : -60);
         EXPECT_EQ(w.Document().IsModified(), c.modifiedAfter);
-        EXPECT_EQ(GraphForm->Set->Name(), "7.1 MHz");
     }
 }
 
@@ -238,14 +234,13 @@ TEST_F(PointsTest, TheEditedTableStaysWithItsModeWhenTheModeCrossesWideFm) {
     EXPECT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
     std::vector<QString> listedMeanwhile;
     modal = [&](TstForm &window) {
-        if (&window != TableForm) return int(mrCancel);
+        auto *editor = qobject_cast<TTableForm *>(&window);
+        if (!editor) return int(mrCancel);
         Mode(3);
         listedMeanwhile = Rows();
-        TDbmTable table = TableForm->Table();
-        table[5] = -80;
-        TableForm->LoadTable(table, "7.1 MHz");
-        TableForm->SetTableModified(true);
-        return int(mrOk);
+        EditValue(*editor, 5, "-80");
+        testsupport::Click(Child(window, "stSpeedButton5"));
+        return int(mrCancel);
     };
     Click(w.BEdit);
     EXPECT_EQ(listedMeanwhile, std::vector<QString>{"98 MHz"});
@@ -268,12 +263,12 @@ TEST_F(PointsTest, CopyFromAnotherMode) {
     Put(-1, 7100000, -10);
     w.Points().Refresh();
     auto chooseWideFm = [&](TstForm &window) {
-        if (&window != CopyForm) return int(mrCancel);
-        for (int row = 0; row < CopyForm->M->RowCount(); ++row)
-            if (CopyForm->M->Cells(0, row) == "FMW - Freq. Modulation,Wide")
-                CopyForm->M->SetRow(row);
-        CopyForm->BCopyClick();
-        return CopyForm->ModalResult();
+        if (!qobject_cast<TCopyForm *>(&window)) return int(mrCancel);
+        auto &modes = Child<TstGrid>(window, "M");
+        for (int row = 0; row < modes.RowCount(); ++row)
+            if (modes.Cells(0, row) == "FMW - Freq. Modulation,Wide") modes.SetRow(row);
+        testsupport::Click(Child(window, "BCopy"));
+        return window.ModalResult();
     };
     modal = chooseWideFm;
 
@@ -308,32 +303,29 @@ TEST_F(PointsTest, CopyFromAnotherMode) {
 
 TEST_F(PointsTest, SweepRunsForEveryPointOrFromTheEditorForItsPoint) {
     TMainForm &w = NewSet();
-    SweepForm = new TSweepForm();
     EXPECT_FALSE(w.BSweep->isEnabled()) << "no points";
     Put(-1, 7100000, -50);
     w.Points().Refresh();
     EXPECT_TRUE(w.BSweep->isEnabled());
 
     // Cancelled sweeps store nothing and leave the editor without a step.
-    std::vector<TstForm *> shown;
+    std::vector<QString> shown;
     modal = [&](TstForm &window) {
-        shown.push_back(&window);
-        if (&window == TableForm) {
-            Click(TableForm->BSweep);
-            EXPECT_EQ(TableForm->UndoStack()->count(), 0);
+        shown.push_back(window.metaObject()->className());
+        if (qobject_cast<TTableForm *>(&window)) {
+            Click(&Child(window, "BSweep"));
+            EXPECT_FALSE(Child<QAction>(window, "UndoAction").isEnabled());
         }
         return int(mrCancel);
     };
     Click(w.BSweep);
     Click(w.BEdit);
-    EXPECT_EQ(shown, (std::vector<TstForm *>{SweepForm, TableForm, SweepForm}));
+    EXPECT_EQ(shown, (std::vector<QString>{"TSweepForm", "TTableForm", "TSweepForm"}));
     EXPECT_EQ(Value(-1, 7100000, 200), -50.0);
     EXPECT_FALSE(w.Document().IsModified());
 
     w.CloseReceiver();
     EXPECT_FALSE(w.BSweep->isEnabled()) << "no receiver";
-    delete SweepForm;
-    SweepForm = nullptr;
 }
 
 } // namespace

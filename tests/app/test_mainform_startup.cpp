@@ -36,15 +36,13 @@ TEST_F(StartupTest, ReceiverApiMissingEndsWithItsMessageOnly) {
     platform::SetLibrarySearchFolder(temp.path()); // an empty folder
     EXPECT_NE(RunK740scalib(), 0);
     ExpectOnlyBox(boxes, kApiMessage);
-    EXPECT_EQ(MainForm, nullptr);
-    for (QWidget *window : QApplication::topLevelWidgets())
-        EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "every window freed";
 }
 
 TEST_F(StartupTest, ReceiverApiLackingOneEntryPointIsRejected) {
     platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/no-setrfamp");
-    TMainForm window;
-    EXPECT_FALSE(window.ShowAllowed());
+    TProgramWindows windows;
+    EXPECT_FALSE(windows.Main().ShowAllowed());
     ExpectOnlyBox(boxes, kApiMessage);
 }
 
@@ -61,18 +59,20 @@ TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
     QTimer closer;
     bool wasShown = false;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (MainForm && MainForm->isVisible() && !wasShown &&
-            QThread::currentThread()->loopLevel() > 0) {
+        TMainForm *main = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<TMainForm *>(window)) main = form;
+        if (main && main->isVisible() && !wasShown && QThread::currentThread()->loopLevel() > 0) {
             wasShown = true;
-            EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
-            MainForm->close();
+            EXPECT_EQ(main->Devices().size(), 1u); // shown: the receivers are listed
+            main->close();
         }
     });
     closer.start(10);
     EXPECT_EQ(RunK740scalib(), 0);
     EXPECT_TRUE(wasShown);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(MainForm, nullptr);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "every window freed";
     QSettings key(QSettings::NativeFormat, QSettings::UserScope, "Korvanta",
                   "S-meter Calibrator for K740");
     EXPECT_TRUE(key.contains("WindowTop"));
@@ -153,8 +153,9 @@ TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
             key->setValue("WindowLeft", c.left);
             key->setValue("WindowTop", c.top);
         }
-        TMainForm w;
-        EXPECT_EQ(w.pos(), c.used ? QPoint(c.left, c.top) : centre) << c.left << "," << c.top;
+        TProgramWindows windows;
+        EXPECT_EQ(windows.Main().pos(), c.used ? QPoint(c.left, c.top) : centre)
+            << c.left << "," << c.top;
     }
 }
 

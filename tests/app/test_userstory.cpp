@@ -28,23 +28,24 @@ TEST_F(UserStory, MakeSaveAndOpenACalibrationFile) {
     w->Fq->SetValue(7100000);
     std::int64_t proposed = 0;
     modal = [&](TstForm &window) {
-        if (&window == AddFqForm) {
-            proposed = AddFqForm->Fq->Value();
-            AddFqForm->BOKClick();
-        } else if (&window == TableForm) {
-            // The operator's values: RAW r stands for -140 + r/2 dBm.
-            TDbmTable table;
-            for (int raw = 0; raw < 256; ++raw)
-                table[std::size_t(raw)] = -140 + raw * 0.5;
-            TableForm->LoadTable(table, TableForm->LCaption->Caption());
-            TableForm->SetTableModified(true);
-            return int(mrOk);
+        if (qobject_cast<TAddFqForm *>(&window)) {
+            proposed = Child<TmyFrequencyEdit>(window, "Fq").Value();
+            testsupport::Click(Child(window, "BOK"));
+        } else if (qobject_cast<TTableForm *>(&window)) {
+            // The operator's values: RAW r stands for -140 + r/2 dBm, the two
+            // ends typed in and the rest interpolated.
+            EditValue(window, 0, "-140");
+            EditValue(window, 255, "-12.5");
+            testsupport::Click(Child(window, "stSpeedButton6")); // Interpolate
+            testsupport::Click(Child(window, "stSpeedButton5")); // OK
         }
         return window.ModalResult();
     };
     Click(w->stSpeedButton8);
     EXPECT_EQ(proposed, 7100000);
     Click(w->BEdit);
+    EXPECT_EQ(Value(-1, 7100000, 0), -140.0);
+    EXPECT_EQ(Value(-1, 7100000, 101), -89.5);
     shoot("2-edited");
     fileAnswers = {Path("first.cal")};
     Click(w->BSave);
