@@ -44,10 +44,7 @@ void TFileCommands::Open() {
     const QString path = platform::RunFileDialog(request);
     if (path.isEmpty()) return;
     // A file that does not load leaves the open set as it was, still usable.
-    if (!form_.Document().Open(path)) {
-        platform::ShowError(&form_, QStringLiteral("Error during loading CAL file to memory."));
-        return;
-    }
+    if (!platform::ShowFailure(&form_, form_.Document().Open(path))) return;
     ShowSet();
 }
 
@@ -64,14 +61,10 @@ void TFileCommands::Save() {
                                             : document.FileName();
     const QString path = platform::RunFileDialog(request);
     if (path.isEmpty()) return;
-    const std::int32_t result = document.Save(path);
-    if (Smsdk::ResultCode(result) == SMS_OK)
-        ShowTitleWithFileName();
-    else
-        Smsdk::CheckResult(result);
+    if (platform::ShowFailure(&form_, document.Save(path))) ShowTitleWithFileName();
 }
 
 void TFileCommands::Details() {
     form_.FocusRule(form_.stPanel1);
-    form_.Windows().CalInfo.ShowDetails(form_.Document().Handle());
+    form_.Windows().CalInfo.ShowDetails(form_.Document().Handle(), &form_);
 }

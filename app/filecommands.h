@@ -4,7 +4,7 @@
 // follows the set's life.
 //
 // The flags themselves (loaded, new-file, modified, file name, handle) live
-// in the document (app/caldocument.h); the point list (app/pointlist.h) is
+// in the document (calibration/caldocument.h); the point list (app/pointlist.h) is
 // refreshed after New and a successful Open.
 #pragma once
 

@@ -151,7 +151,9 @@ void TPointList::Add() {
     const std::uint64_t hz = *added;
     // A new point holds no calibration yet; an existing one starts over.
     const TDbmTable notSet{};
-    if (!form_.Document().WriteTable(form_.CalibrationMode(), hz, notSet)) return;
+    if (!platform::ShowFailure(&form_,
+                               form_.Document().WriteTable(form_.CalibrationMode(), hz, notSet)))
+        return;
     Refresh();
     const int row = FindRow(hz);
     if (row < 0) return;
@@ -170,18 +172,20 @@ void TPointList::Edit() {
     if (form_.Receiver().ReadTunedFrequency() != hz) Tune(hz);
 
     TDbmTable table{};
-    if (!form_.Document().ReadTable(mode, hz, table)) return;
+    if (!platform::ShowFailure(&form_, form_.Document().ReadTable(mode, hz, table))) return;
     // The editor's Copy offers the points listed now.
     const std::optional<TTableForm::TEditResult> edited = form_.Windows().Table.Edit(
         {Smsdk::kReceiverName, mode, hz}, table,
         [this](std::uint64_t frequency, TDbmTable &values) {
-            return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);
+            return platform::ShowFailure(
+                &form_, form_.Document().ReadTable(form_.CalibrationMode(), frequency, values));
         });
     if (!edited) return;
 
     TCalDocument &document = form_.Document();
     const bool modified = document.IsModified() || edited->Modified;
-    if (document.WriteTable(mode, hz, edited->Table)) document.SetModified(modified);
+    if (platform::ShowFailure(&form_, document.WriteTable(mode, hz, edited->Table)))
+        document.SetModified(modified);
 }
 
 // Every point in turn: tuned, swept and stored at once, so that a Stop or a
@@ -196,11 +200,11 @@ void TPointList::Sweep() {
             const int row = FindRow(hz);
             if (row >= 0) form_.F->SetSelection(0, row);
             Tune(hz);
-            return form_.Document().ReadTable(mode, hz, table);
+            return platform::ShowFailure(&form_, form_.Document().ReadTable(mode, hz, table));
         },
         [this, mode](std::uint64_t hz, const TDbmTable &table) {
             TCalDocument &document = form_.Document();
-            if (!document.WriteTable(mode, hz, table)) return false;
+            if (!platform::ShowFailure(&form_, document.WriteTable(mode, hz, table))) return false;
             document.SetModified(true);
             return true;
         });
@@ -215,7 +219,9 @@ void TPointList::Delete() {
         return;
     const int row = form_.F->Row();
     if (row < 0 || row >= count_) return;
-    if (form_.Document().DeletePoint(form_.CalibrationMode(), RowFrequency(row))) Refresh();
+    if (platform::ShowFailure(
+            &form_, form_.Document().DeletePoint(form_.CalibrationMode(), RowFrequency(row))))
+        Refresh();
 }
 
 void TPointList::CopyFromOtherMode() {
@@ -228,19 +234,17 @@ void TPointList::CopyFromOtherMode() {
     const std::int32_t mode = form_.CalibrationMode();
     if (source == Smsdk::kReceiverName && sourceMode == mode) return;
 
-    const std::int32_t bytes =
-        Sdk().GetFrequencies(document.Handle(), source.constData(), sourceMode, nullptr, 0);
-    if (bytes < 1) {
-        Smsdk::CheckResult(bytes);
+    const TSetList<std::uint64_t> points =
+        Sdk().ReadFrequencies(document.Handle(), source.constData(), sourceMode);
+    if (points.SizeAnswer < 1) {
+        // The size query's answer goes through the library's message table.
+        platform::ShowFailure(&form_, Smsdk::ResultOf(points.SizeAnswer));
         return;
     }
-    std::vector<std::uint64_t> points((std::size_t(bytes) + 7) / 8);
-    Sdk().GetFrequencies(document.Handle(), source.constData(), sourceMode, points.data(), bytes);
-    points.resize(std::size_t(bytes) / 8);
 
     const auto lowest = std::uint64_t(form_.Fq->Min());
     const auto highest = std::uint64_t(form_.Fq->Max());
-    for (const std::uint64_t from : points) {
+    for (const std::uint64_t from : points.Entries) {
         std::uint64_t target = from;
         if (from > highest) {
             platform::ShowInformation(&form_,
@@ -275,9 +279,10 @@ void TPointList::CopyFromOtherMode() {
         }
         if (!copy) continue;
         TDbmTable table{};
-        if (!Sdk().ReadTable(document.Handle(), source.constData(), sourceMode, from, table))
+        if (!platform::ShowFailure(&form_, Sdk().ReadTable(document.Handle(), source.constData(),
+                                                           sourceMode, from, table)))
             return;
-        if (!document.WriteTable(mode, target, table)) return;
+        if (!platform::ShowFailure(&form_, document.WriteTable(mode, target, table))) return;
         Refresh();
     }
 }

@@ -233,9 +233,10 @@ void TMainForm::CreateComponents() {
     G->SetCurrent(0);
     G->SetOnAfterDraw(
         [this](TstGauge *, QPainter &canvas, const QRect &rect) { GAfterDraw(canvas, rect); });
+    // The first connection: the overlay is settled before anyone else hears
+    // of a new RAW value.
     connect(&level_, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
-    connect(&level_, &TLiveLevel::OverlayChanged, G, [this] { G->repaint(); });
-    connect(&receiver_, &TReceiverConnection::SpectrumReceived, &level_, &TLiveLevel::Spectrum);
+    connect(&overlay_, &TLevelOverlay::Changed, G, [this] { G->repaint(); });
     SP->SetEnabled(false);
 
     // Tuned frequency.
@@ -285,15 +286,14 @@ void TMainForm::FormCreate() {
     digitFilterInstalled_ = true;
 
     if (!receiver_.Bind()) {
-        platform::ShowMessageBox(
-            {nullptr,
-             QStringLiteral(
-                 "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."),
-             TitleText(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+        ShowStartupError(QStringLiteral(
+            "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."));
         return;
     }
-    if (!Smsdk::Instance().Load()) return;
-    Smsdk::SetApplicationWindow(this);
+    if (const platform::TResult bound = Smsdk::Instance().Load(); !bound) {
+        ShowStartupError(bound.Message());
+        return;
+    }
 
     showAllowed_ = true;
     receiver_.Start(std::intptr_t(winId()), key_.get());
@@ -304,6 +304,11 @@ void TMainForm::FormCreate() {
     K7Devs->SetColWidth(2, 70);
     SB->hide();
     CloseReceiver();
+}
+
+void TMainForm::ShowStartupError(const QString &text) {
+    platform::ShowMessageBox(
+        {nullptr, text, TitleText(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 void TMainForm::FormShow() {
@@ -510,7 +515,16 @@ void TMainForm::OpenSelectedReceiver() {
     if (row < 0 || row >= int(Devices().size())) return;
     TDeviceEntry &entry = *Devices()[std::size_t(row)];
     CloseReceiver();
-    if (!receiver_.Open(entry, this)) return;
+    {
+        // The wait cursor stays through a failure's message and the release
+        // of what the failed attempt took, which follows the message.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        struct CursorRestore {
+            ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
+        } cursorRestore;
+        const platform::TResult opened = receiver_.Open(entry);
+        if (!platform::ShowFailure(this, opened)) return;
+    }
 
     const std::intptr_t window = receiver_.ModuleWindow();
     if (window && QWidget::find(WId(window))) Embed(window);
@@ -562,7 +576,7 @@ void TMainForm::CloseReceiver() {
     }
     SetSize(width(), kClientHeight);
     DMP->hide();
-    level_.SetOverlay(false);
+    overlay_.Hide();
     T->start();
 
     retuneGuard_ = true;
@@ -602,6 +616,11 @@ void TMainForm::FqKeyPress(QChar key) {
 }
 
 void TMainForm::TTimer() {
+    if (!receiver_.IsOpen()) {
+        // Cleared before the repaint, so that the text really goes.
+        overlay_.Hide();
+        return;
+    }
     level_.Poll();
 }
 
@@ -610,6 +629,7 @@ void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const 
 }
 
 void TMainForm::GShowRaw(std::uint8_t raw) {
+    overlay_.Update(raw);
     // The gauge redraws itself when its value changes; otherwise the overlay
     // may still have changed.
     if (G->Current() == raw)
@@ -619,9 +639,9 @@ void TMainForm::GShowRaw(std::uint8_t raw) {
 }
 
 void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
-    if (!level_.OverlayShown()) return;
+    if (!overlay_.Shown()) return;
     canvas.setFont(ArialFont(11));
     const int left = (G->width() - 60) / 2;
     canvas.drawText(QRect(QPoint(left, 2), QPoint(left + 60 - 1, 16 - 1)),
-                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, level_.OverlayText());
+                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, overlay_.Text());
 }

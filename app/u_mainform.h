@@ -4,8 +4,9 @@
 // It is built of three parts without widgets and wires them to its controls:
 // the receiver connection (TReceiverConnection: the receiver API, the
 // module, open and close), the calibration document (TCalDocument: the one
-// set's handle, flags and file name) and the live level (TLiveLevel: RAW
-// value and dBm overlay, published as a signal). The commands of two panels
+// set's handle, flags and file name), the live level (TLiveLevel: the RAW
+// value, published as a signal) and the dBm overlay over the gauge
+// (TLevelOverlay). The commands of two panels
 // live in units of their own that work on the window's controls: the file
 // commands (TFileCommands: New, Open, Save, Details) and the point list
 // (TPointList: the list F and Add, Edit, Delete, copy from another mode).
@@ -18,12 +19,13 @@
 // ends without showing it.
 #pragma once
 
-#include "app/caldocument.h"
 #include "app/filecommands.h"
-#include "app/livelevel.h"
+#include "app/leveloverlay.h"
 #include "app/pointlist.h"
-#include "app/receiverconnection.h"
+#include "calibration/caldocument.h"
 #include "controls/stform.h"
+#include "receiver/livelevel.h"
+#include "receiver/receiverconnection.h"
 
 #include <QSettings>
 #include <QWidget>
@@ -145,18 +147,16 @@ public:
     const std::vector<std::unique_ptr<TDeviceEntry>> &Devices() const {
         return receiver_.Devices();
     }
-    const TDeviceEntry *OpenedEntry() const { return receiver_.OpenedEntry(); }
-    const spectrumlevel::LevelConstants &LevelConstants() const {
+    const SpectrumLevel::LevelConstants &LevelConstants() const {
         return receiver_.LevelConstants();
     }
     bool IsDemo() const { return receiver_.IsDemo(); }
     QString ReceiverName() const { return receiver_.ReceiverName(); }
-    bool OverlayShown() const { return level_.OverlayShown(); }
-    double OverlayDbm() const { return level_.OverlayDbm(); }
+    bool OverlayShown() const { return overlay_.Shown(); }
+    double OverlayDbm() const { return overlay_.Dbm(); }
     std::int32_t PassbandWidth() const { return receiver_.PassbandWidth(); }
     std::int32_t PassbandOffset() const { return receiver_.PassbandOffset(); }
     std::intptr_t ModuleWindow() const { return receiver_.ModuleWindow(); }
-    QmvModule &Module() { return receiver_.Module(); }
 
     // Components (named as the window's designer named them).
     // The frame's client panel and title bar (ClientPanel, TopPanel).
@@ -210,10 +210,12 @@ protected:
 
 private:
     void CreateComponents();
+    // A binding's failure at start-up: no owner, the title text as title.
+    static void ShowStartupError(const QString &text);
     void K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect);
     void K7DevsSelectCell(int col, int row, bool &canSelect);
     void GAfterDraw(QPainter &canvas, const QRect &rect);
-    // The live level's RAW value on the gauge.
+    // The live level's RAW value on the gauge, with the overlay for it.
     void GShowRaw(std::uint8_t raw);
     void FqKeyDown(int key);
     void FqKeyPress(QChar key);
@@ -227,7 +229,8 @@ private:
     std::unique_ptr<QSettings> key_;
     TReceiverConnection receiver_;
     TCalDocument document_;
-    TLiveLevel level_{receiver_, document_};
+    TLiveLevel level_{receiver_};
+    TLevelOverlay overlay_{receiver_, document_};
     TPointList points_{*this};
     TFileCommands files_{*this};
 

@@ -21,7 +21,7 @@ std::int32_t BigSet() {
     static std::int32_t cal = -1;
     if (cal >= 0) return cal;
     Smsdk &sdk = Smsdk::Instance();
-    if (!sdk.Load()) {
+    if (!sdk.Load().Ok()) {
         std::fprintf(stderr, "smetersdk.dll not found beside the benchmark\n");
         std::exit(1);
     }
@@ -39,7 +39,7 @@ std::int32_t BigSet() {
 struct Details {
     Details() {
         TstForm::SetModalResponder([](TstForm &) { return int(mrCancel); });
-        form.ShowDetails(BigSet());
+        form.ShowDetails(BigSet(), nullptr);
         TstForm::SetModalResponder({});
     }
     TCalInfoForm form;

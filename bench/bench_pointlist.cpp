@@ -78,8 +78,7 @@ void BM_ListRefresh100000(benchmark::State &state) {
 BENCHMARK(BM_ListRefresh1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListRefresh100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-const std::initializer_list<std::int32_t> kThreeModes = {Smsdk::kDefaultMode, Smsdk::kWideFmMode,
-                                                         1};
+const std::initializer_list<std::int32_t> kThreeModes = {Smsdk::kDefaultMode, QMV_MODE_FM_WIDE, 1};
 
 void BM_LibrarySave(benchmark::State &state) {
     Window &w = TheWindow();

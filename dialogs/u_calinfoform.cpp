@@ -7,7 +7,6 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/setlists.h"
 #include "platform/application.h"
 
 #include <QPainter>
@@ -62,16 +61,17 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     CentreOnScreen(this);
 }
 
-void TCalInfoForm::ShowDetails(std::int32_t cal) {
+void TCalInfoForm::ShowDetails(std::int32_t cal, QWidget *owner) {
     cal_ = cal;
+    centreWindow_ = owner;
     ShowModal();
 }
 
 void TCalInfoForm::showEvent(QShowEvent *event) {
     TstForm::showEvent(event);
     if (event->spontaneous()) return;
-    if (QWidget *owner = Smsdk::ApplicationWindow(); owner && owner->isVisible())
-        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
+    if (centreWindow_ && centreWindow_->isVisible())
+        move(centreWindow_->geometry().center() - QPoint(width() / 2, height() / 2));
     try {
         FillListing();
     } catch (const std::exception &error) {
@@ -90,21 +90,21 @@ void TCalInfoForm::FillListing() {
     const Smsdk &sdk = Smsdk::Instance();
     for (const char *name : Smsdk::ModelNames) {
         // Without the library bound there is no set to list.
-        const std::int32_t modeBytes = sdk.IsLoaded() ? sdk.GetModes(cal_, name, nullptr, 0) : 0;
-        if (modeBytes <= 0) continue;
+        if (!sdk.IsLoaded()) continue;
+        const TSetList<std::int32_t> modes = sdk.ReadModes(cal_, name);
+        if (modes.SizeAnswer <= 0) continue;
         const int receiverRow = nextRow_;
         G->SetRowCount(nextRow_ + 1);
         G->SetCells(0, nextRow_, QString::fromLatin1(name));
-        for (const std::int32_t mode : setlists::ReadModes(cal_, name, modeBytes)) {
+        for (const std::int32_t mode : modes.Entries) {
             const int modeRow = nextRow_;
             const QString modeText = Smsdk::ModeText(mode);
             G->SetRowCount(nextRow_ + 1);
             G->SetCells(1, nextRow_, modeText);
-            const std::int32_t pointBytes = sdk.GetFrequencies(cal_, name, mode, nullptr, 0);
-            if (pointBytes > 0) {
-                const auto points = setlists::ReadFrequencies(cal_, name, mode, pointBytes);
-                G->SetRowCount(int(points.size()) + nextRow_);
-                for (const std::uint64_t point : points)
+            const TSetList<std::uint64_t> points = sdk.ReadFrequencies(cal_, name, mode);
+            if (points.SizeAnswer > 0) {
+                G->SetRowCount(int(points.Entries.size()) + nextRow_);
+                for (const std::uint64_t point : points.Entries)
                     G->SetCells(2, nextRow_++, FrequencyText(point));
             }
             // A mode without points keeps its row.

@@ -11,6 +11,8 @@
 
 #include "controls/stform.h"
 
+#include <QPointer>
+
 #include <cstdint>
 
 class QPainter;
@@ -26,8 +28,9 @@ public:
 
     explicit TCalInfoForm(QWidget *parent = nullptr);
 
-    // Lists the set `cal` (read through Smsdk::Instance()) in the modal run.
-    void ShowDetails(std::int32_t cal);
+    // Lists the set `cal` (read through Smsdk::Instance()) in the modal run,
+    // centred on `owner` when that is shown (the main window).
+    void ShowDetails(std::int32_t cal, QWidget *owner);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -46,4 +49,5 @@ private:
 
     std::int32_t cal_ = -1;
     int nextRow_ = 1;
+    QPointer<QWidget> centreWindow_;
 };

@@ -7,7 +7,6 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/setlists.h"
 #include "platform/application.h"
 
 #include <QLabel>
@@ -118,8 +117,8 @@ void TCopyForm::ListModes(int row) {
     const QByteArray name = D->Cells(0, row).toLatin1();
     ClearModes();
     try {
-        const std::int32_t bytes = Smsdk::Instance().GetModes(cal_, name.constData(), nullptr, 0);
-        for (const std::int32_t mode : setlists::ReadModes(cal_, name.constData(), bytes)) {
+        for (const std::int32_t mode :
+             Smsdk::Instance().ReadModes(cal_, name.constData()).Entries) {
             const QString text = Smsdk::ModeText(mode);
             M->SetRowCount(modeCount_ + 1);
             M->SetCells(0, modeCount_++, text);

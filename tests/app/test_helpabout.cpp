@@ -1,6 +1,6 @@
 #include "app/helpfile.h"
 #include "app/u_aboutform.h"
-#include "hhctrl.h"
+#include "hhctrl_test.h"
 #include "mainformtesting.h"
 
 #include <QApplication>

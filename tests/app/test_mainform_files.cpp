@@ -91,6 +91,9 @@ TEST_F(FilesTest, FlagsLiveThroughNewOpenSaveAndTheirFailures) {
         EXPECT_EQ(doc.IsModified(), step.expect.modified);
         EXPECT_EQ(QFileInfo(doc.FileName()).fileName(), step.expect.file);
         EXPECT_EQ(BoxTexts(), step.expect.boxes);
+        // The library's messages and the questions belong to the main window.
+        for (const platform::MessageBoxRequest &box : boxes.boxes)
+            EXPECT_EQ(box.owner.data(), &w) << box.text.toStdString();
         EXPECT_EQ(Rows(), step.expect.points);
         EXPECT_EQ(w.LCaption->Caption(), TMainForm::TitleWithFileName(doc.FileName(), *w.LCaption));
         EXPECT_TRUE(w.FsP->isEnabled());

@@ -18,7 +18,7 @@ protected:
     }
     // A message of the module, as its window sends it.
     void FromModule(std::int32_t message, std::intptr_t value1) {
-        QmvHost::Callback(form->ModuleWindow(), message, value1, 0, 0);
+        TQmvHost::Callback(form->ModuleWindow(), message, value1, 0, 0);
     }
     void Passband(std::int32_t mode, std::int32_t width, std::int32_t offset = 0) {
         FromModule(QMV_HOST_MODE, mode);
@@ -43,7 +43,7 @@ protected:
 
 // The demo receiver's gain is 67.2 dB (AGC reading 800, default constants).
 int Raw(double peakDb) {
-    return spectrumlevel::LevelToRaw(peakDb - 67.2);
+    return SpectrumLevel::LevelToRaw(peakDb - 67.2);
 }
 
 TEST_F(LevelTest, PassbandWindowOfEachMode) {
@@ -175,6 +175,16 @@ TEST_F(LevelTest, WideFmPollsTheReceiversOwnReading) {
     auto raw = Export<int32_t (*)(int32_t)>("ZXK740API.dll", "GetRawSignalStrength");
     EXPECT_EQ(w.G->Current(), raw(1));
     EXPECT_FALSE(w.OverlayShown());
+
+    // With a set, the overlay reads the wide-FM table of the point.
+    w.Document().New();
+    TDbmTable table;
+    table.fill(-50.5);
+    ASSERT_TRUE(w.Document().WriteTable(-1, std::uint64_t(w.Fq->Value()), table).Ok());
+    table.fill(-70.5);
+    ASSERT_TRUE(w.Document().WriteTable(3, std::uint64_t(w.Fq->Value()), table).Ok());
+    QTRY_VERIFY_WITH_TIMEOUT(w.OverlayShown(), 3000);
+    EXPECT_DOUBLE_EQ(w.OverlayDbm(), -70.5);
 }
 
 // Every measured RAW value leaves as a signal, from spectra and from the
@@ -205,7 +215,7 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
     ConfigureRadio(temp.filePath("radio.ini"),
                    "[receiver]\nserial = AAA1\nlow = 100000\nhigh = 30000000\n"
                    "eeprom = 900 800 400 -800 800\n");
-    const spectrumlevel::LevelConstants constants{900, 800, 400, -800, 800};
+    const SpectrumLevel::LevelConstants constants{900, 800, 400, -800, 800};
     const auto sim = [](const char *name) { return Export<void *>("libk740sim.so", name); };
     const auto find =
         reinterpret_cast<decltype(&k740sim_FindReceiver)>(sim("k740sim_FindReceiver"));
@@ -231,9 +241,9 @@ TEST_F(LevelTest, SimulatedLevelIsTheGeneratorPlusTheFrontEndError) {
         ASSERT_EQ(spectrum(rx, 12000, 2048, bins.data()), 2048);
         double peak = 0;
         ASSERT_TRUE(
-            spectrumlevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
+            SpectrumLevel::SpectrumPeakDb({12000, 2048 * 4, bins.data()}, 1, 3000, 0, peak));
         const double level =
-            spectrumlevel::LevelDbm(peak, spectrumlevel::GainTenths(reading, constants));
+            SpectrumLevel::LevelDbm(peak, SpectrumLevel::GainTenths(reading, constants));
         EXPECT_NEAR(level, -73.0 + error, 0.5) << "AGC reading " << reading;
     }
 }

@@ -22,7 +22,7 @@ protected:
         return w;
     }
     void Mode(std::int32_t mode) {
-        QmvHost::Callback(form->ModuleWindow(), QMV_HOST_MODE, mode, 0, 0);
+        TQmvHost::Callback(form->ModuleWindow(), QMV_HOST_MODE, mode, 0, 0);
         ASSERT_EQ(form->CurrentMode(), mode);
     }
     // The rightmost column holding ink of the label area of a row.

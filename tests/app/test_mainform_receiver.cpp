@@ -160,11 +160,11 @@ TEST_F(ReceiverTest, LevelConstantsTakenOrAllDefaulted) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
     TMainForm &w = Start();
     Open(2);
-    EXPECT_EQ(w.LevelConstants(), (spectrumlevel::LevelConstants{900, 800, 400, -800, 800}));
+    EXPECT_EQ(w.LevelConstants(), (SpectrumLevel::LevelConstants{900, 800, 400, -800, 800}));
     Open(3);
-    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+    EXPECT_EQ(w.LevelConstants(), SpectrumLevel::LevelConstants{});
     Open(0);
-    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+    EXPECT_EQ(w.LevelConstants(), SpectrumLevel::LevelConstants{});
 }
 
 TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {

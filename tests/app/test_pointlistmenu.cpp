@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, PointListMenuExportsAllPointsOfTheCalibrationMode) {
     Smsdk &sdk = Smsdk::Instance();
     TCalDocument &document = window.Document();
     document.New();
-    ASSERT_EQ(document.Save(temp.filePath("a.cal")), SMS_OK);
+    ASSERT_TRUE(document.Save(temp.filePath("a.cal")).Ok());
     TDbmTable table{};
     table[1] = -100.25;
     ASSERT_EQ(sdk.PutDBMs(document.Handle(), "ZX-K740", -1, 7100000, table.data()), SMS_OK);

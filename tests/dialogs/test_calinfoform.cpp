@@ -14,7 +14,7 @@ using testsupport::Child;
 // Shows the details of `cal`; `user` acts on the shown window.
 void ShowDetails(TCalInfoForm &form, std::int32_t cal, const std::function<void()> &user) {
     dialogtesting::WithUser(user, [&] {
-        form.ShowDetails(cal);
+        form.ShowDetails(cal, nullptr);
         return 0;
     });
 }

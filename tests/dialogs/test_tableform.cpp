@@ -199,7 +199,9 @@ TEST_F(TableEditorTest, CopyFromAnotherPoint) {
     const auto read = [&](std::uint64_t frequency, TDbmTable &table) {
         asked.push_back(frequency);
         if (asked.size() == 1)
-            return Smsdk::Instance().ReadTable(1, Smsdk::kReceiverName, -1, frequency, table);
+            return platform::ShowFailure(
+                nullptr,
+                Smsdk::Instance().ReadTable(1, Smsdk::kReceiverName, -1, frequency, table));
         table = source;
         return true;
     };
