@@ -1,13 +1,21 @@
 #include "app/k740scalib.h"
 
-#include "app/programwindows.h"
 #include "platform/application.h"
+
+TProgram::TProgram()
+    : main_(TMainFormParts{receiver_, document_, level_, overlay_, points_, addFq_, calInfo_, copy_,
+                           table_, sweep_}),
+      fSelect_(points_), table_(TTableFormWindows{graph_, editVal_, fill_, fSelect_, sweep_}) {
+    QObject::connect(&level_, &TLiveLevel::RawChanged, &table_, &TTableForm::SetLiveRaw);
+    QObject::connect(&level_, &TLiveLevel::RawChanged, &sweep_, &TSweepForm::SetLiveRaw);
+    QObject::connect(&searchAD_, &TSearchADForm::Hidden, &main_, &QWidget::activateWindow);
+}
 
 int RunK740scalib() {
     platform::Application::setTitle(TMainForm::TitleText());
     // Nothing is shown by itself: the main window only once it may be.
-    TProgramWindows windows;
-    if (!windows.Main().ShowAllowed()) return 1;
-    windows.Main().show();
+    TProgram program;
+    if (!program.MainForm().ShowAllowed()) return 1;
+    program.MainForm().show();
     return QApplication::exec();
 }

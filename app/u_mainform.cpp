@@ -1,8 +1,12 @@
 #include "app/u_mainform.h"
 
+#include "app/filecommands.h"
 #include "app/helpfile.h"
+#include "app/leveloverlay.h"
+#include "app/pointlist.h"
 #include "app/pointlistmenu.h"
 #include "app/u_aboutform.h"
+#include "calibration/caldocument.h"
 #include "calibration/smsdk.h"
 #include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
@@ -16,6 +20,8 @@
 #include "platform/application.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "receiver/livelevel.h"
+#include "receiver/receiverconnection.h"
 
 #include "app/windowplacement.h"
 
@@ -30,8 +36,6 @@
 #include <QTimer>
 #include <QWindow>
 
-TMainForm *MainForm = nullptr;
-
 using namespace dialogparts;
 
 namespace {
@@ -42,16 +46,14 @@ constexpr TColor kGaugeFore = 38144; // RGB 0, 149, 0
 
 } // namespace
 
-TMainForm::TMainForm(const TMainFormWindows &windows, QWidget *parent)
-    : TstForm(TitleText(), TFrameKind::fkMainWindow, parent), windows_(windows) {
-    MainForm = this;
+TMainForm::TMainForm(const TMainFormParts &parts, QWidget *parent)
+    : TstForm(TitleText(), TFrameKind::fkMainWindow, parent), parts_(parts) {
     CreateComponents();
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
     FormDestroy();
-    if (MainForm == this) MainForm = nullptr;
 }
 
 QString TMainForm::TitleText() {
@@ -67,6 +69,42 @@ QString TMainForm::TitleWithFileName(const QString &fileText, const QWidget &lab
         text = QStringLiteral("%1 [...%2]").arg(TitleText(), file);
     }
     return text;
+}
+
+void TMainForm::ShowFileInTitle(const QString &fileName) {
+    LCaption->SetCaption(TitleWithFileName(fileName, *LCaption));
+}
+
+bool TMainForm::ListNotEmpty() const {
+    return !parts_.Receiver.Devices().empty();
+}
+
+void TMainForm::stSpeedButton3Click() {
+    files_->New();
+}
+void TMainForm::stSpeedButton4Click() {
+    files_->Open();
+}
+void TMainForm::BSaveClick() {
+    files_->Save();
+}
+void TMainForm::CalInfoClick() {
+    files_->Details();
+}
+void TMainForm::stSpeedButton8Click() {
+    points_->Add();
+}
+void TMainForm::BEditClick() {
+    points_->Edit();
+}
+void TMainForm::BDeleteClick() {
+    points_->Delete();
+}
+void TMainForm::stSpeedButton7Click() {
+    points_->CopyFromOtherMode();
+}
+void TMainForm::BSweepClick() {
+    points_->Sweep();
 }
 
 void TMainForm::RestoreTitle() {
@@ -153,8 +191,10 @@ void TMainForm::CreateComponents() {
     F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
     PointListMenu = new TPointListMenu(F, this, [this] {
-        return TPointListSet{document_.IsLoaded(), document_.Handle(), Smsdk::kReceiverName,
-                             CalibrationMode(), document_.FileName()};
+        const TCalDocument &document = parts_.Document;
+        return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
+                             Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
+                             document.FileName()};
     });
 
     // The buttons of the groups.
@@ -207,12 +247,11 @@ void TMainForm::CreateComponents() {
     }
     FiP->SetEnabled(false);
     stSpeedButton7->hide();
-    points_.Attach();
     // The list shows the points of the calibration mode: a mode report that
     // crosses wide FM rebuilds it, also while the editor is open.
-    connect(&receiver_, &TReceiverConnection::ModeChanged, this,
+    connect(&parts_.Receiver, &TReceiverConnection::ModeChanged, this,
             [this](std::int32_t, bool rebuildPointList) {
-                if (rebuildPointList) points_.Refresh();
+                if (rebuildPointList) points_->Refresh();
             });
 
     // RAW signal level.
@@ -235,8 +274,8 @@ void TMainForm::CreateComponents() {
         [this](TstGauge *, QPainter &canvas, const QRect &rect) { GAfterDraw(canvas, rect); });
     // The first connection: the overlay is settled before anyone else hears
     // of a new RAW value.
-    connect(&level_, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
-    connect(&overlay_, &TLevelOverlay::Changed, G, [this] { G->repaint(); });
+    connect(&parts_.Level, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
+    connect(&parts_.Overlay, &TLevelOverlay::Changed, G, [this] { G->repaint(); });
     SP->SetEnabled(false);
 
     // Tuned frequency.
@@ -251,6 +290,13 @@ void TMainForm::CreateComponents() {
     Fq->SetOnKeyDown([this](QObject *, int &key, Qt::KeyboardModifiers) { FqKeyDown(key); });
     Fq->SetOnKeyPress([this](QObject *, QChar &key) { FqKeyPress(key); });
     FP->SetEnabled(false);
+
+    // The commands of the file and point panels, on the controls above.
+    points_ = std::make_unique<TPointList>(TPointListParts{
+        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.Table,
+        parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep, *Fq});
+    files_ = std::make_unique<TFileCommands>(TFileCommandParts{
+        *this, parts_.Document, *points_, parts_.CalInfo, *FiP, *stPanel1, *FsP, *BSave, *CalInfo});
 
     DMP = Named(new TstPanel(stPanel1), "DMP");
     DMP->setGeometry(8, 292, 480, 203);
@@ -285,7 +331,7 @@ void TMainForm::FormCreate() {
     qApp->installEventFilter(this);
     digitFilterInstalled_ = true;
 
-    if (!receiver_.Bind()) {
+    if (!parts_.Receiver.Bind()) {
         ShowStartupError(QStringLiteral(
             "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."));
         return;
@@ -296,7 +342,7 @@ void TMainForm::FormCreate() {
     }
 
     showAllowed_ = true;
-    receiver_.Start(std::intptr_t(winId()), key_.get());
+    parts_.Receiver.Start(std::intptr_t(winId()), key_.get());
     D->SetColWidth(0, 15);
     D->SetColWidth(1, 110);
     K7Devs->SetColWidth(0, 15);
@@ -322,7 +368,7 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormClose() {
     if (!showAllowed_) return;
     CloseReceiver();
-    receiver_.FinishModule();
+    parts_.Receiver.FinishModule();
     key_->setValue(QStringLiteral("WindowTop"), y());
     key_->setValue(QStringLiteral("WindowLeft"), x());
     key_->sync();
@@ -330,15 +376,14 @@ void TMainForm::FormClose() {
 
 void TMainForm::FormDestroy() {
     // From here on the module's callback is answered 0.
-    receiver_.Stop();
-    if (MainForm == this) MainForm = nullptr;
-    receiver_.FreeDevices();
+    parts_.Receiver.Stop();
+    parts_.Receiver.FreeDevices();
     if (digitFilterInstalled_) {
         qApp->removeEventFilter(this);
         digitFilterInstalled_ = false;
     }
     // Tests and a failed start destroy the window without closing it.
-    receiver_.FinishModule();
+    parts_.Receiver.FinishModule();
     HelpFile::Close();
     key_.reset();
 }
@@ -393,7 +438,7 @@ bool TMainForm::RedirectDigitKey(QObject *receiver, QEvent *event) {
     if (key->key() < Qt::Key_0 || key->key() > Qt::Key_9 || (key->modifiers() & Qt::KeypadModifier))
         return false;
     if (QApplication::activeWindow() != this || focusWidget() == Fq) return false;
-    if (const std::intptr_t module = ModuleWindow()) {
+    if (const std::intptr_t module = parts_.Receiver.ModuleWindow()) {
         QWidget *moduleWidget = QWidget::find(WId(module));
         QWidget *focus = QApplication::focusWidget();
         if (moduleWidget && focus && moduleWidget->isAncestorOf(focus)) return false;
@@ -420,7 +465,7 @@ void TMainForm::FocusRule(QWidget *panel) {
 }
 
 bool TMainForm::ConfirmDropSet(const QString &question, bool yesByDefault) {
-    if (!document_.HasUnsavedChanges()) return true;
+    if (!parts_.Document.HasUnsavedChanges()) return true;
     return platform::ShowMessageBox(
                {this, QStringLiteral("Calibration table is modified and not saved.\n") + question,
                 QStringLiteral("Confirmation"), QMessageBox::Question,
@@ -438,11 +483,11 @@ void TMainForm::stSpeedButton6Click() {
 
 void TMainForm::Enumerate() {
     CloseReceiver();
-    receiver_.FreeDevices();
+    parts_.Receiver.FreeDevices();
     K7Devs->update();
     K7Devs->SetRowCount(1);
-    receiver_.ReadDevices();
-    K7Devs->SetRowCount(std::max(1, int(Devices().size())));
+    parts_.Receiver.ReadDevices();
+    K7Devs->SetRowCount(std::max(1, int(parts_.Receiver.Devices().size())));
     K7Devs->update();
     BSelect->setEnabled(ListNotEmpty());
 }
@@ -452,14 +497,14 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
     const bool selected = row == K7Devs->Row() && ListNotEmpty();
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : TstForm::kWindowColor));
     canvas.setPen(ColorToQColor(selected ? clBlack : kListText));
-    if (row >= int(Devices().size())) {
+    if (row >= int(parts_.Receiver.Devices().size())) {
         if (row == 0)
             canvas.drawText(QRect(10, rect.top() + 1, K7Devs->width(), rect.height()),
                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                             QStringLiteral("No ZX-K740 radio receiver is available"));
         return;
     }
-    const TDeviceEntry &entry = *Devices()[std::size_t(row)];
+    const TDeviceEntry &entry = *parts_.Receiver.Devices()[std::size_t(row)];
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     switch (col) {
     case 0:
@@ -488,8 +533,8 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
 }
 
 void TMainForm::K7DevsSelectCell(int, int row, bool &) {
-    const bool onEntry = ListNotEmpty() && row >= 0 && row < int(Devices().size());
-    const bool opened = onEntry && Devices()[std::size_t(row)]->Opened;
+    const bool onEntry = ListNotEmpty() && row >= 0 && row < int(parts_.Receiver.Devices().size());
+    const bool opened = onEntry && parts_.Receiver.Devices()[std::size_t(row)]->Opened;
     BSelect->setEnabled(onEntry && !opened);
     BClose->setEnabled(onEntry && opened);
 }
@@ -512,8 +557,8 @@ void TMainForm::OpenSelectedReceiver() {
     FocusRule(DevPanel);
     if (!ConfirmDropSet(QStringLiteral("Open selected receiver device?"))) return;
     const int row = K7Devs->Row();
-    if (row < 0 || row >= int(Devices().size())) return;
-    TDeviceEntry &entry = *Devices()[std::size_t(row)];
+    if (row < 0 || row >= int(parts_.Receiver.Devices().size())) return;
+    TDeviceEntry &entry = *parts_.Receiver.Devices()[std::size_t(row)];
     CloseReceiver();
     {
         // The wait cursor stays through a failure's message and the release
@@ -522,20 +567,20 @@ void TMainForm::OpenSelectedReceiver() {
         struct CursorRestore {
             ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
         } cursorRestore;
-        const platform::TResult opened = receiver_.Open(entry);
+        const platform::TResult opened = parts_.Receiver.Open(entry);
         if (!platform::ShowFailure(this, opened)) return;
     }
 
-    const std::intptr_t window = receiver_.ModuleWindow();
+    const std::intptr_t window = parts_.Receiver.ModuleWindow();
     if (window && QWidget::find(WId(window))) Embed(window);
-    receiver_.Activate();
+    parts_.Receiver.Activate();
     K7Devs->update();
 
     retuneGuard_ = true;
-    Fq->SetMax(receiver_.Highest());
-    Fq->SetMin(receiver_.Lowest());
-    windows_.AddFq.SetRange(receiver_.Lowest(), receiver_.Highest());
-    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
+    Fq->SetMax(parts_.Receiver.Highest());
+    Fq->SetMin(parts_.Receiver.Lowest());
+    parts_.AddFq.SetRange(parts_.Receiver.Lowest(), parts_.Receiver.Highest());
+    Fq->SetValue(std::int64_t(parts_.Receiver.TunedFrequency()));
 
     BSelect->setEnabled(false);
     BClose->setEnabled(true);
@@ -544,7 +589,7 @@ void TMainForm::OpenSelectedReceiver() {
     BSave->setEnabled(false);
     CalInfo->setEnabled(false);
     SP->SetEnabled(true);
-    document_.Close();
+    parts_.Document.Close();
 
     retuneGuard_ = false;
     RestoreTitle();
@@ -570,17 +615,17 @@ void TMainForm::Embed(std::intptr_t moduleWindow) {
 
 void TMainForm::CloseReceiver() {
     T->stop();
-    if (receiver_.Close()) {
-        document_.Close();
+    if (parts_.Receiver.Close()) {
+        parts_.Document.Close();
         K7Devs->update();
     }
     SetSize(width(), kClientHeight);
     DMP->hide();
-    overlay_.Hide();
+    parts_.Overlay.Hide();
     T->start();
 
     retuneGuard_ = true;
-    points_.Clear();
+    points_->Clear();
     CalInfo->setEnabled(false);
     FsP->SetEnabled(false);
     FP->SetEnabled(false);
@@ -588,7 +633,6 @@ void TMainForm::CloseReceiver() {
     FiP->SetEnabled(false);
     SP->SetEnabled(false);
     G->SetCurrent(0);
-    QCoreApplication::processEvents();
     retuneGuard_ = false;
 
     BSelect->setEnabled(ListNotEmpty());
@@ -601,9 +645,9 @@ void TMainForm::CloseReceiver() {
 
 void TMainForm::FqValueChange() {
     if (retuneGuard_) return;
-    receiver_.Tune(std::uint64_t(Fq->Value()));
+    parts_.Receiver.Tune(std::uint64_t(Fq->Value()));
     retuneGuard_ = true;
-    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
+    Fq->SetValue(std::int64_t(parts_.Receiver.TunedFrequency()));
     retuneGuard_ = false;
 }
 
@@ -616,20 +660,16 @@ void TMainForm::FqKeyPress(QChar key) {
 }
 
 void TMainForm::TTimer() {
-    if (!receiver_.IsOpen()) {
+    if (!parts_.Receiver.IsOpen()) {
         // Cleared before the repaint, so that the text really goes.
-        overlay_.Hide();
+        parts_.Overlay.Hide();
         return;
     }
-    level_.Poll();
-}
-
-void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data) {
-    level_.Spectrum(span, byteCount, data);
+    parts_.Level.Poll();
 }
 
 void TMainForm::GShowRaw(std::uint8_t raw) {
-    overlay_.Update(raw);
+    parts_.Overlay.Update(raw);
     // The gauge redraws itself when its value changes; otherwise the overlay
     // may still have changed.
     if (G->Current() == raw)
@@ -639,9 +679,9 @@ void TMainForm::GShowRaw(std::uint8_t raw) {
 }
 
 void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
-    if (!overlay_.Shown()) return;
+    if (!parts_.Overlay.Shown()) return;
     canvas.setFont(ArialFont(11));
     const int left = (G->width() - 60) / 2;
     canvas.drawText(QRect(QPoint(left, 2), QPoint(left + 60 - 1, 16 - 1)),
-                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, overlay_.Text());
+                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, parts_.Overlay.Text());
 }

@@ -74,31 +74,44 @@ protected:
     // the receiver first, as the simulated radio opens a receiver once.
     TMainForm &OpenDemo() {
         if (form) {
-            form->CloseReceiver();
+            Receiver().Close();
             form.reset();
         }
         TMainForm &w = Start();
         Open();
-        EXPECT_GT(w.ReceiverHandle(), 0)
+        EXPECT_GT(Receiver().Handle(), 0)
             << (boxes.boxes.empty() ? QString() : boxes.boxes[0].text).toStdString();
         return w;
     }
     static void Click(QWidget *button) {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
     }
-    void New() { Click(form->stSpeedButton3); }
+    // A click on a button of the main window.
+    void Press(const char *name) { Click(&Control(name)); }
+    void New() { Press("stSpeedButton3"); }
     QString Path(const QString &name) const { return temp.filePath(name); }
+
+    // The points written straight into the open set, shown in the list: the
+    // set is saved aside as it is and opened again with the Open command.
+    void ShowPoints() {
+        const QString path = Path(QStringLiteral("points-%1.cal").arg(++shown_));
+        ASSERT_EQ(
+            Smsdk::Instance().SaveCALFile(Document().Handle(), QFile::encodeName(path).constData()),
+            SMS_OK);
+        fileAnswers.push_back(path);
+        Press("stSpeedButton4");
+    }
 
     // A point written straight into the open set.
     void Put(std::int32_t mode, std::uint64_t hz, double value = 0) {
         TDbmTable table;
         table.fill(value);
-        ASSERT_EQ(Smsdk::Instance().PutDBMs(form->Document().Handle(), Smsdk::kReceiverName, mode,
-                                            hz, table.data()),
+        ASSERT_EQ(Smsdk::Instance().PutDBMs(Document().Handle(), Smsdk::kReceiverName, mode, hz,
+                                            table.data()),
                   SMS_OK);
     }
     double Value(std::int32_t mode, std::uint64_t hz, std::uint8_t raw = 0) {
-        return form->Document().Dbm(mode, hz, raw).value_or(999);
+        return Document().Dbm(mode, hz, raw).value_or(999);
     }
     // Adds a point through Add and the add-frequency dialog.
     void Add(std::uint64_t hz) {
@@ -109,13 +122,14 @@ protected:
             testsupport::Click(testsupport::Child(window, "BOK"));
             return window.ModalResult();
         };
-        Click(form->stSpeedButton8);
+        Press("stSpeedButton8");
         modal = nullptr;
     }
-    std::vector<QString> Rows() const {
+    std::vector<QString> Rows() {
+        const auto &list = Control<TstGrid>("F");
         std::vector<QString> rows;
-        for (int row = 0; row < form->F->RowCount(); ++row)
-            rows.push_back(form->F->Cells(0, row));
+        for (int row = 0; row < list.RowCount(); ++row)
+            rows.push_back(list.Cells(0, row));
         return rows;
     }
     std::vector<QString> BoxTexts() const {
@@ -130,6 +144,7 @@ protected:
     std::function<int(TstForm &)> modal;
 
 private:
+    int shown_ = 0;
     platform::FileDialogResponder previousFiles_;
     TModalResponder previousModal_;
 };

@@ -59,7 +59,8 @@ protected:
     int RemotePort() {
         QString text;
         auto shown = [&] {
-            for (QLabel *label : form->DMP->findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
+            for (QLabel *label :
+                 Control<TstPanel>("DMP").findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
                 if (label->isVisible()) text = label->text();
             return !text.isEmpty();
         };
@@ -111,8 +112,8 @@ protected:
         std::vector<double> values;
         for (int i = 0; i < 5; ++i) {
             QTest::qWait(30);
-            EXPECT_TRUE(form->OverlayShown());
-            values.push_back(form->OverlayDbm());
+            EXPECT_TRUE(Program().Overlay().Shown());
+            values.push_back(Program().Overlay().Dbm());
         }
         std::nth_element(values.begin(), values.begin() + 2, values.end());
         return values[2];
@@ -131,10 +132,10 @@ TEST_F(SweepTest, TheSweptTableGivesTheGeneratorsLevelBackWithinHalfADecibel) {
     double worst = 0, errors[2] = {0, 0};
     for (int row : {0, 1}) {
         SCOPED_TRACE(row);
-        TMainForm &w = form ? *form : StartWired();
+        form ? *form : StartWired();
         Open(row);
-        ASSERT_GT(w.ReceiverHandle(), 0);
-        w.Fq->SetValue(7'100'000);
+        ASSERT_GT(Receiver().Handle(), 0);
+        Control<TmyFrequencyEdit>("Fq").SetValue(7'100'000);
         errors[row] = frontEnd(row, 7'100'000);
         const int port = RemotePort();
         ASSERT_GE(port, 5025);
@@ -146,12 +147,12 @@ TEST_F(SweepTest, TheSweptTableGivesTheGeneratorsLevelBackWithinHalfADecibel) {
                     qPrintable(summary));
         // The generator's output went off at the end; the module window shows it.
         QCheckBox *on = nullptr;
-        for (QCheckBox *box : w.DMP->findChildren<QCheckBox *>())
+        for (QCheckBox *box : Control<TstPanel>("DMP").findChildren<QCheckBox *>())
             if (box->isVisible()) on = box;
         ASSERT_NE(on, nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(!on->isChecked(), 2000);
 
-        TCalDocument &set = w.Document();
+        TCalDocument &set = Document();
         set.New();
         ASSERT_TRUE(set.WriteTable(-1, 7'100'000, *swept));
         for (int i = 0; i < 10; ++i) {
@@ -169,9 +170,9 @@ TEST_F(SweepTest, TheSweptTableGivesTheGeneratorsLevelBackWithinHalfADecibel) {
 }
 
 TEST_F(SweepTest, StopInTheMiddleTakesNothing) {
-    TMainForm &w = StartWired();
+    StartWired();
     Open();
-    w.Fq->SetValue(7'100'000);
+    Control<TmyFrequencyEdit>("Fq").SetValue(7'100'000);
     const int port = RemotePort();
     EXPECT_EQ(Sweep(port, 7'100'000, nullptr, true), std::nullopt);
     EXPECT_FALSE(Child(*sweep, "BOk").isEnabled());
@@ -187,7 +188,7 @@ TEST_F(SweepTest, StopInTheMiddleTakesNothing) {
 namespace {
 
 TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
-    TMainForm &w = StartWired();
+    StartWired();
     Open();
     const int port = RemotePort();
     std::vector<std::uint64_t> stored;
@@ -202,7 +203,7 @@ TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
     sweep->SweepPoints(
         {7'100'000, 14'200'000, 21'000'000},
         [&](std::uint64_t hz, TDbmTable &table) {
-            w.Fq->SetValue(std::int64_t(hz));
+            Control<TmyFrequencyEdit>("Fq").SetValue(std::int64_t(hz));
             table.fill(0.0);
             return true;
         },
