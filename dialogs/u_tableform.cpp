@@ -30,13 +30,16 @@ namespace {
 constexpr int kColumns = 22;
 constexpr int kRows = TTableForm::kPairRows + 1;
 
-const QColor kSelectedFill(144, 144, 144);
-const QColor kValueFill(99, 99, 99);
-const QColor kLiveFill(128, 0, 0);
-const QColor kHeaderText(255, 255, 0);
-const QColor kLiveText(255, 0, 0);
-const QColor kLabelText(0, 128, 0);
-const QColor kValueText(0, 255, 0);
+// The cells' colours: the dBm cells grey (lighter where selected) with lime
+// values, the RAW labels green (red with a dark red fill at the live RAW
+// value), the header yellow.
+constexpr TColor kSelectedFill = kSelectedRow;
+constexpr TColor kValueFill = kButtonFace;
+constexpr TColor kLiveFill = RGBColor(128, 0, 0);
+constexpr TColor kHeaderText = clYellow;
+constexpr TColor kLiveText = clRed;
+constexpr TColor kLabelText = RGBColor(0, 128, 0);
+constexpr TColor kValueText = clLime;
 
 // Draws `text` in `font` from the cell's top (plus `dy`), ending 2 pixels left
 // of its right edge. The cells hold numbers only, which need no shaping: their
@@ -340,11 +343,11 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
     // Texts in Arial of 11 pixels, the header's RAW in 9 pixels.
     QColor fill = panel;
     if (value && (state & TstGrid::gdSelected))
-        fill = kSelectedFill;
+        fill = ColorToQColor(kSelectedFill);
     else if (value && !fixed)
-        fill = kValueFill;
+        fill = ColorToQColor(kValueFill);
     else if (r == liveRaw_ && !fixed)
-        fill = kLiveFill;
+        fill = ColorToQColor(kLiveFill);
     canvas.fillRect(rect, fill);
 
     // The lines along the bottom and the right that part the cells.
@@ -354,7 +357,7 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
         panel);
 
     if (fixed) {
-        canvas.setPen(kHeaderText);
+        canvas.setPen(ColorToQColor(kHeaderText));
         if (column % 2 == 0) {
             DrawRightText(canvas, headerFont_, rect, SignalScale::RawLabel(), 2);
         } else {
@@ -364,10 +367,10 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
     }
     if (r >= SignalScale::kRawCount) return;
     if (column % 2 == 0) {
-        canvas.setPen(r == liveRaw_ ? kLiveText : kLabelText);
+        canvas.setPen(ColorToQColor(r == liveRaw_ ? kLiveText : kLabelText));
         DrawRightText(canvas, cellFont_, rect, QString::number(r), 0);
     } else {
-        canvas.setPen(kValueText);
+        canvas.setPen(ColorToQColor(kValueText));
         DrawRightText(canvas, cellFont_, rect, T->Cells(column, row), 0);
     }
 }
