@@ -2,23 +2,19 @@
 
 #include "calibration/frequencytext.h"
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "platform/application.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <exception>
 
-TCalInfoForm *CalInfoForm = nullptr;
-
-using namespace dialogcontrols;
+using namespace dialogparts;
 
 namespace {
 
@@ -33,16 +29,20 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     SetSize(kWidth, kHeight);
 
     P = MakeListPanel(ClientPanel, QRect(6, 28, 0, 354));
+    P->setObjectName(QStringLiteral("P"));
     SB = MakeListScrollBar(P);
+    SB->setObjectName(QStringLiteral("SB"));
     connect(SB, &TmyScrollBar::OnPositionChange, this, &TCalInfoForm::SBPositionChange);
     G = MakeListGrid(P, 3, 1);
-    G->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
+    G->setObjectName(QStringLiteral("G"));
+    G->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                            TstGrid::TGridDrawState state) {
         GDrawCell(sender, canvas, col, row, rect, state);
-    };
+    });
     connect(G, &TstGrid::OnTopLeftChanged, this, &TCalInfoForm::GTopLeftChanged);
 
     BClose = MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close"));
+    BClose->setObjectName(QStringLiteral("BClose"));
     connect(BClose, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     const QStringList header = QStringLiteral("Receiver\nMode\nFrequency").split(u'\n');
@@ -58,8 +58,13 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     BClose->move(P->geometry().right() + 1 - BClose->width(), BClose->y());
     P->Realign();
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+    CentreOnScreen(this);
+}
+
+void TCalInfoForm::ShowDetails(std::int32_t cal, QWidget *owner) {
+    cal_ = cal;
+    centreWindow_ = owner;
+    ShowModal();
 }
 
 void TCalInfoForm::showEvent(QShowEvent *event) {

@@ -35,11 +35,11 @@ protected:
     bool mappedAtTheBox = false;
 
     void ExpectNoReceiver() {
-        EXPECT_EQ(form->ReceiverHandle(), 0);
-        EXPECT_FALSE(form->Devices()[0]->Opened);
-        EXPECT_FALSE(form->FP->isEnabled());
-        EXPECT_FALSE(form->DMP->isVisible());
-        EXPECT_TRUE(form->BSelect->isEnabled());
+        EXPECT_EQ(Receiver().Handle(), 0);
+        EXPECT_FALSE(Receiver().Devices()[0]->Opened);
+        EXPECT_FALSE(Control<TstPanel>("FP").isEnabled());
+        EXPECT_FALSE(Control<TstPanel>("DMP").isVisible());
+        EXPECT_TRUE(Control<TstSpeedButton>("BSelect").isEnabled());
         EXPECT_FALSE(QGuiApplication::overrideCursor());
     }
 };
@@ -112,7 +112,7 @@ TEST_F(OpenFailureTest, EepromUnreadableThenTheModuleIsInitialisedAtTheNextOpen)
     qunsetenv("K7FAULT_EEP");
     Open();
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_GT(form->ReceiverHandle(), 0);
+    EXPECT_GT(Receiver().Handle(), 0);
     const std::string module = ModuleCalls();
     const auto init = module.find("qmvPluginInit");
     ASSERT_NE(init, std::string::npos) << module;
@@ -140,19 +140,19 @@ TEST_F(OpenFailureTest, ModuleWithoutWindowLeavesTheReceiverOpen) {
     TMainForm &w = Start();
     Open();
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_GT(w.ReceiverHandle(), 0);
-    EXPECT_EQ(w.ModuleWindow(), 0);
-    EXPECT_FALSE(w.DMP->isVisible());
+    EXPECT_GT(Receiver().Handle(), 0);
+    EXPECT_EQ(Receiver().ModuleWindow(), 0);
+    EXPECT_FALSE(Control<TstPanel>("DMP").isVisible());
     EXPECT_EQ(w.height(), 296);
     CloseButton();
-    EXPECT_EQ(w.ReceiverHandle(), 0);
+    EXPECT_EQ(Receiver().Handle(), 0);
 }
 
 TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
     TMainForm &w = Start();
     Open();
-    w.Document().New();
-    w.Document().SetModified(true);
+    Document().New();
+    Document().SetModified(true);
     boxes.setAnswer(QMessageBox::No);
     CloseButton();
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -161,18 +161,18 @@ TEST_F(OpenFailureTest, ModifiedSetAsksBeforeOpeningAndClosing) {
                              "opened radio receiver?"));
     EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Confirmation"));
     EXPECT_EQ(boxes.boxes[0].defaultButton, QMessageBox::No);
-    EXPECT_GT(w.ReceiverHandle(), 0);
+    EXPECT_GT(Receiver().Handle(), 0);
     w.close();
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].text,
               QStringLiteral("Calibration table is modified and not saved.\nClose anyway?"));
     EXPECT_TRUE(w.isVisible());
-    EXPECT_GT(w.ReceiverHandle(), 0);
+    EXPECT_GT(Receiver().Handle(), 0);
     boxes.setAnswer(QMessageBox::Yes);
     w.close();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.ReceiverHandle(), 0);
-    EXPECT_FALSE(w.Document().IsLoaded());
+    EXPECT_EQ(Receiver().Handle(), 0);
+    EXPECT_FALSE(Document().IsLoaded());
 }
 
 } // namespace
