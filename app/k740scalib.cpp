@@ -4,10 +4,12 @@
 
 TProgram::TProgram()
     : main_(TMainFormParts{receiver_, document_, level_, overlay_, points_, addFq_, calInfo_, copy_,
-                           table_, sweep_}),
-      fSelect_(points_), table_(TTableFormWindows{graph_, editVal_, fill_, fSelect_, sweep_}) {
+                           table_, sweep_, verify_}),
+      fSelect_(points_),
+      table_(TTableFormWindows{graph_, editVal_, fill_, fSelect_, sweep_, verify_}) {
     QObject::connect(&level_, &TLiveLevel::RawChanged, &table_, &TTableForm::SetLiveRaw);
     QObject::connect(&level_, &TLiveLevel::RawChanged, &sweep_, &TSweepForm::SetLiveRaw);
+    QObject::connect(&level_, &TLiveLevel::RawChanged, &verify_, &TVerifyForm::SetLiveRaw);
     QObject::connect(&searchAD_, &TSearchADForm::Hidden, &main_, &QWidget::activateWindow);
 }
 

@@ -2,11 +2,11 @@
 // one object that owns its parts and its windows. The parts below the windows come first: the
 // receiver connection, the calibration document, the live level with the dBm overlay, and the point
 // list model. Then the windows, created once in the program's order (the main window, then the
-// add-frequency, details, copy, value, fill, frequency-select, graph, device-search, table editor
-// and sweep windows) and destroyed in the reverse order. Each window is handed what it works with
-// by reference; no window creates, frees or looks up another. The windows meet through signals: the
-// live level's RAW value reaches the table editor and the sweep window, the device-search window's
-// Hidden activates the main window.
+// add-frequency, details, copy, value, fill, frequency-select, graph, device-search, table editor,
+// sweep and verification windows) and destroyed in the reverse order. Each window is handed what it
+// works with by reference; no window creates, frees or looks up another. The windows meet through
+// signals: the live level's RAW value reaches the table editor, the sweep and the verification
+// windows, the device-search window's Hidden activates the main window.
 #pragma once
 
 #include "app/leveloverlay.h"
@@ -22,6 +22,7 @@
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
+#include "dialogs/u_verifyform.h"
 #include "graph/u_graphform.h"
 #include "receiver/livelevel.h"
 #include "receiver/receiverconnection.h"
@@ -61,6 +62,7 @@ private:
     TSearchADForm searchAD_;
     TTableForm table_;
     TSweepForm sweep_;
+    TVerifyForm verify_;
 };
 
 // Runs the program on the application object that exists: the title, the

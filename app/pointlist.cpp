@@ -1,6 +1,7 @@
 #include "app/pointlist.h"
 
 #include "app/mainformservices.h"
+#include "app/proofcommands.h"
 #include "calibration/caldocument.h"
 #include "calibration/frequencytext.h"
 #include "calibration/smsdk.h"
@@ -56,6 +57,7 @@ void TPointList::Clear() {
     parts_.BEdit.setEnabled(false);
     parts_.BDelete.setEnabled(false);
     parts_.BSweep.setEnabled(false);
+    parts_.BVerify.setEnabled(false);
     parts_.FSB.hide();
 }
 
@@ -78,7 +80,9 @@ void TPointList::Refresh() {
 }
 
 void TPointList::UpdateSweep() {
-    parts_.BSweep.setEnabled(parts_.Model.Count() != 0 && parts_.Receiver.IsOpen());
+    const bool usable = parts_.Model.Count() != 0 && parts_.Receiver.IsOpen();
+    parts_.BSweep.setEnabled(usable);
+    parts_.BVerify.setEnabled(usable);
 }
 
 void TPointList::FitScrollBar() {
@@ -202,6 +206,21 @@ void TPointList::Sweep() {
             document.SetModified(true);
             return true;
         });
+}
+
+// Every point in turn, tuned and shown selected; the set is only read.
+void TPointList::Verify() {
+    parts_.Window.FocusRule(&parts_.FsP);
+    if (parts_.Model.Count() == 0 || !parts_.Receiver.IsOpen()) return;
+    parts_.Proof.Verify(
+        parts_.Model.Points(),
+        [this](std::uint64_t hz, QString &) {
+            const int row = parts_.Model.Find(hz);
+            if (row >= 0) parts_.F.SetSelection(0, row);
+            Tune(hz);
+            return true;
+        },
+        parts_.Window.Owner());
 }
 
 void TPointList::Delete() {

@@ -1,6 +1,6 @@
 // The "Frequencies" panel of the main window: the list of the frequency
 // points that the open set holds for "ZX-K740" in the calibration mode, and
-// the panel's commands Add, Edit, Delete, copy from another mode and Sweep.
+// the panel's commands Add, Edit, Delete, copy from another mode, Sweep and Verify.
 //
 // The points live in the point list model (one sorted vector of hertz),
 // which the list F and the frequency-select dialog's list draw from; a
@@ -25,6 +25,7 @@ class TMainFormServices;
 class TmyFrequencyEdit;
 class TmyScrollBar;
 class TPointListModel;
+class TProofCommands;
 class TReceiverConnection;
 class TstGrid;
 class TstPanel;
@@ -48,6 +49,9 @@ struct TPointListParts {
     TstSpeedButton &BEdit;
     TstSpeedButton &BDelete;
     TstSpeedButton &BSweep;
+    // Verifies the points against the generator (as Sweep, enabled with it).
+    TstSpeedButton &BVerify;
+    TProofCommands &Proof;
     // The tuned frequency: setting it tunes the receiver; its range is the
     // receiver's.
     TmyFrequencyEdit &Fq;
@@ -72,6 +76,7 @@ public:
     void Delete();
     void CopyFromOtherMode();
     void Sweep();
+    void Verify();
 
 private:
     // The grid's and the scroll bar's events.
@@ -85,7 +90,7 @@ private:
     std::int32_t CalibrationMode() const;
     void Tune(std::uint64_t hz);
     void FitScrollBar();
-    // Sweep needs points and an open receiver.
+    // Sweep and Verify need points and an open receiver.
     void UpdateSweep();
     // Tells that a frequency of another mode is outside the receiver's
     // range and lands on `bound`.

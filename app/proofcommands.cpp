@@ -15,12 +15,16 @@
 
 TProofCommands::TProofCommands(const TProofParts &parts) : parts_(parts) {}
 
-void TProofCommands::Verify(const std::vector<std::uint64_t> &points, TTune tune) {
+void TProofCommands::Verify(const std::vector<std::uint64_t> &points, TTune tune, QWidget *owner) {
     if (points.empty() || !parts_.Document.IsLoaded() || !parts_.Receiver.IsOpen()) return;
     const TCalDocument &document = parts_.Document;
     const std::int32_t mode = Smsdk::CalibrationMode(parts_.Receiver.CurrentMode());
     TSweepSettings sweep;
-    if (!parts_.ReadSweep(sweep)) return;
+    if (!parts_.ReadSweep(sweep)) {
+        platform::ShowError(owner, QStringLiteral("The generator settings of the Sweep window are "
+                                                  "not valid: correct them there first."));
+        return;
+    }
     TVerifyForm &form = parts_.Verify;
     form.SetGenerator(sweep);
     // Only reads: a verification never changes the set.

@@ -43,8 +43,9 @@ public:
 
     explicit TProofCommands(const TProofParts &parts);
 
-    // The modal verification of `points` of the calibration mode.
-    void Verify(const std::vector<std::uint64_t> &points, TTune tune);
+    // The modal verification of `points` of the calibration mode; `owner`
+    // owns a message.
+    void Verify(const std::vector<std::uint64_t> &points, TTune tune, QWidget *owner);
     // Asks for the PDF file and writes the report of the open set; the error
     // or the page count shown to the operator.
     void Report(QWidget *owner);

@@ -5,6 +5,7 @@
 #include "app/leveloverlay.h"
 #include "app/pointlist.h"
 #include "app/pointlistmenu.h"
+#include "app/proofcommands.h"
 #include "app/u_aboutform.h"
 #include "calibration/caldocument.h"
 #include "calibration/smsdk.h"
@@ -17,6 +18,7 @@
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
 #include "dialogs/u_addfqform.h"
+#include "dialogs/u_sweepform.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
@@ -105,6 +107,12 @@ void TMainForm::stSpeedButton7Click() {
 }
 void TMainForm::BSweepClick() {
     points_->Sweep();
+}
+void TMainForm::BVerifyClick() {
+    points_->Verify();
+}
+void TMainForm::BReportClick() {
+    proof_->Report(this);
 }
 
 void TMainForm::RestoreTitle() {
@@ -236,12 +244,19 @@ void TMainForm::CreateComponents() {
         // Beyond the original panel: automatic calibration of every point.
         {BSweep, "BSweep", FsP, QRect(162, 127, 75, 21), "Sweep",
          "Calibrates every point from a signal generator", &TMainForm::BSweepClick, false},
+        {BVerify, "BVerify", FsP, QRect(162, 152, 75, 21), "Verify",
+         "Checks every point against known levels of the signal generator",
+         &TMainForm::BVerifyClick, false},
+        // Above Close: the calibration report of the open set as PDF.
+        {BReport, "BReport", stPanel1, QRect(435, 239, 53, 21), "Report\u2026",
+         "Writes the calibration report of the open set as PDF", &TMainForm::BReportClick, false},
         {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close", "Close",
          &TMainForm::SysBtnCloseClick, true},
     };
     for (const auto &b : buttons) {
         b.button = Named(
-            MakeButton(b.parent, b.place, QLatin1String(b.caption), QLatin1String(b.hint)), b.name);
+            MakeButton(b.parent, b.place, QString::fromUtf8(b.caption), QLatin1String(b.hint)),
+            b.name);
         b.button->setEnabled(b.enabled);
         connect(b.button, &TstSpeedButton::OnClick, this, b.click);
     }
@@ -292,9 +307,17 @@ void TMainForm::CreateComponents() {
     FP->SetEnabled(false);
 
     // The commands of the file and point panels, on the controls above.
-    points_ = std::make_unique<TPointList>(TPointListParts{
-        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.Table,
-        parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep, *Fq});
+    TSweepForm &sweep = parts_.Sweep;
+    proof_ = std::make_unique<TProofCommands>(TProofParts{
+        parts_.Document, parts_.Receiver, parts_.Verify,
+        [&sweep](TSweepSettings &settings) { return sweep.GeneratorSettings(settings); },
+        [&sweep] { return sweep.LastSettings(); }});
+    points_ = std::make_unique<TPointList>(
+        TPointListParts{*this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq,
+                        parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete,
+                        *BSweep, *BVerify, *proof_, *Fq});
+    // The report needs a set, as Details does.
+    CalInfo->installEventFilter(this);
     files_ = std::make_unique<TFileCommands>(TFileCommandParts{
         *this, parts_.Document, *points_, parts_.CalInfo, *FiP, *stPanel1, *FsP, *BSave, *CalInfo});
 
@@ -425,6 +448,8 @@ void TMainForm::stSpeedButton2Click() {
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Panel) return TstForm::eventFilter(watched, event);
+    if (watched == CalInfo && event->type() == QEvent::EnabledChange)
+        BReport->setEnabled(CalInfo->isEnabled());
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
         RedirectDigitKey(watched, event))
         return true;

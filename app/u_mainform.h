@@ -43,6 +43,7 @@ class TmyScrollBar;
 class TPointList;
 class TPointListMenu;
 class TPointListModel;
+class TProofCommands;
 class TReceiverConnection;
 class TstGauge;
 class TstGrid;
@@ -50,6 +51,7 @@ class TstPanel;
 class TstSpeedButton;
 class TSweepForm;
 class TTableForm;
+class TVerifyForm;
 
 // What the main window works with beyond its own controls. The parts below
 // the windows exist before the window; the dialogs are created after it (the
@@ -66,6 +68,7 @@ struct TMainFormParts {
     TCopyForm &Copy;
     TTableForm &Table;
     TSweepForm &Sweep;
+    TVerifyForm &Verify;
 };
 
 class TMainForm : public TstForm, private TMainFormServices {
@@ -121,6 +124,9 @@ private:
     void BDeleteClick();
     void stSpeedButton7Click();
     void BSweepClick();
+    void BVerifyClick();
+    // The calibration report of the open set.
+    void BReportClick();
 
     // TMainFormServices.
     void FocusRule(QWidget *panel) override;
@@ -183,6 +189,8 @@ private:
     TstSpeedButton *BDelete = nullptr;
     TstSpeedButton *stSpeedButton7 = nullptr;
     TstSpeedButton *BSweep = nullptr;
+    TstSpeedButton *BVerify = nullptr;
+    TstSpeedButton *BReport = nullptr;
     TstPanel *SP = nullptr;
     TmyLabel *myLabel6 = nullptr;
     TstGauge *G = nullptr;
@@ -196,6 +204,7 @@ private:
     bool showAllowed_ = false;
     bool shownOnce_ = false;
     std::unique_ptr<QSettings> key_;
+    std::unique_ptr<TProofCommands> proof_;
     std::unique_ptr<TPointList> points_;
     std::unique_ptr<TFileCommands> files_;
 

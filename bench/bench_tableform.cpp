@@ -13,6 +13,7 @@
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
+#include "dialogs/u_verifyform.h"
 #include "graph/u_graphform.h"
 
 #include <QTest>
@@ -35,7 +36,8 @@ struct Editor {
     TFillForm fill;
     TFSelectForm select{points};
     TSweepForm sweep;
-    TTableForm table{TTableFormWindows{graph, value, fill, select, sweep}};
+    TVerifyForm verify;
+    TTableForm table{TTableFormWindows{graph, value, fill, select, sweep, verify}};
 };
 
 TDbmTable Ramp(double offset) {

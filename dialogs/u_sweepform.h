@@ -49,6 +49,12 @@ public:
     void SweepPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin,
                      TStorePoint store);
 
+    // The generator, loss and timing as the fields hold them, which the
+    // verification shares; false when one is not valid.
+    bool GeneratorSettings(TSweepSettings &settings) { return ReadSettings(settings); }
+    // The settings of the last sweep, or those kept from the one before.
+    const TSweepSettings &LastSettings() const { return settings_; }
+
 public slots:
     // The live level's RAW reading.
     void SetLiveRaw(std::uint8_t raw) { engine_.AddReading(raw); }

@@ -9,7 +9,9 @@
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
+#include "dialogs/u_verifyform.h"
 #include "graph/u_graphform.h"
+#include "platform/messagebox.h"
 
 #include <QAction>
 #include <QCursor>
@@ -140,6 +142,12 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
         b.button->setObjectName(QLatin1String(b.name));
         connect(b.button, &TstSpeedButton::OnClick, this, b.click);
     }
+    // Between Sweep and OK, narrower than the others to fit there.
+    BVerify =
+        MakeButton(ClientPanel, QRect(462, 422, 59, 21), QStringLiteral("Verify"),
+                   QStringLiteral("Checks the point as stored against known generator levels"));
+    BVerify->setObjectName(QStringLiteral("BVerify"));
+    connect(BVerify, &TstSpeedButton::OnClick, this, &TTableForm::BVerifyClick);
 
     undo_ = new QUndoStack(this);
     connect(undo_, &QUndoStack::indexChanged, this, [this] {
@@ -444,6 +452,29 @@ void TTableForm::BSweepClick() {
     const std::optional<TDbmTable> swept = windows_.Sweep.SweepPoint(point_.Frequency, table_);
     if (!swept) return;
     ChangeTable(*swept, QStringLiteral("Sweep ") + FrequencyText(point_.Frequency));
+}
+
+// The point as the set holds it (the editor's changes reach the set only
+// with OK), checked against known levels; the set is only read.
+void TTableForm::BVerifyClick() {
+    if (point_.Frequency == 0) return;
+    TSweepSettings sweep;
+    if (!windows_.Sweep.GeneratorSettings(sweep)) {
+        platform::ShowError(this, QStringLiteral("The generator settings of the Sweep window are "
+                                                 "not valid: correct them there first."));
+        return;
+    }
+    TDbmTable stored;
+    if (!copySource_ || !copySource_(point_.Frequency, stored)) return;
+    TVerifyForm &verify = windows_.Verify;
+    verify.SetGenerator(sweep);
+    verify.SetPoints(
+        {point_.Frequency}, [](std::uint64_t, QString &) { return true; }, // tuned already
+        [stored](std::uint64_t, std::uint8_t raw) -> std::optional<double> {
+            if (SignalScale::IsNotSet(stored[raw])) return std::nullopt;
+            return stored[raw];
+        });
+    verify.ShowModal();
 }
 
 void TTableForm::stSpeedButton4Click() {

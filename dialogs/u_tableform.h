@@ -46,6 +46,7 @@ class TFSelectForm;
 class TGraphForm;
 class TstGrid;
 class TSweepForm;
+class TVerifyForm;
 
 // The windows the editor runs; they outlive it.
 struct TTableFormWindows {
@@ -54,6 +55,7 @@ struct TTableFormWindows {
     TFillForm &Fill;
     TFSelectForm &Select;
     TSweepForm &Sweep;
+    TVerifyForm &Verify;
 };
 
 class TTableForm : public TstForm, public TTableUndoTarget {
@@ -140,6 +142,7 @@ private:
     void stSpeedButton2Click(); // Fill
     void stSpeedButton4Click(); // Graph
     void BSweepClick();         // automatic calibration of the point
+    void BVerifyClick();        // the point as stored, against the generator
     void stSpeedButton5Click(); // OK
     void stSpeedButton3Click(); // Cancel
 
@@ -166,6 +169,7 @@ private:
     TstSpeedButton *stSpeedButton2 = nullptr;
     TstSpeedButton *stSpeedButton4 = nullptr;
     TstSpeedButton *BSweep = nullptr;
+    TstSpeedButton *BVerify = nullptr;
     TstSpeedButton *stSpeedButton5 = nullptr;
     TstSpeedButton *stSpeedButton3 = nullptr;
     QAction *UndoAction = nullptr;

@@ -2,6 +2,7 @@
 
 #include "calibration/frequencytext.h"
 #include "controls/cgauges.h"
+#include "controls/dialogparts.h"
 #include "controls/mylabel.h"
 #include "controls/myscrollbar.h"
 #include "controls/stalignedit.h"
@@ -9,7 +10,6 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "dialogs/errorplotview.h"
 #include "generator/scpigenerator.h"
 #include "platform/filedialog.h"
@@ -24,7 +24,8 @@
 
 namespace {
 
-using dialogcontrols::ArialFont;
+using dialogparts::ArialFont;
+using dialogparts::MakeGroup;
 
 constexpr TColor kGaugeFore = 40960; // RGB 0, 160, 0
 const QColor kPassText(0, 255, 0);
@@ -37,40 +38,23 @@ constexpr int kWorstColumn = 64;
 const QString kLevelsKey = QStringLiteral("Verify Levels");
 const QString kToleranceKey = QStringLiteral("Verify Tolerance");
 
-TmyLabel *MakeLabel(QWidget *parent, int x, int y, const QString &caption, bool heading = false) {
-    auto *label = new TmyLabel(parent);
-    label->move(x, y);
-    label->setFont(ArialFont(11, heading));
-    SetFontColor(label, heading ? clYellow : TColor(12632256));
-    label->SetCaption(caption);
-    return label;
-}
-
-TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption) {
-    auto *panel = new TstPanel(parent);
-    panel->setGeometry(place);
-    panel->SetParentColor(true);
-    MakeLabel(panel, 8, 6, caption, true);
-    return panel;
+TmyLabel *MakeLabel(QWidget *parent, int x, int y, const QString &caption) {
+    return dialogparts::MakeLabel(parent, caption, x, y, TColor(dialogparts::kListText));
 }
 
 TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &name,
                        const QString &hint) {
     auto *edit = new TstAlignEdit(parent);
     edit->setObjectName(name);
-    edit->setGeometry(place);
-    edit->SetColor(clBlack);
-    edit->SetFontColor(clLime);
-    edit->setFont(ArialFont(11));
+    dialogparts::StyleValueField(edit, place);
     edit->setToolTip(hint);
     return edit;
 }
 
 TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &caption,
                            const QString &name, const QString &hint) {
-    TstSpeedButton *button = dialogcontrols::MakeButton(parent, place, caption);
+    TstSpeedButton *button = dialogparts::MakeButton(parent, place, caption, hint);
     button->setObjectName(name);
-    button->SetHint(hint);
     return button;
 }
 
@@ -117,19 +101,19 @@ TVerifyForm::TVerifyForm(QWidget *parent)
     LPoints->SetAutoSize(false);
     LPoints->resize(416, 14);
 
-    TstPanel *gridPanel = dialogcontrols::MakeListPanel(ClientPanel, QRect(6, 106, 688, 186));
-    GridBar = dialogcontrols::MakeListScrollBar(gridPanel);
-    Grid = dialogcontrols::MakeListGrid(gridPanel, 3, 1);
+    TstPanel *gridPanel = dialogparts::MakeListPanel(ClientPanel, QRect(6, 106, 688, 186));
+    GridBar = dialogparts::MakeListScrollBar(gridPanel);
+    Grid = dialogparts::MakeListGrid(gridPanel, 3, 1);
     Grid->setObjectName(QStringLiteral("Results"));
     Grid->SetRowSelect(false);
-    Grid->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                              TstGrid::TGridDrawState) { DrawCell(canvas, col, row, rect); };
+    Grid->SetOnDrawCell([this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+                               TstGrid::TGridDrawState) { DrawCell(canvas, col, row, rect); });
     connect(Grid, &TstGrid::OnTopLeftChanged, this,
             [this](TstGrid *) { GridBar->SetPosition(Grid->TopRow()); });
     connect(GridBar, &TmyScrollBar::OnPositionChange, this,
             [this](TmyScrollBar *) { Grid->SetTopRow(int(GridBar->Position())); });
 
-    auto *plotPanel = dialogcontrols::MakeListPanel(ClientPanel, QRect(6, 298, 688, 190));
+    auto *plotPanel = dialogparts::MakeListPanel(ClientPanel, QRect(6, 298, 688, 190));
     Plot = new TErrorPlotView(plotPanel);
     Plot->setObjectName(QStringLiteral("ErrorPlot"));
     Plot->setGeometry(2, 2, 684, 186);
@@ -139,13 +123,13 @@ TVerifyForm::TVerifyForm(QWidget *parent)
     LStatus->SetAutoSize(false);
     LStatus->resize(684, 14);
 
-    auto *gaugePanel = dialogcontrols::MakeListPanel(ClientPanel, QRect(6, 510, 688, 17));
+    auto *gaugePanel = dialogparts::MakeListPanel(ClientPanel, QRect(6, 510, 688, 17));
     Progress = new TCGauge(gaugePanel);
     Progress->setGeometry(2, 2, 684, 13);
     Progress->SetBorderStyle(TGaugeBorderStyle::bsNone);
     Progress->SetShowText(false);
     Progress->SetForeColor(kGaugeFore);
-    Progress->SetBackColor(dialogcontrols::kButtonFace);
+    Progress->SetBackColor(dialogparts::kButtonFace);
 
     const int by = kHeight - 27;
     BStart = MakeButton(ClientPanel, QRect(6, by, 73, 21), QStringLiteral("Start"),
@@ -305,12 +289,12 @@ void TVerifyForm::PrepareGrid(const std::vector<double> &levels, double loss) {
         if (std::size_t(row - 1) < points_.size())
             Grid->SetCells(0, row, FrequencyText(points_[std::size_t(row - 1)]));
     }
-    dialogcontrols::FitScrollBar(GridBar, Grid);
+    dialogparts::FitScrollBar(GridBar, Grid);
     Grid->update();
 }
 
 void TVerifyForm::DrawCell(QPainter &canvas, int col, int row, const QRect &rect) {
-    canvas.fillRect(rect, ColorToQColor(dialogcontrols::kListBack));
+    canvas.fillRect(rect, ColorToQColor(dialogparts::kListBack));
     canvas.setFont(Grid->font());
     const QString text = Grid->Cells(col, row);
     QColor color = row == 0 ? kHeaderText : kPointText;

@@ -12,6 +12,7 @@
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
+#include "dialogs/u_verifyform.h"
 #include "graph/u_graphform.h"
 #include "support/testsupport.h"
 
@@ -104,8 +105,9 @@ protected:
     TFillForm fill;
     TFSelectForm select{points};
     TSweepForm sweep;
+    TVerifyForm verify;
     std::unique_ptr<TTableForm> editor =
-        std::make_unique<TTableForm>(TTableFormWindows{graph, value, fill, select, sweep});
+        std::make_unique<TTableForm>(TTableFormWindows{graph, value, fill, select, sweep, verify});
     std::map<TstForm *, std::function<int()>> answers;
     std::map<TstForm *, int> runs;
     testsupport::MessageBoxRecorder boxes;

@@ -7,6 +7,7 @@
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
+#include "dialogs/u_verifyform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "support/testsupport.h"
@@ -48,7 +49,8 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
     TFillForm fill;
     TFSelectForm select(points);
     TSweepForm sweep;
-    TTableForm table({graphForm, value, fill, select, sweep});
+    TVerifyForm verify;
+    TTableForm table({graphForm, value, fill, select, sweep, verify});
     QImage editor, graph;
     // The editor as the Edit command shows it, and the graph window beside it.
     TstForm::SetModalResponder([&](TstForm &) {

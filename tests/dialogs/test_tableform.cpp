@@ -301,4 +301,36 @@ TEST_F(TableEditorTest, AValueEnteredMovesThatPointOfTheOpenGraph) {
     EXPECT_EQ(runs[&value], 1);
 }
 
+// Verify checks the point as the set holds it, not the edited table, with
+// the Sweep window's generator; the edit itself is left alone.
+TEST_F(TableEditorTest, VerifyReadsTheStoredTableAndKeepsTheEdit) {
+    const TDbmTable loaded = Table({{5, -100.0}});
+    std::vector<std::uint64_t> asked;
+    const auto read = [&](std::uint64_t frequency, TDbmTable &table) {
+        asked.push_back(frequency);
+        table = Table({{5, -90.0}});
+        return true;
+    };
+    QString point, generator;
+    answers[&verify] = [&] {
+        point = Child<TmyLabel>(verify, "PointsText").Caption();
+        generator = Child<TmyLabel>(verify, "GeneratorText").Caption();
+        return int(mrCancel);
+    };
+    answers[editor.get()] = [&] {
+        Child<TstAlignEdit>(sweep, "ELoss").setText("1.5");
+        Press("BVerify");
+        EXPECT_FALSE(editor->TableModified());
+        Press("stSpeedButton3"); // Cancel
+        return int(mrCancel);
+    };
+    EXPECT_FALSE(editor->Edit({"ZX-K740", -1, 7100000}, loaded, read));
+    EXPECT_EQ(runs[&verify], 1);
+    EXPECT_EQ(asked, std::vector<std::uint64_t>{7100000});
+    EXPECT_EQ(point, QStringLiteral("Point 7.1 MHz"));
+    EXPECT_TRUE(generator.startsWith("127.0.0.1:5025, POW; loss 1.5 dB"))
+        << generator.toStdString();
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include "dialogs/errorplotview.h"
 #include "support/logginggenerator.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,6 +29,19 @@ QString Hues(TstGrid &grid, int col, int row) {
         red = red || (qRed(c) > 150 && qGreen(c) < 100);
     }
     return green && red ? "both" : green ? "green" : red ? "red" : "none";
+}
+
+// Runs the window modally; `user` acts while it is shown.
+int RunModal(TstForm &form, const std::function<void()> &user) {
+    const TModalResponder previous = TstForm::SetModalResponder([&](TstForm &shown) {
+        QApplication::setActiveWindow(&shown);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&shown));
+        user();
+        return int(mrCancel);
+    });
+    const int result = form.ShowModal();
+    TstForm::SetModalResponder(previous);
+    return result;
 }
 
 class VerifyFormTest : public ::testing::Test {
@@ -72,7 +86,7 @@ protected:
 TEST_F(VerifyFormTest, OnePointFillsTableAndPlotAndExportsCsv) {
     const QString csvPath = dir.filePath("results.csv");
     testsupport::FileDialogRecorder files({csvPath});
-    dialogtesting::RunModal(form, [&] {
+    RunModal(form, [&] {
         Find<TstAlignEdit>("Levels")->setText("-110:-90:10");
         Click("Start");
         QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 10000);
