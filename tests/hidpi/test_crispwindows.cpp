@@ -1,0 +1,54 @@
+// The windows at a device pixel ratio of 2, as the user sees them: the main
+// window with the demo receiver open and the module's window in it. No
+// region holding text or lines is a pixel-doubled picture.
+#include "hidpitesting.h"
+
+#include "app/mainformtesting.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace mainformtesting;
+
+using CrispWindows = MainWindowTest;
+
+// With K740_HIDPI_IMAGES naming a folder, the picture goes there with every
+// pixel-doubled square framed in red.
+void Save(const QImage &image, const char *name) {
+    const QString folder = qEnvironmentVariable("K740_HIDPI_IMAGES");
+    if (folder.isEmpty()) return;
+    image.save(QDir(folder).filePath(QStringLiteral("plain-") + QString::fromLatin1(name)));
+    QImage marked = image.convertToFormat(QImage::Format_RGB32);
+    marked.setDevicePixelRatio(1.0); // framed in device pixels
+    QPainter painter(&marked);
+    painter.setPen(Qt::red);
+    for (const QRect &r : testsupport::FindPixelDoubledRegions(image, 16, 10000))
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+    painter.end();
+    marked.save(QDir(folder).filePath(QString::fromLatin1(name)));
+}
+
+TEST_F(CrispWindows, MainWindowAndModuleWindow) {
+    TMainForm &w = Start();
+    Open();
+    ASSERT_GT(w.ReceiverHandle(), 0);
+    // A few spectra, so the module's trace and the gauge show.
+    QTest::qWait(700);
+    const QImage main = testsupport::Render(w);
+    Save(main, "main.png");
+    EXPECT_EQ(main.size(), w.size() * 2);
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(main), std::nullopt);
+
+    QWidget *module = nullptr;
+    for (QWidget *child : w.DMP->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        if (child->isVisible()) module = child;
+    ASSERT_NE(module, nullptr);
+    const QImage moduleImage = testsupport::Render(*module);
+    Save(moduleImage, "module.png");
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(moduleImage), std::nullopt);
+}
+
+} // namespace
