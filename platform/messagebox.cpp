@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include "platform/focusreturn.h"
+
 namespace platform {
 
 namespace {
@@ -16,11 +18,13 @@ MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder newResponder) {
 }
 
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request) {
-    if (responder())
-        return responder()(request);
-    QMessageBox box(request.icon, request.title, request.text, request.buttons, request.owner.data());
-    if (request.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(request.defaultButton);
+    // Whatever answers the box, the control that had the focus gets it back.
+    TFocusReturn focus;
+    focus.Remember();
+    if (responder()) return responder()(request);
+    QMessageBox box(request.icon, request.title, request.text, request.buttons,
+                    request.owner.data());
+    if (request.defaultButton != QMessageBox::NoButton) box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -35,7 +39,8 @@ bool AskConfirmation(QWidget *owner, const QString &text) {
 }
 
 void ShowInformation(QWidget *owner, const QString &text, const QString &title) {
-    ShowMessageBox({owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+    ShowMessageBox(
+        {owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 } // namespace platform
