@@ -258,6 +258,19 @@ bool readHeader(Reader &reader, bool wholeFormat, std::vector<Column> &columns) 
                           .arg(QLatin1String(CalCsv::kTableHeader));
     const QString expected = QStringLiteral("wrong header: ") + wanted;
     if (!reader.nextLine()) return reader.failAtEnd(QStringLiteral("no header line; ") + wanted);
+    // A spreadsheet set to another list separator writes one: name it.
+    if (reader.line().find(',') == std::string_view::npos) {
+        for (const auto &[separator, name] :
+             {std::pair(';', "semicolons"), std::pair('\t', "tabs")}) {
+            const std::size_t at = reader.line().find(separator);
+            if (at != std::string_view::npos)
+                return reader.fail(qsizetype(at),
+                                   QStringLiteral("wrong header: fields are separated by commas, "
+                                                  "not %1; ")
+                                           .arg(QLatin1String(name)) +
+                                       wanted);
+        }
+    }
     std::vector<Field> fields;
     if (!reader.split(fields)) return false;
     columns.clear();
