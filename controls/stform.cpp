@@ -153,9 +153,7 @@ void TstForm::SetSize(int width, int height) {
     Realign();
 }
 
-void TstForm::Realign() {
-    AlignControls(this, rect());
-}
+void TstForm::Realign() { AlignControls(this, rect()); }
 
 void TstForm::SysBtnCloseClick() {
     close();

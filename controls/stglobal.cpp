@@ -11,38 +11,22 @@ QColor ColorToQColor(TColor color) {
     if (color & 0x80000000u) {
         const QPalette palette = QApplication::palette();
         switch (color) {
-        case SysColor::clBtnFace:
-            return palette.color(QPalette::Active, QPalette::Button);
-        case SysColor::clBtnText:
-            return palette.color(QPalette::Active, QPalette::ButtonText);
-        case SysColor::clWindow:
-            return palette.color(QPalette::Active, QPalette::Base);
-        case SysColor::clWindowText:
-            return palette.color(QPalette::Active, QPalette::WindowText);
-        case SysColor::clCaptionText:
-            return palette.color(QPalette::Active, QPalette::HighlightedText);
-        case SysColor::clActiveCaption:
-            return palette.color(QPalette::Active, QPalette::Highlight);
-        case SysColor::clInactiveCaption:
-            return palette.color(QPalette::Inactive, QPalette::Window);
-        case SysColor::clInactiveCaptionText:
-            return palette.color(QPalette::Disabled, QPalette::WindowText);
-        case SysColor::clHighlight:
-            return palette.color(QPalette::Active, QPalette::Highlight);
-        case SysColor::clHighlightText:
-            return palette.color(QPalette::Active, QPalette::HighlightedText);
-        case SysColor::clGrayText:
-            return palette.color(QPalette::Disabled, QPalette::Text);
-        case SysColor::clBtnShadow:
-            return palette.color(QPalette::Active, QPalette::Dark);
-        case SysColor::clBtnHighlight:
-            return palette.color(QPalette::Active, QPalette::Light);
-        case SysColor::clScrollBar:
-            return palette.color(QPalette::Active, QPalette::Mid);
-        case SysColor::clBackground:
-            return palette.color(QPalette::Active, QPalette::Window);
-        default:
-            return palette.color(QPalette::Active, QPalette::Window);
+        case SysColor::clBtnFace: return palette.color(QPalette::Active, QPalette::Button);
+        case SysColor::clBtnText: return palette.color(QPalette::Active, QPalette::ButtonText);
+        case SysColor::clWindow: return palette.color(QPalette::Active, QPalette::Base);
+        case SysColor::clWindowText: return palette.color(QPalette::Active, QPalette::WindowText);
+        case SysColor::clCaptionText: return palette.color(QPalette::Active, QPalette::HighlightedText);
+        case SysColor::clActiveCaption: return palette.color(QPalette::Active, QPalette::Highlight);
+        case SysColor::clInactiveCaption: return palette.color(QPalette::Inactive, QPalette::Window);
+        case SysColor::clInactiveCaptionText: return palette.color(QPalette::Disabled, QPalette::WindowText);
+        case SysColor::clHighlight: return palette.color(QPalette::Active, QPalette::Highlight);
+        case SysColor::clHighlightText: return palette.color(QPalette::Active, QPalette::HighlightedText);
+        case SysColor::clGrayText: return palette.color(QPalette::Disabled, QPalette::Text);
+        case SysColor::clBtnShadow: return palette.color(QPalette::Active, QPalette::Dark);
+        case SysColor::clBtnHighlight: return palette.color(QPalette::Active, QPalette::Light);
+        case SysColor::clScrollBar: return palette.color(QPalette::Active, QPalette::Mid);
+        case SysColor::clBackground: return palette.color(QPalette::Active, QPalette::Window);
+        default: return palette.color(QPalette::Active, QPalette::Window);
         }
     }
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
@@ -75,23 +59,28 @@ void RgbToHls(std::uint8_t r, std::uint8_t g, std::uint8_t b, int &h, int &l, in
         h = 120 + rd - bd;
     else
         h = 240 + gd - rd;
-    if (h < 0) h += 360;
-    if (h > 360) h -= 360;
+    if (h < 0)
+        h += 360;
+    if (h > 360)
+        h -= 360;
 }
 
 namespace {
 int hue(int x, int y, int h) {
-    if (h < 0) h += 360;
-    if (h > 360) h -= 360;
-    if (h < 60) return x + ((y - x) * h + 30) / 60;
-    if (h < 180) return y;
-    if (h < 240) return x + ((y - x) * (240 - h) + 30) / 60;
+    if (h < 0)
+        h += 360;
+    if (h > 360)
+        h -= 360;
+    if (h < 60)
+        return x + ((y - x) * h + 30) / 60;
+    if (h < 180)
+        return y;
+    if (h < 240)
+        return x + ((y - x) * (240 - h) + 30) / 60;
     return x;
 }
 
-std::uint8_t channel(int value) {
-    return std::uint8_t(std::clamp(value, 0, 255));
-}
+std::uint8_t channel(int value) { return std::uint8_t(std::clamp(value, 0, 255)); }
 } // namespace
 
 void HlsToRgb(int h, int l, int s, std::uint8_t &r, std::uint8_t &g, std::uint8_t &b) {
@@ -106,19 +95,18 @@ void HlsToRgb(int h, int l, int s, std::uint8_t &r, std::uint8_t &g, std::uint8_
     b = channel((hue(m1, m2, h - 120) * 255 + 180) / 360);
 }
 
-int RoundHalfEven(double value) {
-    return int(std::nearbyint(value));
-}
+int RoundHalfEven(double value) { return int(std::nearbyint(value)); }
 
 QColor GetColorShadow(const QColor &color, int range, int steps, int step) {
     int h = 0, l = 0, s = 0;
-    RgbToHls(std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue()), h,
-             l, s);
+    RgbToHls(std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue()), h, l, s);
     if (steps > 0) {
-        if (l + range > 360) range = 360 - l;
+        if (l + range > 360)
+            range = 360 - l;
         l += RoundHalfEven(double(range) / steps * step);
     } else if (steps < 0) {
-        if (l - range < 0) range = l;
+        if (l - range < 0)
+            range = l;
         l += RoundHalfEven(double(range) / steps * step);
     }
     std::uint8_t r = 0, g = 0, b = 0;
@@ -131,7 +119,8 @@ QColor GetColorShadow(TColor color, int range, int steps, int step) {
 }
 
 void DrawLineExcl(QPainter &painter, QPoint from, QPoint to, const QColor &color) {
-    if (from == to) return;
+    if (from == to)
+        return;
     // Only horizontal and vertical lines are drawn by the controls; each is a
     // filled one-pixel rectangle that stops one pixel short of `to`.
     if (from.y() == to.y()) {
@@ -162,11 +151,11 @@ void DrawLineExcl(QPainter &painter, QPoint from, QPoint to, const QColor &color
     }
 }
 
-void DrawPolylineExcl(QPainter &painter, std::initializer_list<QPoint> points,
-                      const QColor &color) {
+void DrawPolylineExcl(QPainter &painter, std::initializer_list<QPoint> points, const QColor &color) {
     const QPoint *previous = nullptr;
     for (const QPoint &point : points) {
-        if (previous) DrawLineExcl(painter, *previous, point, color);
+        if (previous)
+            DrawLineExcl(painter, *previous, point, color);
         previous = &point;
     }
 }
@@ -226,15 +215,11 @@ void DrawNC(QPainter &painter, const QSize &window, const QRect &client, const Q
     const int nR = w - device.Device(client.left() + client.width());
     const int nB = h - device.Device(client.top() + client.height());
     for (int i = 0; i < nL; ++i)
-        DrawLineExcl(painter, {i, i}, {i, h - i - 1},
-                     GetColorShadow(color, shadowOffset, -nL, i + 1));
+        DrawLineExcl(painter, {i, i}, {i, h - i - 1}, GetColorShadow(color, shadowOffset, -nL, i + 1));
     for (int i = 0; i < nT; ++i)
-        DrawLineExcl(painter, {i, i}, {w - i - 1, i},
-                     GetColorShadow(color, shadowOffset, -nT, i + 1));
+        DrawLineExcl(painter, {i, i}, {w - i - 1, i}, GetColorShadow(color, shadowOffset, -nT, i + 1));
     for (int i = 0; i < nR; ++i)
-        DrawLineExcl(painter, {w - i - 1, i}, {w - i - 1, h - i},
-                     GetColorShadow(color, shadowOffset, nR, i + 1));
+        DrawLineExcl(painter, {w - i - 1, i}, {w - i - 1, h - i}, GetColorShadow(color, shadowOffset, nR, i + 1));
     for (int i = 0; i < nB; ++i)
-        DrawLineExcl(painter, {i, h - i - 1}, {w - i - 1, h - i - 1},
-                     GetColorShadow(color, shadowOffset, nB, i + 1));
+        DrawLineExcl(painter, {i, h - i - 1}, {w - i - 1, h - i - 1}, GetColorShadow(color, shadowOffset, nB, i + 1));
 }

@@ -21,10 +21,11 @@ QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request) {
     // Whatever answers the box, the control that had the focus gets it back.
     TFocusReturn focus;
     focus.Remember();
-    if (responder()) return responder()(request);
-    QMessageBox box(request.icon, request.title, request.text, request.buttons,
-                    request.owner.data());
-    if (request.defaultButton != QMessageBox::NoButton) box.setDefaultButton(request.defaultButton);
+    if (responder())
+        return responder()(request);
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, request.owner.data());
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -39,8 +40,7 @@ bool AskConfirmation(QWidget *owner, const QString &text) {
 }
 
 void ShowInformation(QWidget *owner, const QString &text, const QString &title) {
-    ShowMessageBox(
-        {owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+    ShowMessageBox({owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 } // namespace platform
