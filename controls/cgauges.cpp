@@ -10,6 +10,14 @@
 #include <stdexcept>
 
 namespace {
+// Above 100 % shapes are smoothed, their one-pixel lines moved half a pixel
+// onto the pixels that the exact lines cover at 100 %.
+void SmoothAboveOne(QPainter &painter) {
+    const bool smooth = PaintRatio(painter) > 1.0;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    if (smooth) painter.translate(0.5, 0.5);
+}
+
 [[noreturn]] void RangeError(int low, int high) {
     throw std::out_of_range(
         QStringLiteral("Value must be between %1 and %2").arg(low).arg(high).toStdString());
@@ -112,9 +120,9 @@ void TCGauge::PaintBar(QPainter &painter, const QRect &r, bool horizontal) const
 
 void TCGauge::PaintPie(QPainter &painter, const QRect &r) const {
     painter.fillRect(r, ColorToQColor(backColor_));
-    // Circles are smoothed above 100 % only; at 100 % they keep their exact
-    // pixels.
-    painter.setRenderHint(QPainter::Antialiasing, PaintRatio(painter) > 1.0);
+    // Circles are smoothed above 100 % only, on the pixels the exact ones
+    // cover; at 100 % they keep their exact pixels.
+    SmoothAboveOne(painter);
     painter.setPen(Qt::black);
     painter.setBrush(ColorToQColor(backColor_));
     painter.drawEllipse(r.adjusted(0, 0, -1, -1));
@@ -128,7 +136,7 @@ void TCGauge::PaintPie(QPainter &painter, const QRect &r) const {
 
 void TCGauge::PaintNeedle(QPainter &painter, const QRect &r) const {
     painter.fillRect(r, ColorToQColor(backColor_));
-    painter.setRenderHint(QPainter::Antialiasing, PaintRatio(painter) > 1.0);
+    SmoothAboveOne(painter);
     const QPointF centre(r.left() + r.width() / 2.0, r.bottom());
     const double radius = std::min(r.width() / 2.0, double(r.height()));
     painter.setPen(Qt::black);

@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -53,6 +54,30 @@ QPalette darkPalette() {
     return p;
 }
 
+// A spin box inside a plain one-pixel frame of its own instead of the
+// style's rounded one, which the style keeps as a picture that is not sharp
+// above 100 %.
+class BoxFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setPen(QColor(33, 33, 33));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+template <typename SpinBox> SpinBox *framedSpinBox(QWidget *parent, const QRect &geometry) {
+    auto *frame = new BoxFrame(parent);
+    frame->setGeometry(geometry);
+    auto *box = new SpinBox(frame);
+    box->setFrame(false);
+    box->setGeometry(1, 1, geometry.width() - 2, geometry.height() - 2);
+    return box;
+}
+
 } // namespace
 
 QString DemodWindow::ModeName(int mode) {
@@ -97,8 +122,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
 
     auto *widthLabel = new QLabel(QStringLiteral("Width"), this);
     widthLabel->setGeometry(308, 56, 48, 20);
-    width_ = new QSpinBox(this);
-    width_->setGeometry(360, 56, 112, 20);
+    width_ = framedSpinBox<QSpinBox>(this, QRect(360, 56, 112, 20));
     width_->setRange(100, 200000);
     width_->setSingleStep(100);
     width_->setSuffix(QStringLiteral(" Hz"));
@@ -107,8 +131,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
 
     auto *offsetLabel = new QLabel(QStringLiteral("Shift"), this);
     offsetLabel->setGeometry(308, 80, 48, 20);
-    offset_ = new QSpinBox(this);
-    offset_->setGeometry(360, 80, 112, 20);
+    offset_ = framedSpinBox<QSpinBox>(this, QRect(360, 80, 112, 20));
     offset_->setRange(-5000, 5000);
     offset_->setSingleStep(50);
     offset_->setSuffix(QStringLiteral(" Hz"));
@@ -124,8 +147,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     generatorOn_->setGeometry(8, 26, 44, 20);
     auto *levelLabel = new QLabel(QStringLiteral("Level"), generator);
     levelLabel->setGeometry(56, 26, 34, 20);
-    generatorLevel_ = new QDoubleSpinBox(generator);
-    generatorLevel_->setGeometry(90, 26, 92, 22);
+    generatorLevel_ = framedSpinBox<QDoubleSpinBox>(generator, QRect(90, 26, 92, 22));
     generatorLevel_->setRange(-140.0, 0.0);
     generatorLevel_->setDecimals(1);
     generatorLevel_->setSingleStep(1.0);
@@ -133,8 +155,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     generatorLevel_->setKeyboardTracking(false);
     auto *frequencyLabel = new QLabel(QStringLiteral("Freq."), generator);
     frequencyLabel->setGeometry(190, 26, 32, 20);
-    generatorMHz_ = new QDoubleSpinBox(generator);
-    generatorMHz_->setGeometry(222, 26, 128, 22);
+    generatorMHz_ = framedSpinBox<QDoubleSpinBox>(generator, QRect(222, 26, 128, 22));
     generatorMHz_->setDecimals(6);
     generatorMHz_->setRange(0.0, 3500.0);
     generatorMHz_->setSingleStep(0.001);

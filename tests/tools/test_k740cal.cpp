@@ -121,7 +121,8 @@ TEST_F(K740calTest, ExportThenImportGivesTheSameDoublesBitForBit) {
     }
     run = k740cal({"diff", "a.cal", "b.cal"}, dir.path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.toStdString(), "");
+    EXPECT_EQ(run.out.toStdString(),
+              "a.cal and b.cal are equal: the same points with the same values\n");
 
     // The chosen tables only, to standard output.
     run = k740cal({"export", "a.cal", "--mode", "3", "--frequency", "1334567"}, dir.path());
@@ -324,10 +325,6 @@ TEST_F(K740calTest, RefusalsSayWhatTheFileHoldsAndWhatToDo) {
          "",
          "k740cal: semicolons.csv:1:9: wrong header: fields are separated by commas, not "
          "semicolons; expected \"receiver,mode,frequency_hz,raw,dbm\"\n"},
-        {{"diff", "a.cal", "a.cal"},
-         0,
-         "a.cal and a.cal are equal: the same points with the same values\n",
-         ""},
         {{"info", "a.csv"},
          1,
          "",
