@@ -48,35 +48,45 @@ struct Dialog : TstForm {
     }
 };
 
-// The dialog takes the focus as a user's click would, and is answered.
-TEST(FocusReturn, AfterAModalRunTheOpenersControlHasItAgain) {
-    Opener opener;
-    Dialog dialog;
-    const TModalResponder previous = TstForm::SetModalResponder([&](TstForm &form) {
-        form.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+// A modal dialog, a window of its own (as the graph window) and a message box
+// each take the focus and close; the opener's control has it again.
+TEST(FocusReturn, BackToTheOpenersControlWhenAWindowOrABoxCloses) {
+    const auto takeFocus = [](Dialog &dialog) {
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
         dialog.edit->setFocus();
         EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == dialog.edit; }));
-        return int(mrOk);
-    });
-    EXPECT_EQ(dialog.ShowModal(), mrOk);
-    TstForm::SetModalResponder(previous);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == opener.second; }));
-    EXPECT_EQ(QApplication::activeWindow(), &opener);
-}
-
-TEST(FocusReturn, AfterAWindowOfItsOwnIsClosed) {
-    Opener opener;
-    Dialog window; // not modal, as the graph window
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.edit->setFocus();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == window.edit; }));
-    window.SysBtnClose->Click();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == opener.second; }));
+    };
+    const std::function<void(Opener &)> rows[] = {
+        [&](Opener &) {
+            Dialog dialog;
+            const TModalResponder previous = TstForm::SetModalResponder([&](TstForm &) {
+                takeFocus(dialog);
+                return int(mrOk);
+            });
+            EXPECT_EQ(dialog.ShowModal(), mrOk);
+            TstForm::SetModalResponder(previous);
+        },
+        [&](Opener &) {
+            Dialog window;
+            window.show();
+            takeFocus(window);
+            window.SysBtnClose->Click();
+        },
+        [](Opener &opener) {
+            QTimer::singleShot(0, [] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    box->done(QMessageBox::Ok);
+            });
+            platform::ShowError(&opener, QStringLiteral("Some failure."));
+        },
+    };
+    for (const auto &openAndClose : rows) {
+        Opener opener;
+        openAndClose(opener);
+        EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == opener.second; }));
+        EXPECT_EQ(QApplication::activeWindow(), &opener);
+    }
 }
 
 // The user went on to another window before closing this one: the focus
@@ -91,20 +101,6 @@ TEST(FocusReturn, NotTakenFromAWindowTheUserWentTo) {
     window.hide();
     QTest::qWait(50);
     EXPECT_EQ(QApplication::focusWidget(), other.first);
-}
-
-TEST(FocusReturn, AfterAMessageBox) {
-    Opener opener;
-    bool shown = false;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        shown = box != nullptr;
-        if (box) box->done(QMessageBox::Ok);
-    });
-    platform::ShowMessageBox({&opener, QStringLiteral("Some failure."), QStringLiteral("Error"),
-                              QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
-    EXPECT_TRUE(shown);
-    EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == opener.second; }));
 }
 
 TEST(FocusReturn, APressInAnInactiveWindowActivatesIt) {

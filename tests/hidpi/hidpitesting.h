@@ -24,15 +24,10 @@ inline QImage RenderAt(QWidget &widget, qreal ratio) {
     return image;
 }
 
-inline int Channel(QRgb c, int shift) {
-    return int((c >> shift) & 0xFF);
-}
-
 // The largest channel difference of two colours.
 inline int Distance(QRgb a, QRgb b) {
-    return std::max({std::abs(Channel(a, 16) - Channel(b, 16)),
-                     std::abs(Channel(a, 8) - Channel(b, 8)),
-                     std::abs(Channel(a, 0) - Channel(b, 0))});
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
 }
 
 // The mean colour of the 2 by 2 block of `at2` over logical pixel (x, y).

@@ -78,23 +78,6 @@ TEST(Crisp, SpeedButtonGlyphs) {
     }
 }
 
-// A title bar's close button as the frame makes it: the cross of 8 pixels.
-TEST(Crisp, TitleBarCloseCross) {
-    TstSpeedButton b;
-    b.setGeometry(0, 1, 14, 14);
-    b.SetKind(stbkCloseCross);
-    b.SetColor(6513507);
-    b.SetFontColor(clLime);
-    b.setFont(PixelFont("Arial", 11, true));
-    const QImage at1 = RenderAt(b, 1.0);
-    const QImage at2 = RenderAt(b, 2.0);
-    EXPECT_FALSE(IsDoubledCopy(at2, at1, QRect(3, 3, 8, 8)));
-    EXPECT_LE(Differences(at2, at1, QRect(0, 0, 14, 14), 100), 12);
-    // The screen shows the picture at 2.
-    b.show();
-    EXPECT_EQ(testsupport::Render(b), at2);
-}
-
 // Bevels: at 2 every logical ring is two rings of finer shades, so no ring
 // is a doubled line, and at 100 % they look as the 100 % rings.
 TEST(Crisp, PanelAndButtonBevels) {

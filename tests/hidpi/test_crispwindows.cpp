@@ -5,8 +5,6 @@
 
 #include "app/mainformtesting.h"
 
-#include <QPainter>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,20 +13,11 @@ using namespace mainformtesting;
 
 using CrispWindows = MainWindowTest;
 
-// With K740_HIDPI_IMAGES naming a folder, the picture goes there with every
-// pixel-doubled square framed in red.
+// With K740_HIDPI_IMAGES naming a folder, the pictures go there to be looked
+// at.
 void Save(const QImage &image, const char *name) {
     const QString folder = qEnvironmentVariable("K740_HIDPI_IMAGES");
-    if (folder.isEmpty()) return;
-    image.save(QDir(folder).filePath(QStringLiteral("plain-") + QString::fromLatin1(name)));
-    QImage marked = image.convertToFormat(QImage::Format_RGB32);
-    marked.setDevicePixelRatio(1.0); // framed in device pixels
-    QPainter painter(&marked);
-    painter.setPen(Qt::red);
-    for (const QRect &r : testsupport::FindPixelDoubledRegions(image, 16, 10000))
-        painter.drawRect(r.adjusted(0, 0, -1, -1));
-    painter.end();
-    marked.save(QDir(folder).filePath(QString::fromLatin1(name)));
+    if (!folder.isEmpty()) image.save(QDir(folder).filePath(QString::fromLatin1(name)));
 }
 
 TEST_F(CrispWindows, MainWindowAndModuleWindow) {
