@@ -4,8 +4,12 @@
 #include "hidpitesting.h"
 
 #include "app/mainformtesting.h"
+#include "dialogs/u_tableform.h"
+#include "graph/u_graphform.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -38,6 +42,33 @@ TEST_F(CrispWindows, MainWindowAndModuleWindow) {
     const QImage moduleImage = testsupport::Render(*module);
     Save(moduleImage, "module.png");
     EXPECT_EQ(testsupport::FindPixelDoubledRegion(moduleImage), std::nullopt);
+}
+
+// The table editor with a table and the graph window beside it.
+TEST(CrispEditorAndGraph, TableEditorAndGraphWindow) {
+    GraphForm = new TGraphForm();
+    TableForm = new TTableForm();
+    TDbmTable table{};
+    for (int raw = 12; raw < 256; ++raw)
+        table[std::size_t(raw)] = std::round(10.0 * (-131.0 + 0.44 * raw)) / 10.0;
+    TableForm->LoadTable(table, QStringLiteral("14.25 MHz"));
+    TableForm->SetLiveRaw(110);
+    TableForm->show();
+    QApplication::setActiveWindow(TableForm);
+    TableForm->stSpeedButton4Click(); // Graph
+    QCoreApplication::processEvents();
+    const QImage editor = testsupport::Render(*TableForm);
+    const QImage graph = testsupport::Render(*GraphForm);
+    Save(editor, "editor.png");
+    Save(graph, "graph.png");
+    EXPECT_EQ(editor.size(), TableForm->size() * 2);
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(editor), std::nullopt);
+    EXPECT_EQ(graph.size(), GraphForm->size() * 2);
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(graph), std::nullopt);
+    delete TableForm;
+    TableForm = nullptr;
+    delete GraphForm;
+    GraphForm = nullptr;
 }
 
 } // namespace
