@@ -100,19 +100,15 @@ TSweepForm::TSweepForm(QWidget *parent)
     }
 
     TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 222));
-    Plot = new TSweepPlot(plotPanel);
-    Plot->setObjectName(QStringLiteral("Plot"));
+    Plot = Named(new TSweepPlot(plotPanel), "Plot");
     Plot->setGeometry(2, 2, 298, 218);
 
-    LStatus = MakeFieldLabel(ClientPanel, 214, 254, QString());
-    LStatus->setObjectName(QStringLiteral("LStatus"));
+    LStatus = Named(MakeFieldLabel(ClientPanel, 214, 254, QString()), "LStatus");
     LStatus->SetAutoSize(false);
     LStatus->resize(300, 14);
 
-    GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
-    GaugePanel->setObjectName(QStringLiteral("GaugePanel"));
-    Progress = new TCGauge(GaugePanel);
-    Progress->setObjectName(QStringLiteral("Progress"));
+    GaugePanel = Named(MakeListPanel(ClientPanel, QRect(212, 272, 302, 17)), "GaugePanel");
+    Progress = Named(new TCGauge(GaugePanel), "Progress");
     Progress->setGeometry(2, 2, 298, 13);
     Progress->SetBorderStyle(TGaugeBorderStyle::bsNone);
     Progress->SetShowText(false);

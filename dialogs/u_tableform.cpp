@@ -85,15 +85,9 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent), windows_(windows) {
     SetSize(kWidth, kHeight);
 
-    P = new TstPanel(ClientPanel);
-    P->setObjectName(QStringLiteral("P"));
-    P->setGeometry(6, 28, 665, 390);
-    P->SetBevelStyle(TBevelStyle::bsGradientInner);
-    P->SetBevelWidth(2);
-    P->SetParentColor(true);
+    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 665, 390)), "P");
 
-    T = new TstGrid(P);
-    T->setObjectName(QStringLiteral("T"));
+    T = Named(new TstGrid(P), "T");
     T->setGeometry(5, 5, 648, 379);
     T->SetColor(kWindowColor);
     T->SetColCount(kColumns);
@@ -145,12 +139,10 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     connect(undo_, &QUndoStack::indexChanged, this, [this] {
         if (!resetting_) tableModified_ = !undo_->isClean();
     });
-    UndoAction = new QAction(QStringLiteral("Undo"), this);
-    UndoAction->setObjectName(QStringLiteral("UndoAction"));
+    UndoAction = Named(new QAction(QStringLiteral("Undo"), this), "UndoAction");
     UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     UndoAction->setEnabled(false);
-    RedoAction = new QAction(QStringLiteral("Redo"), this);
-    RedoAction->setObjectName(QStringLiteral("RedoAction"));
+    RedoAction = Named(new QAction(QStringLiteral("Redo"), this), "RedoAction");
     RedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     RedoAction->setEnabled(false);

@@ -222,6 +222,25 @@ TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
         << summary.toStdString();
 }
 
+// The sweep window reads numbers as the value dialog does: a group separator
+// makes no number, so "1,500" never becomes a loss of 1500 dB.
+TEST_F(SweepTest, AGroupedNumberIsRefusedAndNothingStarts) {
+    TDbmTable table;
+    table.fill(-1.0);
+    Start();
+    TstForm::SetModalResponder([&](TstForm &s) {
+        Child<TstAlignEdit>(s, "ELoss").setText(QStringLiteral("1,500"));
+        Click(Child(s, "BStart"));
+        EXPECT_FALSE(Child(s, "BStop").isEnabled());
+        EXPECT_TRUE(Child(s, "BStart").isEnabled());
+        return int(mrCancel);
+    });
+    EXPECT_EQ(Window<TSweepForm>().SweepPoint(7'100'000, table), std::nullopt);
+    TstForm::SetModalResponder(nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("\"1,500\" is not a number (loss)."));
+}
+
 TEST_F(SweepTest, AFailureIsShownAndNothingIsTaken) {
     QTcpServer closed; // a port that nobody listens on any more
     closed.listen(QHostAddress::LocalHost);
