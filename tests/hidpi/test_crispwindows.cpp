@@ -4,8 +4,7 @@
 #include "hidpitesting.h"
 
 #include "app/mainformtesting.h"
-#include "dialogs/u_tableform.h"
-#include "graph/u_graphform.h"
+#include "dialogs/tableformtesting.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,7 @@ void Save(const QImage &image, const char *name) {
 TEST_F(CrispWindows, MainWindowAndModuleWindow) {
     TMainForm &w = Start();
     Open();
-    ASSERT_GT(w.ReceiverHandle(), 0);
+    ASSERT_GT(Receiver().Handle(), 0);
     // A few spectra, so the module's trace and the gauge show.
     QTest::qWait(700);
     const QImage main = testsupport::Render(w);
@@ -36,7 +35,8 @@ TEST_F(CrispWindows, MainWindowAndModuleWindow) {
     EXPECT_EQ(testsupport::FindPixelDoubledRegion(main), std::nullopt);
 
     QWidget *module = nullptr;
-    for (QWidget *child : w.DMP->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    for (QWidget *child :
+         Control<TstPanel>("DMP").findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
         if (child->isVisible()) module = child;
     ASSERT_NE(module, nullptr);
     const QImage moduleImage = testsupport::Render(*module);
@@ -45,30 +45,25 @@ TEST_F(CrispWindows, MainWindowAndModuleWindow) {
 }
 
 // The table editor with a table and the graph window beside it.
-TEST(CrispEditorAndGraph, TableEditorAndGraphWindow) {
-    GraphForm = new TGraphForm();
-    TableForm = new TTableForm();
+using CrispEditorAndGraph = tableformtesting::EditorTest;
+
+TEST_F(CrispEditorAndGraph, TableEditorAndGraphWindow) {
     TDbmTable table{};
     for (int raw = 12; raw < 256; ++raw)
         table[std::size_t(raw)] = std::round(10.0 * (-131.0 + 0.44 * raw)) / 10.0;
-    TableForm->LoadTable(table, QStringLiteral("14.25 MHz"));
-    TableForm->SetLiveRaw(110);
-    TableForm->show();
-    QApplication::setActiveWindow(TableForm);
-    TableForm->stSpeedButton4Click(); // Graph
+    editor->LoadTable(table, QStringLiteral("14.25 MHz"));
+    editor->SetLiveRaw(110);
+    ShowEditor();
+    Press("stSpeedButton4"); // Graph
     QCoreApplication::processEvents();
-    const QImage editor = testsupport::Render(*TableForm);
-    const QImage graph = testsupport::Render(*GraphForm);
-    Save(editor, "editor.png");
-    Save(graph, "graph.png");
-    EXPECT_EQ(editor.size(), TableForm->size() * 2);
-    EXPECT_EQ(testsupport::FindPixelDoubledRegion(editor), std::nullopt);
-    EXPECT_EQ(graph.size(), GraphForm->size() * 2);
-    EXPECT_EQ(testsupport::FindPixelDoubledRegion(graph), std::nullopt);
-    delete TableForm;
-    TableForm = nullptr;
-    delete GraphForm;
-    GraphForm = nullptr;
+    const QImage editorImage = testsupport::Render(*editor);
+    const QImage graphImage = testsupport::Render(graph);
+    Save(editorImage, "editor.png");
+    Save(graphImage, "graph.png");
+    EXPECT_EQ(editorImage.size(), editor->size() * 2);
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(editorImage), std::nullopt);
+    EXPECT_EQ(graphImage.size(), graph.size() * 2);
+    EXPECT_EQ(testsupport::FindPixelDoubledRegion(graphImage), std::nullopt);
 }
 
 } // namespace

@@ -35,8 +35,8 @@ TEST_F(MainWindowPlacement, SavedPositionUsedOnlyWhereTheWindowFitsAtTheScale) {
             key->setValue("WindowLeft", row.saved.x());
             key->setValue("WindowTop", row.saved.y());
         }
-        TMainForm w;
-        EXPECT_EQ(w.pos(), row.opened) << row.saved.x() << "," << row.saved.y();
+        TProgram program;
+        EXPECT_EQ(program.MainForm().pos(), row.opened) << row.saved.x() << "," << row.saved.y();
     }
 }
 

@@ -1,12 +1,13 @@
-#include "app/spectrumlevel.h"
+#include "receiver/spectrumlevel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
-using namespace spectrumlevel;
+using namespace SpectrumLevel;
 
 namespace {
 
@@ -25,10 +26,10 @@ double Peak(const OneHertzSpectrum &s, std::int32_t mode, std::int32_t width = 3
 
 TEST(SpectrumWindow, PassbandOfEachModeInTheExampleSpan) {
     std::int32_t first = 0, last = 0;
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, 0, 12000, first, last));
     EXPECT_EQ(first, 3000);
     EXPECT_EQ(last, 6000);
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 0, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 0, 12000, first, last));
     EXPECT_EQ(first, 6000);
     EXPECT_EQ(last, 9000);
     for (int mode : {0, 1, 2, 6, 7}) {
@@ -37,7 +38,7 @@ TEST(SpectrumWindow, PassbandOfEachModeInTheExampleSpan) {
         EXPECT_EQ(last, 7500) << mode;
     }
     // 2,048 bins over the same span: whole-number bin quotients.
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 2048, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, 0, 2048, first, last));
     EXPECT_EQ(first, 512);
     EXPECT_EQ(last, 1024);
 }
@@ -46,12 +47,12 @@ TEST(SpectrumWindow, OnlyBinsInsideThePassbandCount) {
     OneHertzSpectrum s;
     s.bins[2999] = 1e-3f; // just below the LSB window
     s.bins[9001] = 1e-3f; // just above the USB window
-    EXPECT_NEAR(Peak(s, kModeLsb), -90.0, 1e-6);
-    EXPECT_NEAR(Peak(s, kModeUsb), -90.0, 1e-6);
+    EXPECT_NEAR(Peak(s, QMV_MODE_LSB), -90.0, 1e-6);
+    EXPECT_NEAR(Peak(s, QMV_MODE_USB), -90.0, 1e-6);
     s.bins[3000] = 1e-6f;
     s.bins[9000] = 1e-5f;
-    EXPECT_NEAR(Peak(s, kModeLsb), -60.0, 1e-5);
-    EXPECT_NEAR(Peak(s, kModeUsb), -50.0, 1e-5);
+    EXPECT_NEAR(Peak(s, QMV_MODE_LSB), -60.0, 1e-5);
+    EXPECT_NEAR(Peak(s, QMV_MODE_USB), -50.0, 1e-5);
     EXPECT_NEAR(Peak(s, 1), -90.0, 1e-6);
     s.bins[7500] = 1e-4f; // the centred window's last bin
     EXPECT_NEAR(Peak(s, 1), -40.0, 1e-5);
@@ -59,19 +60,19 @@ TEST(SpectrumWindow, OnlyBinsInsideThePassbandCount) {
 
 TEST(SpectrumWindow, OffsetShiftsAndEdgesClamp) {
     std::int32_t first = 0, last = 0;
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 500, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 500, 12000, first, last));
     EXPECT_EQ(first, 6500);
     EXPECT_EQ(last, 9500);
     // Shifted past the top: the window is cut at the span, the last bin n - 1.
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 5000, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 5000, 12000, first, last));
     EXPECT_EQ(first, 11000);
     EXPECT_EQ(last, 11999);
     // Shifted below zero: starts at bin 0.
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, -4000, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, -4000, 12000, first, last));
     EXPECT_EQ(first, 0);
     EXPECT_EQ(last, 2000);
     // A negative width gives an empty window.
-    EXPECT_FALSE(PassbandBins(kModeUsb, 12000, -3000, 0, 12000, first, last));
+    EXPECT_FALSE(PassbandBins(QMV_MODE_USB, 12000, -3000, 0, 12000, first, last));
 }
 
 TEST(SpectrumWindow, UnusableMessagesAreIgnored) {
