@@ -324,7 +324,7 @@ void TMainForm::FormCreate() {
     const auto left = platform::ReadInteger(*key_, QStringLiteral("WindowLeft"));
     QScreen *monitor = screen() ? screen() : QGuiApplication::primaryScreen();
     if (monitor) {
-        move(PlaceWindow(left, top, frameGeometry().size(), monitor->geometry().size(),
+        move(PlaceWindow(left, top, frameGeometry().size(), AvailableScreenAreas(),
                          monitor->geometry()));
     }
 

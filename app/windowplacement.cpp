@@ -28,8 +28,3 @@ QList<QRect> AvailableScreenAreas() {
         areas << screen->availableGeometry();
     return areas;
 }
-
-QPoint PlaceWindow(std::optional<qint64> left, std::optional<qint64> top, QSize window, QSize,
-                   const QRect &screen) {
-    return PlaceWindow(left, top, window, AvailableScreenAreas(), screen);
-}

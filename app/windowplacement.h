@@ -21,8 +21,3 @@ QPoint PlaceWindow(std::optional<qint64> left, std::optional<qint64> top, QSize 
 
 // The free areas of all screens as the program sees them now.
 QList<QRect> AvailableScreenAreas();
-
-// The same against the free areas of the screens now; `monitor` is no longer
-// needed.
-QPoint PlaceWindow(std::optional<qint64> left, std::optional<qint64> top, QSize window,
-                   QSize monitor, const QRect &screen);
