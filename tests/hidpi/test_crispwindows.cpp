@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -34,6 +37,21 @@ TEST_F(CrispWindows, MainWindowAndModuleWindow) {
     EXPECT_EQ(main.size(), w.size() * 2);
     EXPECT_EQ(testsupport::FindPixelDoubledRegion(main), std::nullopt);
 
+    // The round "open" mark of the device list: smoothed at 2, its two exact
+    // colours at 1.
+    auto &devices = Control<TstGrid>("K7Devs");
+    const QRect mark = devices.CellRect(0, 0).adjusted(2, 2, -2, -2);
+    const auto colours = [&](qreal ratio) {
+        const QImage image = hidpitesting::RenderAt(devices, ratio);
+        std::set<QRgb> found;
+        for (int y = int(mark.top() * ratio); y < int((mark.bottom() + 1) * ratio); ++y)
+            for (int x = int(mark.left() * ratio); x < int((mark.right() + 1) * ratio); ++x)
+                found.insert(image.pixel(x, y) & 0xFFFFFF);
+        return found.size();
+    };
+    EXPECT_EQ(colours(1.0), 2u);
+    EXPECT_GT(colours(2.0), 2u);
+
     QWidget *module = nullptr;
     for (QWidget *child :
          Control<TstPanel>("DMP").findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
@@ -44,7 +62,9 @@ TEST_F(CrispWindows, MainWindowAndModuleWindow) {
     EXPECT_EQ(testsupport::FindPixelDoubledRegion(moduleImage), std::nullopt);
 }
 
-// The table editor with a table and the graph window beside it.
+// The table editor with a table and the graph window beside it: on a screen
+// of 1280 by 1024 neither side of the centred editor has room, so the editor
+// moves aside and the graph hides none of the grid.
 using CrispEditorAndGraph = tableformtesting::EditorTest;
 
 TEST_F(CrispEditorAndGraph, TableEditorAndGraphWindow) {
@@ -56,6 +76,12 @@ TEST_F(CrispEditorAndGraph, TableEditorAndGraphWindow) {
     ShowEditor();
     Press("stSpeedButton4"); // Graph
     QCoreApplication::processEvents();
+    ASSERT_TRUE(graph.isVisible());
+    const QRect grid(Grid().mapToGlobal(QPoint(0, 0)), Grid().size());
+    const QRect screen = editor->screen()->availableGeometry();
+    EXPECT_FALSE(graph.frameGeometry().intersects(grid));
+    EXPECT_TRUE(screen.contains(graph.frameGeometry()));
+    EXPECT_TRUE(screen.contains(editor->frameGeometry()));
     const QImage editorImage = testsupport::Render(*editor);
     const QImage graphImage = testsupport::Render(graph);
     Save(editorImage, "editor.png");
