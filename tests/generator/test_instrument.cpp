@@ -104,17 +104,17 @@ TEST(CommandTemplate, PlaceholdersAndTheChecksOfASet) {
         const char *sent;
     } lines[] = {
         {"FREQ {hz}", 7'100'000, 0, "FREQ 7100000"},
-        {"FR {khz} KZ", 7'100'500, 0, "FR 7100.5 KZ"},
-        {"FR{MHz}MZ", 7'100'000, 0, "FR7.1MZ"},
-        {"FR{mhz:6}MZ", 7'100'000, 0, "FR7.100000MZ"},
-        {"FR{mhz:2}MZ", 7'104'999, 0, "FR7.10MZ"},
-        {"FR{mhz:2}MZ", 7'105'000, 0, "FR7.11MZ"},
-        {"FR{khz:0}", 999'500, 0, "FR1000"},
+        {"F {khz} K", 7'100'500, 0, "F 7100.5 K"},
+        {"F {MHz} M", 7'100'000, 0, "F 7.1 M"},
+        {"F{mhz:6}M", 7'100'000, 0, "F7.100000M"},
+        {"F{mhz:2}M", 7'104'999, 0, "F7.10M"},
+        {"F{mhz:2}M", 7'105'000, 0, "F7.11M"},
+        {"F{khz:0}", 999'500, 0, "F1000"},
         {"FREQ {hz:1}", 9'000, 0, "FREQ 9000.0"},
-        {"AP{dbm}DM", 0, -73.5, "AP-73.5DM"},
-        {"AP{dbm}DM", 0, -129.89999999999998, "AP-129.9DM"},
-        {"AP{dbm:1}DM", 0, -73.0, "AP-73.0DM"},
-        {"AP{dbm:1}", 0, -0.04, "AP0.0"},
+        {"L{dbm}D", 0, -73.5, "L-73.5D"},
+        {"L{dbm}D", 0, -129.89999999999998, "L-129.9D"},
+        {"L{dbm:1}D", 0, -73.0, "L-73.0D"},
+        {"L{dbm:1}", 0, -0.04, "L0.0"},
         {"LEV {dbm}", 0, 0.0, "LEV 0"},
         {"{{raw}} {hz}", 1, 0, "{raw} 1"},
     };
@@ -166,7 +166,7 @@ TEST(Instrument, CommandSetsRecentLinksAndTheChoiceLiveInTheUserKey) {
     }
     EXPECT_EQ(Instrument::Chosen(), (TInstrument{"TCPIP0::10.1.2.3::5026::SOCKET", "SCPI LEVel"}));
 
-    TCommandSet classic = {"Classic 8640", "", "FR{mhz:6}MZ", "AP{dbm:1}DM", "RO1", "RO0", "", ""};
+    TCommandSet classic = {"Old bench generator", "", "F{mhz:6}M", "L{dbm:1}D", "O1", "O0", "", ""};
     QString error;
     EXPECT_TRUE(Instrument::SaveCommandSet(classic, &error)) << error.toStdString();
     TCommandSet renamed = TCommandSet::ScpiPower();
@@ -176,36 +176,37 @@ TEST(Instrument, CommandSetsRecentLinksAndTheChoiceLiveInTheUserKey) {
                      "name of its own.");
     TCommandSet broken = classic;
     broken.Name = "Broken";
-    broken.Level = "AP";
+    broken.Level = "L";
     EXPECT_FALSE(Instrument::SaveCommandSet(broken, &error));
     EXPECT_EQ(error, "The level line has no {dbm}.");
-    classic.OutputOn = "RO1 "; // saving again replaces it
+    classic.OutputOn = "O1 "; // saving again replaces it
     EXPECT_TRUE(Instrument::SaveCommandSet(classic));
 
     QStringList names;
     for (const TCommandSet &set : Instrument::CommandSets())
         names << set.Name;
-    EXPECT_EQ(names, QStringList({"SCPI POWer", "SCPI LEVel", "Classic 8640"}));
-    EXPECT_EQ(Instrument::FindCommandSet("classic 8640"), classic);
+    EXPECT_EQ(names, QStringList({"SCPI POWer", "SCPI LEVel", "Old bench generator"}));
+    EXPECT_EQ(Instrument::FindCommandSet("old bench generator"), classic);
 
     for (int i = 0; i < 10; ++i)
         Instrument::RememberLink(QStringLiteral("10.0.0.%1").arg(i));
-    Instrument::Choose({"GPIB0::19::INSTR via 10.0.0.9:1234", "Classic 8640"});
+    Instrument::Choose({"GPIB0::19::INSTR via 10.0.0.9:1234", "Old bench generator"});
     Instrument::RememberLink("10.0.0.5");
     EXPECT_EQ(Instrument::RecentLinks(),
               QStringList({"10.0.0.5", "GPIB0::19::INSTR via 10.0.0.9:1234", "10.0.0.9", "10.0.0.8",
                            "10.0.0.7", "10.0.0.6", "10.0.0.4", "10.0.0.3"}));
     EXPECT_EQ(Instrument::Chosen(),
-              (TInstrument{"GPIB0::19::INSTR via 10.0.0.9:1234", "Classic 8640"}));
+              (TInstrument{"GPIB0::19::INSTR via 10.0.0.9:1234", "Old bench generator"}));
 
-    EXPECT_TRUE(Instrument::RemoveCommandSet("Classic 8640"));
+    EXPECT_TRUE(Instrument::RemoveCommandSet("Old bench generator"));
     EXPECT_FALSE(Instrument::RemoveCommandSet("SCPI POWer"));
-    EXPECT_FALSE(Instrument::FindCommandSet("Classic 8640"));
+    EXPECT_FALSE(Instrument::FindCommandSet("Old bench generator"));
 
     // A program without windows asks for a generator by link and set name.
     EXPECT_TRUE(Instrument::CreateGenerator("127.0.0.1:5025", "SCPI LEVel", 3000, &error));
-    EXPECT_FALSE(Instrument::CreateGenerator("127.0.0.1:5025", "Classic 8640", 3000, &error));
-    EXPECT_EQ(error, "There is no command set \"Classic 8640\"; there are \"SCPI POWer\", "
+    EXPECT_FALSE(
+        Instrument::CreateGenerator("127.0.0.1:5025", "Old bench generator", 3000, &error));
+    EXPECT_EQ(error, "There is no command set \"Old bench generator\"; there are \"SCPI POWer\", "
                      "\"SCPI LEVel\".");
     EXPECT_FALSE(Instrument::CreateGenerator("GPIB0::40 via x", "SCPI POWer", 3000, &error));
     EXPECT_EQ(error, "A GPIB address is 0 to 30, not 40.");

@@ -21,10 +21,10 @@ const QByteArray kAdapterSetUp = "++ver\n++mode 1\n++auto 0\n++eoi 1\n++eos 2\n+
 
 const TCommandSet kClassic = {QStringLiteral("Classic"),
                               QString(),
-                              QStringLiteral("FR{mhz:6}MZ"),
-                              QStringLiteral("AP{dbm:1}DM"),
-                              QStringLiteral("RO1"),
-                              QStringLiteral("RO0"),
+                              QStringLiteral("F{mhz:6}M"),
+                              QStringLiteral("L{dbm:1}D"),
+                              QStringLiteral("O1"),
+                              QStringLiteral("O0"),
                               QString(),
                               QString()};
 
@@ -132,7 +132,7 @@ TEST(GeneratorLinks, SweepStepSendsTheSameCommandsOverEveryTransport) {
         } else {
             // Without an identity query the generator is named by its address.
             EXPECT_EQ(o.identity, TLinkAddress::Parse(bench.link)->Address());
-            expected += "FR7.100000MZ\nAP-73.5DM\nRO1\nRO0\n";
+            expected += "F7.100000M\nL-73.5D\nO1\nO0\n";
         }
         // Nothing waits for an answer of the classic set: its bytes may still be on their way.
         (void)QTest::qWaitFor([&] { return bench.fake.Received.size() >= expected.size(); }, 5000);
