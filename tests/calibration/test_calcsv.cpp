@@ -76,6 +76,7 @@ TEST(CalCsv, RefusesEachFaultWithItsLineAndColumn) {
         // Counted before they are split: refused at the first surplus field.
         {header + "ZX-K740,-1,7100000,1,-7" + QByteArray(20'000'000, ',') + "\n", false,
          "f.csv:2:25: extra field"},
+        {header + "ZX-K740,-1,7100000,1,-7,x,\"never closed\n", false, "f.csv:2:25: extra field"},
         {"raw,dbm" + QByteArray(5'000'000, ',') + "\n", true,
          "f.csv:1:9: wrong header: expected \"raw,dbm\", optionally after receiver, mode and "
          "frequency_hz"},

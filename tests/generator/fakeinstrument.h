@@ -30,7 +30,7 @@ public:
         bEndlessLine,  // answers the first query with text that never ends
         bGarbage,      // answers the first query with 40 binary bytes
         bHttp,         // answers like a web server
-        bExtraLine,    // answers "*OPC?" twice
+        bExtraLine,    // answers "*OPC?" twice, and sends a line unasked after the error query
         bSlow,         // answers the identity one byte every 0.5 s
         bEmptyIdentity,
     };
@@ -152,6 +152,7 @@ private:
             break;
         case TBehaviour::bExtraLine:
             if (query == "*OPC?") return "1\n1\n";
+            if (query == "SYST:ERR?") QTimer::singleShot(20, this, [this] { Reply("1\n"); });
             break;
         case TBehaviour::bNormal:
             break;

@@ -231,6 +231,8 @@ TEST(GeneratorLinks, AStrayAnswerLineIsDroppedSoEachAnswerBelongsToItsQuery) {
     QString error;
     const Outcome o = RunSteps(bench.link, TCommandSet::ScpiPower(), 2000, [&](TGenerator &g) {
         g.SetFrequency(9'000);
+        // Meanwhile a line comes unasked; it is not the next query's answer.
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
         error = g.ReadError();
     });
     EXPECT_EQ(o.error, QString());
