@@ -3,9 +3,11 @@
 // help pages' pictures into the folder K740_HELP_IMAGES names
 // (scripts/help-screenshots.sh sets both). Skipped otherwise.
 #include "controls/mylabel.h"
+#include "dialogs/u_instrumentform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,6 +72,14 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
         EXPECT_TRUE(SweepForm->grab().save(dir.filePath(QStringLiteral("sweep.png"))));
         delete SweepForm;
         SweepForm = nullptr;
+        const testsupport::TemporaryRegistry registry;
+        Instrument::RememberLink(QStringLiteral("TCPIP0::192.168.1.20::5025::SOCKET"));
+        TInstrumentForm instrument;
+        instrument.SetInstrument({QStringLiteral("GPIB0::19::INSTR via 127.0.0.1:1234"),
+                                  QStringLiteral("SCPI POWer")});
+        instrument.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(instrument.grab().save(dir.filePath(QStringLiteral("instrument.png"))));
     }
     delete TableForm;
     TableForm = nullptr;
