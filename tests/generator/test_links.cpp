@@ -23,8 +23,8 @@ const TCommandSet kClassic = {QStringLiteral("Classic"),
                               QString(),
                               QStringLiteral("F{mhz:6}M"),
                               QStringLiteral("L{dbm:1}D"),
-                              QStringLiteral("O1"),
-                              QStringLiteral("O0"),
+                              QStringLiteral("O+1"),
+                              QStringLiteral("O+0"),
                               QString(),
                               QString()};
 
@@ -132,7 +132,9 @@ TEST(GeneratorLinks, SweepStepSendsTheSameCommandsOverEveryTransport) {
         } else {
             // Without an identity query the generator is named by its address.
             EXPECT_EQ(o.identity, TLinkAddress::Parse(bench.link)->Address());
-            expected += "F7.100000M\nL-73.5D\nO1\nO0\n";
+            // A "+" goes to the instrument, not to the adapter: behind an ESC.
+            expected += adapter ? "F7.100000M\nL-73.5D\nO\x1b+1\nO\x1b+0\n"
+                                : "F7.100000M\nL-73.5D\nO+1\nO+0\n";
         }
         // Nothing waits for an answer of the classic set: its bytes may still be on their way.
         (void)QTest::qWaitFor([&] { return bench.fake.Received.size() >= expected.size(); }, 5000);
