@@ -1,11 +1,9 @@
 #include "dialogs/u_editvalform.h"
 
 #include "calibration/signalscale.h"
+#include "controls/dialogparts.h"
 #include "controls/stalignedit.h"
-#include "dialogs/dialogparts.h"
 #include "dialogs/strtofloat.h"
-
-TEditValForm *EditValForm = nullptr;
 
 using namespace dialogparts;
 
@@ -19,23 +17,33 @@ TEditValForm::TEditValForm(QWidget *parent)
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    LR = MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12);
-    L = MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, true);
-    myLabel1 = MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37);
+    LR = MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true);
+    LR->setObjectName(QStringLiteral("LR"));
+    L = MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, clYellow, true, true);
+    L->setObjectName(QStringLiteral("L"));
+    myLabel1 = MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true);
+    myLabel1->setObjectName(QStringLiteral("myLabel1"));
 
     V = new TstAlignEdit(stPanel1);
     V->setObjectName(QStringLiteral("V"));
-    StyleValueField(V, 38, 32, 51, 22);
-    V->OnKeyPress = [this](QObject *sender, QChar &key) { VKeyPress(sender, key); };
+    StyleValueField(V, QRect(38, 32, 51, 22));
+    V->SetOnKeyPress([this](QObject *sender, QChar &key) { VKeyPress(sender, key); });
 
-    BOK = MakeButton(ClientPanel, QStringLiteral("OK"), 112, 29, 70, 21);
+    BOK = MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK"));
     BOK->setObjectName(QStringLiteral("BOK"));
     connect(BOK, &TstSpeedButton::OnClick, this, &TEditValForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QStringLiteral("Cancel"), 112, 51, 70, 21);
+    BSelect = MakeButton(ClientPanel, QRect(112, 51, 70, 21), QStringLiteral("Cancel"));
     BSelect->setObjectName(QStringLiteral("BSelect"));
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     CentreOnScreen(this);
+}
+
+std::optional<double> TEditValForm::AskValue(int raw, double current) {
+    V->setText(SignalScale::DbmText(current));
+    L->SetCaption(QString::number(raw));
+    if (ShowModal() != mrOk) return std::nullopt;
+    return value_;
 }
 
 void TEditValForm::BOKClick() {

@@ -1,12 +1,12 @@
 #include "dialogs/u_instrumentform.h"
 
+#include "controls/dialogparts.h"
 #include "controls/myscrollbar.h"
 #include "controls/stalignedit.h"
 #include "controls/stcontrol.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "platform/messagebox.h"
 
 #include <QLabel>
@@ -14,7 +14,7 @@
 
 #include <functional>
 
-using namespace dialogcontrols;
+using namespace dialogparts;
 
 // A list of texts in a sunken panel with its scroll bar; a click (or a key
 // that moves the cursor) on a row picks it. Each row may carry a grey note
@@ -30,15 +30,14 @@ public:
         grid_ = MakeListGrid(panel_, 1, 0);
         grid_->setObjectName(name);
         grid_->SetDefaultColWidth(place.width() - 4 - bar_->width());
-        grid_->OnDrawCell = [this](TstGrid *, QPainter &canvas, int, int row, const QRect &rect,
-                                   TstGrid::TGridDrawState state) {
-            Draw(canvas, row, rect, state);
-        };
-        grid_->OnSelectCell = [this](TstGrid *, int, int row, bool &) {
+        grid_->SetOnDrawCell(
+            [this](TstGrid *, QPainter &canvas, int, int row, const QRect &rect,
+                   TstGrid::TGridDrawState state) { Draw(canvas, row, rect, state); });
+        grid_->SetOnSelectCell([this](TstGrid *, int, int row, bool &) {
             if (quiet_ || row >= texts_.size()) return;
             Highlight(row);
             picked_(row);
-        };
+        });
         connect(grid_, &TstGrid::OnTopLeftChanged, bar_,
                 [this] { bar_->SetPosition(grid_->TopRow()); });
         connect(bar_, &TmyScrollBar::OnPositionChange, grid_,
@@ -101,31 +100,11 @@ private:
 
 namespace {
 
-TmyLabel *MakeLabel(QWidget *parent, int x, int y, const QString &caption, bool heading = false) {
-    auto *label = new TmyLabel(parent);
-    label->move(x, y);
-    label->setFont(ArialFont(11, heading));
-    SetFontColor(label, heading ? clYellow : kListText);
-    label->SetCaption(caption);
-    return label;
-}
-
-TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption) {
-    auto *panel = new TstPanel(parent);
-    panel->setGeometry(place);
-    panel->SetParentColor(true);
-    MakeLabel(panel, 8, 6, caption, true);
-    return panel;
-}
-
 TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &name,
                        const QString &hint) {
     auto *edit = new TstAlignEdit(parent);
     edit->setObjectName(name);
-    edit->setGeometry(place);
-    edit->SetColor(clBlack);
-    edit->SetFontColor(clLime);
-    edit->setFont(ArialFont(11));
+    StyleValueField(edit, place);
     edit->SetAlignment(Qt::AlignLeft);
     edit->setToolTip(hint);
     return edit;
@@ -133,9 +112,8 @@ TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &name,
 
 TstSpeedButton *MakeNamedButton(QWidget *parent, const QRect &place, const QString &caption,
                                 const QString &name, const QString &hint) {
-    TstSpeedButton *button = MakeButton(parent, place, caption);
+    TstSpeedButton *button = MakeButton(parent, place, caption, hint);
     button->setObjectName(name);
-    button->SetHint(hint);
     return button;
 }
 
@@ -186,7 +164,7 @@ TInstrumentForm::TInstrumentForm(QWidget *parent)
         kindButtons_.emplace_back(k.kind, button);
         x += 64;
     }
-    MakeLabel(link, 8, 108, QStringLiteral("Ports, devices and links used last"));
+    MakeLabel(link, QStringLiteral("Ports, devices and links used last"), 8, 108, kListText);
     links_ = new TPickList(link, QRect(8, 124, 256, 150), QStringLiteral("LinkList"),
                            [this](int row) { PickLink(row); });
     TstSpeedButton *refresh = MakeNamedButton(
@@ -217,7 +195,7 @@ TInstrumentForm::TInstrumentForm(QWidget *parent)
     };
     int y = 94;
     for (const auto &f : fields) {
-        MakeLabel(commands, 8, y + 2, QString::fromLatin1(f.caption));
+        MakeLabel(commands, QString::fromLatin1(f.caption), 8, y + 2, kListText);
         setFields_.emplace_back(f.line,
                                 MakeEdit(commands, QRect(84, y, 180, 18),
                                          QString::fromLatin1(f.name), QString::fromLatin1(f.hint)));
@@ -412,6 +390,12 @@ void TInstrumentForm::BDeleteSetClick() {
     Instrument::RemoveCommandSet(set.Name);
     const QString link = ELink_->text();
     SetInstrument({link, TCommandSet::ScpiPower().Name});
+}
+
+std::optional<TInstrument> TInstrumentForm::AskInstrument(const TInstrument &current) {
+    SetInstrument(current);
+    if (ShowModal() != mrOk) return std::nullopt;
+    return chosen_;
 }
 
 void TInstrumentForm::BOkClick() {

@@ -6,8 +6,7 @@
 // here). The sweep window and the verification window open it:
 //
 //     TInstrumentForm form(this);
-//     form.SetInstrument(Instrument::Chosen());
-//     if (form.ShowModal() == mrOk) use(form.Chosen());
+//     if (const auto chosen = form.AskInstrument(Instrument::Chosen())) use(*chosen);
 //
 // OK keeps the choice in the user key (Instrument::Choose), so any window or
 // program that asks Instrument::Chosen() later gets it. The window never
@@ -20,6 +19,8 @@
 #include "generator/linkaddress.h"
 
 #include <QStringList>
+
+#include <optional>
 
 #include <vector>
 
@@ -39,8 +40,10 @@ public:
     // Shows this choice; lists the ports, devices, recent links and command
     // sets afresh.
     void SetInstrument(const TInstrument &instrument);
-    // The choice; after ShowModal() == mrOk the one kept.
+    // The choice; after OK the one kept.
     TInstrument Chosen() const { return chosen_; }
+    // The modal run from `current`: the choice kept with OK, or nothing.
+    std::optional<TInstrument> AskInstrument(const TInstrument &current);
 
 private:
     void Relist();

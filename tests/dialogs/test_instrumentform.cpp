@@ -146,15 +146,18 @@ TEST_F(InstrumentWindow, CommandSetsAreEditedSavedDeletedAndOkKeepsTheChoice) {
 TEST_F(InstrumentWindow, OkRefusesALinkThatMeansNothingAndCancelKeepsTheOldChoice) {
     Instrument::Choose({"TCPIP0::10.0.0.2::5025::SOCKET", "SCPI POWer"});
     TInstrumentForm form;
-    EXPECT_EQ(Find<TstAlignEdit>(form, "ELink")->text(), "TCPIP0::10.0.0.2::5025::SOCKET");
-    const int result = dialogtesting::RunModal(form, [&] {
-        Type(form, "ELink", "GPIB0::5::INSTR");
-        Click(form, "BOk");
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_TRUE(boxes.boxes[0].text.startsWith("\"GPIB0::5::INSTR\": name the GPIB adapter"));
-        EXPECT_EQ(form.ModalResult(), mrNone);
-    });
-    EXPECT_EQ(result, mrCancel);
+    const std::optional<TInstrument> chosen = dialogtesting::WithUser(
+        [&] {
+            EXPECT_EQ(Find<TstAlignEdit>(form, "ELink")->text(), "TCPIP0::10.0.0.2::5025::SOCKET");
+            Type(form, "ELink", "GPIB0::5::INSTR");
+            Click(form, "BOk");
+            ASSERT_EQ(boxes.boxes.size(), 1u);
+            EXPECT_TRUE(
+                boxes.boxes[0].text.startsWith("\"GPIB0::5::INSTR\": name the GPIB adapter"));
+            EXPECT_EQ(form.ModalResult(), mrNone);
+        },
+        [&] { return form.AskInstrument(Instrument::Chosen()); });
+    EXPECT_EQ(chosen, std::nullopt);
     EXPECT_EQ(Instrument::Chosen(), (TInstrument{"TCPIP0::10.0.0.2::5025::SOCKET", "SCPI POWer"}));
 }
 
