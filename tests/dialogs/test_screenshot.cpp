@@ -84,8 +84,8 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
         const testsupport::TemporaryRegistry registry;
         Instrument::RememberLink(QStringLiteral("TCPIP0::192.168.1.20::5025::SOCKET"));
         TInstrumentForm instrument;
-        instrument.SetInstrument({QStringLiteral("GPIB0::19::INSTR via 127.0.0.1:1234"),
-                                  QStringLiteral("SCPI POWer")});
+        instrument.SetInstrument(
+            {QStringLiteral("GPIB0::19::INSTR via 127.0.0.1:1234"), QStringLiteral("SCPI POWer")});
         instrument.show();
         QCoreApplication::processEvents();
         EXPECT_TRUE(instrument.grab().save(dir.filePath(QStringLiteral("instrument.png"))));
