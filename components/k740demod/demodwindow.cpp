@@ -1,5 +1,6 @@
 #include "demodwindow.h"
 
+#include "k740sim.h"
 #include "spectrumview.h"
 
 #include <QButtonGroup>
@@ -168,9 +169,13 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     toPassband_ = toPassband;
     remote_ = new QLabel(generator);
     remote_->setObjectName(QStringLiteral("RemoteAddress"));
-    remote_->setGeometry(250, 6, 210, 16);
+    remote_->setGeometry(322, 6, 138, 16);
     remote_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     remote_->setToolTip(QStringLiteral("The generator answers SCPI commands over TCP here"));
+    adapters_ = new QLabel(generator);
+    adapters_->setObjectName(QStringLiteral("AdapterAddresses"));
+    adapters_->setGeometry(100, 6, 214, 16);
+    adapters_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     connect(generatorOn_, &QCheckBox::toggled, this, &DemodWindow::emitGenerator);
     connect(generatorLevel_, &QDoubleSpinBox::valueChanged, this, &DemodWindow::emitGenerator);
@@ -218,9 +223,28 @@ void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     generatorMHz_->setValue(double(hz) / 1e6);
 }
 
-void DemodWindow::showRemoteAddress(int port) {
-    remote_->setText(port > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(port)
-                              : QStringLiteral("SCPI port unavailable"));
+void DemodWindow::showRemoteAddresses(int scpiPort, int adapterPort, const QString &serialPath) {
+    remote_->setText(scpiPort > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(scpiPort)
+                                  : QStringLiteral("SCPI port unavailable"));
+    QStringList adapters;
+    if (adapterPort > 0) adapters << QStringLiteral("127.0.0.1:%1").arg(adapterPort);
+    if (!serialPath.isEmpty()) adapters << serialPath;
+    const QString address = QString::number(K740SIM_GPIB_ADDRESS);
+    adapters_->setText(
+        adapters.isEmpty()
+            ? QString()
+            : QStringLiteral("GPIB %1: %2").arg(address, adapters.join(QStringLiteral(", "))));
+    QStringList tip;
+    if (adapterPort > 0)
+        tip << QStringLiteral("a LAN-GPIB adapter at 127.0.0.1:%1").arg(adapterPort);
+    if (!serialPath.isEmpty())
+        tip << QStringLiteral("a USB-GPIB adapter on the serial port %1").arg(serialPath);
+    adapters_->setToolTip(
+        adapters.isEmpty()
+            ? QString()
+            : QStringLiteral("The generator answers at GPIB address %1 behind %2 (\"++\" "
+                             "controller commands)")
+                  .arg(address, tip.join(QStringLiteral(" and "))));
 }
 
 void DemodWindow::setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz) {

@@ -346,6 +346,39 @@ TEST_F(K740calTest, RefusalsSayWhatTheFileHoldsAndWhatToDo) {
     }
 }
 
+TEST_F(K740calTest, InputIsBoundedWhateverItIs) {
+    makeFile(path("x.cal"), randomTables(1, 2, 5));
+    const QByteArray before = bytesOf(path("x.cal"));
+
+    // An endless device is refused at the cap, holding no more than it.
+    ToolRun run = k740cal({"import", "x.cal", "/dev/zero"}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.toStdString(), "k740cal: /dev/zero: larger than 1 GiB\n");
+    EXPECT_EQ(bytesOf(path("x.cal")), before);
+#if !defined(__SANITIZE_ADDRESS__)
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss, 1200L * 1000 * 1000 / 1024); // kB
+#endif
+
+    // A NUL in a field does not cut the message short.
+    writeText("nul.csv",
+              QByteArray("receiver,mode,frequency_hz,raw,dbm\nZX\0K740,-1,5,1,-7\n", 35 + 18));
+    run = k740cal({"import", "x.cal", "nul.csv"}, dir.path());
+    EXPECT_EQ(run.err.toStdString(), "k740cal: nul.csv:2:1: unknown receiver name \"ZX\\0K740\"\n");
+
+    // Standard input is read like a file.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(testsupport::BinDir() + "/k740cal", {"import", "y.cal", "/dev/stdin"});
+    process.write("receiver,mode,frequency_hz,raw,dbm\nZX-K740,-1,7100000,3,-99\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_EQ(tablesOf(path("y.cal")).size(), 1u);
+    EXPECT_EQ(tablesOf(path("y.cal"))[0].Values[3], -99.0);
+}
+
 } // namespace
 
 namespace {
