@@ -67,7 +67,8 @@ bool TProofCommands::WriteReport(const QString &pdfPath, QString &error, int *pa
         facts.GeneratorLink = lastLink_;
         facts.Loss = verification->Loss;
     } else {
-        facts.GeneratorLink = QStringLiteral("%1:%2").arg(sweep.Host).arg(sweep.Port);
+        facts.GeneratorLink =
+            QStringLiteral("%1, %2").arg(sweep.Instrument.Link, sweep.Instrument.Commands);
         facts.Loss = sweep.Loss;
     }
     facts.Sweep =

@@ -36,14 +36,19 @@ TAboutForm::TAboutForm(QWidget *owner)
     Image1->setGeometry(16, 20, 32, 32);
     Image1->setPixmap(QPixmap(QStringLiteral(":/k740scalib/icon-32.png")));
     Image1->setScaledContents(true);
+    // The icon's top row lies under the title bar's last one, which is drawn
+    // over it.
+    Image1->stackUnder(TopPanel);
 
     Label3 = MakeNotice(ClientPanel, "Label3", 84, 36,
                         QStringLiteral("S-Meter Calibrator for ZX-K740"), true);
     Ver = MakeNotice(ClientPanel, "Ver", 260, 36, QStringLiteral("Version"), true);
-    Label2 = MakeNotice(ClientPanel, "Label2", 59, 59,
-                        QStringLiteral("Copyright \u00a9 Korvanta. All rights reserved."), false);
-    Label1 = MakeNotice(ClientPanel, "Label1", 26, 74,
-                        QStringLiteral("ZX-K740 and K740Demod are products of Korvanta."), false);
+    Label2 =
+        MakeNotice(ClientPanel, "Label2", 59, 59,
+                   QStringLiteral("Copyright \u00a9 2004-2026 Korvanta Communications."), false);
+    Label1 = MakeNotice(
+        ClientPanel, "Label1", 26, 74,
+        QStringLiteral("K740Demod and the ZX-K740 receiver are products of Korvanta."), false);
     Label1->SetAutoSize(false);
     Label1->setGeometry(26, 74, 316, Label1->height());
     Label1->SetAlignment(TAlignment::taRightJustify);

@@ -347,7 +347,7 @@ void TMainForm::FormCreate() {
     const auto left = platform::ReadInteger(*key_, QStringLiteral("WindowLeft"));
     QScreen *monitor = screen() ? screen() : QGuiApplication::primaryScreen();
     if (monitor) {
-        move(PlaceWindow(left, top, frameGeometry().size(), monitor->geometry().size(),
+        move(PlaceWindow(left, top, frameGeometry().size(), AvailableScreenAreas(),
                          monitor->geometry()));
     }
 
@@ -536,7 +536,11 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
         if (entry.Opened) {
             const QColor dot = ColorToQColor(kOpenedDot);
             canvas.save();
-            canvas.setRenderHint(QPainter::Antialiasing, false);
+            // Smoothed above 100 % only, on the pixels the exact circle
+            // covers; at 100 % it keeps its exact pixels.
+            const bool smooth = PaintRatio(canvas) > 1.0;
+            canvas.setRenderHint(QPainter::Antialiasing, smooth);
+            if (smooth) canvas.translate(0.5, 0.5);
             canvas.setPen(dot);
             canvas.setBrush(dot);
             canvas.drawEllipse(rect.adjusted(3, 3, -4, -4));

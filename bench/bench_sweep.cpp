@@ -30,7 +30,7 @@ void BM_SweepOnePoint(benchmark::State &state) {
         return;
     }
     TSweepSettings settings;
-    settings.Port = open();
+    settings.Instrument.Link = QString("TCPIP0::127.0.0.1::%1::SOCKET").arg(open());
     tune(0, 7'100'000);
     std::size_t steps = 0;
     QElapsedTimer clock;

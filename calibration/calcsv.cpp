@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,12 +48,24 @@ struct Field {
 };
 
 // The field's text as a message quotes it, shortened so that a line of
-// rubbish does not make a message of a page.
+// rubbish does not make a message of a page, and with control bytes escaped
+// so that a NUL does not cut the message short nor an escape sequence reach
+// the terminal.
 QString quoted(std::string_view text) {
     constexpr std::size_t kLongest = 32;
-    QString shown = QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), kLongest)));
-    if (text.size() > kLongest) shown += QChar(0x2026);
-    return QLatin1Char('"') + shown + QLatin1Char('"');
+    QByteArray shown;
+    for (const char c : text.substr(0, kLongest)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0)
+            shown += "\\0";
+        else if (byte < 0x20 || byte == 0x7F)
+            shown += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        else
+            shown += c;
+    }
+    QString result = QString::fromUtf8(shown);
+    if (text.size() > kLongest) result += QChar(0x2026);
+    return QLatin1Char('"') + result + QLatin1Char('"');
 }
 
 template <typename T> bool parseWhole(std::string_view text, T &value) {
@@ -104,11 +118,14 @@ public:
 
     // Splits the current line into fields; false (with the refusal) for a
     // quoted field that is not closed or has text after its closing quote.
-    bool split(std::vector<Field> &fields) {
+    // Splitting stops at the first field beyond `most`, so that a line of a
+    // million commas costs no more than a line of the right length.
+    bool split(std::vector<Field> &fields, std::size_t most) {
         fields.clear();
         const std::size_t n = line_.size();
         std::size_t i = 0;
         for (;;) {
+            if (fields.size() > most) return true;
             while (i < n && isBlank(line_[i]))
                 ++i;
             Field &field = fields.emplace_back();
@@ -252,8 +269,21 @@ bool readHeader(Reader &reader, bool wholeFormat, std::vector<Column> &columns) 
                           .arg(QLatin1String(CalCsv::kTableHeader));
     const QString expected = QStringLiteral("wrong header: ") + wanted;
     if (!reader.nextLine()) return reader.failAtEnd(QStringLiteral("no header line; ") + wanted);
+    // A spreadsheet set to another list separator writes one: name it.
+    if (reader.line().find(',') == std::string_view::npos) {
+        for (const auto &[separator, name] :
+             {std::pair(';', "semicolons"), std::pair('\t', "tabs")}) {
+            const std::size_t at = reader.line().find(separator);
+            if (at != std::string_view::npos)
+                return reader.fail(qsizetype(at),
+                                   QStringLiteral("wrong header: fields are separated by commas, "
+                                                  "not %1; ")
+                                           .arg(QLatin1String(name)) +
+                                       wanted);
+        }
+    }
     std::vector<Field> fields;
-    if (!reader.split(fields)) return false;
+    if (!reader.split(fields, kColumnCount)) return false;
     columns.clear();
     int next = wholeFormat ? 0 : -1;
     for (const Field &field : fields) {
@@ -278,7 +308,7 @@ bool readEntries(Reader &reader, const std::vector<Column> &columns, Accept acce
     std::vector<Field> fields;
     while (reader.nextLine()) {
         if (reader.blankLine()) continue;
-        if (!reader.split(fields)) return false;
+        if (!reader.split(fields, columns.size())) return false;
         if (fields.size() < columns.size())
             return reader.failAtEnd(
                 QStringLiteral("missing field \"%1\"")
@@ -473,14 +503,40 @@ bool ReadFileBytes(const QString &path, QByteArray &bytes, QString &error) {
         error = QStringLiteral("%1: cannot open: %2").arg(path, file.errorString());
         return false;
     }
+    const QString tooLarge = QStringLiteral("%1: larger than 1 GiB").arg(path);
     if (file.size() > kMaxFileSize) {
-        error = QStringLiteral("%1: larger than 1 GiB").arg(path);
+        error = tooLarge;
         return false;
     }
-    QByteArray read = file.readAll();
+    // Standard input, FIFOs and devices have no size: they are read in
+    // pieces against the same cap, so an endless stream is refused as soon as
+    // it passes it, holding no more than the cap. A regular file comes in one
+    // piece of its size.
+    const qint64 pieceSize =
+        file.isSequential() ? qint64(1) << 20 : std::max<qint64>(file.size() + 1, 4096);
+    std::vector<QByteArray> pieces;
+    qint64 total = 0;
+    for (;;) {
+        QByteArray piece = file.read(std::min(pieceSize, kMaxFileSize + 1 - total));
+        if (piece.isEmpty()) break;
+        total += piece.size();
+        if (total > kMaxFileSize) {
+            error = tooLarge;
+            return false;
+        }
+        pieces.push_back(std::move(piece));
+    }
     if (file.error() != QFileDevice::NoError) {
         error = QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
         return false;
+    }
+    QByteArray read;
+    if (pieces.size() == 1) {
+        read = std::move(pieces.front());
+    } else {
+        read.reserve(total);
+        for (QByteArray &piece : pieces)
+            read += std::exchange(piece, QByteArray());
     }
     bytes = std::move(read);
     return true;

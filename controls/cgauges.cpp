@@ -10,6 +10,14 @@
 #include <stdexcept>
 
 namespace {
+// Above 100 % shapes are smoothed, their one-pixel lines moved half a pixel
+// onto the pixels that the exact lines cover at 100 %.
+void SmoothAboveOne(QPainter &painter) {
+    const bool smooth = PaintRatio(painter) > 1.0;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    if (smooth) painter.translate(0.5, 0.5);
+}
+
 [[noreturn]] void RangeError(int low, int high) {
     throw std::out_of_range(
         QStringLiteral("Value must be between %1 and %2").arg(low).arg(high).toStdString());
@@ -112,7 +120,9 @@ void TCGauge::PaintBar(QPainter &painter, const QRect &r, bool horizontal) const
 
 void TCGauge::PaintPie(QPainter &painter, const QRect &r) const {
     painter.fillRect(r, ColorToQColor(backColor_));
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Circles are smoothed above 100 % only, on the pixels the exact ones
+    // cover; at 100 % they keep their exact pixels.
+    SmoothAboveOne(painter);
     painter.setPen(Qt::black);
     painter.setBrush(ColorToQColor(backColor_));
     painter.drawEllipse(r.adjusted(0, 0, -1, -1));
@@ -126,7 +136,7 @@ void TCGauge::PaintPie(QPainter &painter, const QRect &r) const {
 
 void TCGauge::PaintNeedle(QPainter &painter, const QRect &r) const {
     painter.fillRect(r, ColorToQColor(backColor_));
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    SmoothAboveOne(painter);
     const QPointF centre(r.left() + r.width() / 2.0, r.bottom());
     const double radius = std::min(r.width() / 2.0, double(r.height()));
     painter.setPen(Qt::black);
@@ -154,10 +164,17 @@ void TCGauge::PaintText(QPainter &painter, const QRect &r) const {
 void TCGauge::paintEvent(QPaintEvent *) {
     const QRect r =
         borderStyle_ == TGaugeBorderStyle::bsSingle ? rect().adjusted(1, 1, -1, -1) : rect();
-    QImage result(size(), QImage::Format_RGB32);
+    QPainter painter(this);
+    // Both pictures at the resolution of what is painted on, drawn in
+    // logical pixels.
+    const qreal ratio = PaintRatio(painter);
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    QImage result(pixels, QImage::Format_RGB32);
+    result.setDevicePixelRatio(ratio);
     result.fill(Qt::black);
     {
-        QImage face(size(), QImage::Format_RGB32);
+        QImage face(pixels, QImage::Format_RGB32);
+        face.setDevicePixelRatio(ratio);
         face.fill(Qt::black);
         QPainter p(&face);
         switch (kind_) {
@@ -186,6 +203,5 @@ void TCGauge::paintEvent(QPaintEvent *) {
             PaintText(combine, r);
         }
     }
-    QPainter painter(this);
     painter.drawImage(0, 0, result);
 }

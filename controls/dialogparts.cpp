@@ -83,6 +83,14 @@ void StyleValueField(TstCustomEdit *edit, const QRect &place, int fontPixels) {
     edit->SetDefaultShadow(false);
 }
 
+void EnterRuns(TstCustomEdit *edit, std::function<void()> action) {
+    edit->SetOnKeyPress([action = std::move(action)](QObject *, QChar &key) {
+        if (key != u'\r') return;
+        key = QChar(0);
+        action();
+    });
+}
+
 void StyleFrequencyField(TmyFrequencyEdit *edit, const QRect &place, int fontPixels) {
     StyleValueField(edit, place, fontPixels);
     edit->SetMaxLength(12);

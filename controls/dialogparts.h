@@ -11,6 +11,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QPainter;
 class QWidget;
@@ -64,6 +66,9 @@ QLabel *MakeCaption(QWidget *parent, int left, int top, const QString &text);
 // A field on black with lime Arial text (11 pixels unless said) and the
 // shaded border.
 void StyleValueField(TstCustomEdit *edit, const QRect &place, int fontPixels = 11);
+
+// Enter in the field is consumed and runs `action` (the dialog's OK).
+void EnterRuns(TstCustomEdit *edit, std::function<void()> action);
 
 // A frequency field: a value field in Arial of `fontPixels`, 12 digits at
 // most, shown to the hertz in MHz with a hertz limit of 2000.

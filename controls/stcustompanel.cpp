@@ -151,17 +151,23 @@ void TstCustomPanel::PaintBevel(QPainter &painter) {
     const int b = AdjustBevel();
     const QColor base = ShadowBase();
     const QColor own = ColorToQColor(color_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    // Above 100 % the round groove is smoothed; at 100 % it keeps its exact
+    // pixels.
+    const bool smooth = PaintRatio(painter) > 1.0;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
 
     if (bevelStyle_ == TBevelStyle::bsRound) {
         painter.fillRect(rect(), ParentBackgroundColor(this));
         const int p = penWidth_ <= b - 1 ? penWidth_ : std::max(0, b - 1);
         const int half = p / 2;
         const qreal radius = (2 * b - 1) / 2.0;
+        // A smoothed pen of odd width is centred on the pixels that the exact
+        // one covers, so straight edges stay sharp.
+        const qreal shift = smooth && p % 2 == 1 ? 0.5 : 0.0;
         // A rounded rectangle from (x1, y1) to (x2, y2), right and bottom
         // exclusive, as the toolkit's RoundRect takes it.
         auto roundRect = [&](int x1, int y1, int x2, int y2) {
-            const QRectF r(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+            const QRectF r(x1 + shift, y1 + shift, x2 - x1 - 1, y2 - y1 - 1);
             if (radius > 0)
                 painter.drawRoundedRect(r, radius, radius);
             else
@@ -178,15 +184,12 @@ void TstCustomPanel::PaintBevel(QPainter &painter) {
 
     painter.fillRect(QRect(b, b, w - 2 * b, h - 2 * b), own);
     const bool outer = bevelStyle_ == TBevelStyle::bsGradientOuter;
-    for (int i = 0; i < b; ++i) {
-        const QColor upperLeft = outer ? GetColorShadow(base, shadowOffset_, b, b - i)
-                                       : GetColorShadow(base, shadowOffset_, -b, i + 1);
-        const QColor lowerRight = outer ? GetColorShadow(base, shadowOffset_, -b, b - i)
-                                        : GetColorShadow(base, shadowOffset_, b, i + 1);
-        DrawPolylineExcl(painter, {{i, h - i - 1}, {i, i}, {w - i, i}}, upperLeft);
-        DrawPolylineExcl(painter, {{i + 1, h - i - 1}, {w - i - 1, h - i - 1}, {w - i - 1, i}},
-                         lowerRight);
-    }
+    DrawBevelRings(painter, rect(), b, 1, [&](int i, int n) {
+        return outer ? std::pair(GetColorShadow(base, shadowOffset_, n, n - i),
+                                 GetColorShadow(base, shadowOffset_, -n, n - i))
+                     : std::pair(GetColorShadow(base, shadowOffset_, -n, i + 1),
+                                 GetColorShadow(base, shadowOffset_, n, i + 1));
+    });
 }
 
 void TstCustomPanel::paintEvent(QPaintEvent *) {

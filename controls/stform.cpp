@@ -1,5 +1,8 @@
 #include "controls/stform.h"
 
+#include "platform/focusreturn.h"
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QMouseEvent>
@@ -11,6 +14,33 @@ TModalResponder &Responder() {
     static TModalResponder responder;
     return responder;
 }
+
+// A press anywhere in a window that is not the active one brings it to the
+// front and activates it, as a window manager would; without one nothing
+// else does. One filter on the application serves every window.
+class TRaiseOnPress : public QObject {
+public:
+    static void Install() {
+        static TRaiseOnPress *filter = nullptr;
+        if (filter || !qApp) return;
+        filter = new TRaiseOnPress(qApp);
+        qApp->installEventFilter(filter);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::MouseButtonPress || !watched->isWidgetType()) return false;
+        QWidget *window = static_cast<QWidget *>(watched)->window();
+        if (qobject_cast<TstForm *>(window) && !window->isActiveWindow()) {
+            window->raise();
+            window->activateWindow();
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+};
 
 QFont FrameFont(int pixels, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -42,6 +72,7 @@ TstForm::TstForm(const QString &caption, TFrameKind kind, QWidget *parent)
     SetAlign(ClientPanel, TAlign::alClient);
 
     if (kind_ != TFrameKind::fkClientOnly) BuildTitleBar();
+    TRaiseOnPress::Install();
 }
 
 TstForm::~TstForm() {
@@ -191,6 +222,14 @@ void TstForm::closeEvent(QCloseEvent *event) {
 void TstForm::hideEvent(QHideEvent *event) {
     QWidget::hideEvent(event);
     if (modalRun_ && modalLoop_ && !event->spontaneous()) modalLoop_->quit();
+    if (event->spontaneous()) return;
+    // The focus goes back to where it was when the window opened, unless the
+    // user has gone on to another window meanwhile.
+    const QWidget *active = QApplication::activeWindow();
+    if (!active || active == this)
+        openerFocus_.Return();
+    else
+        openerFocus_.Forget();
 }
 
 bool TstForm::event(QEvent *event) {
@@ -208,6 +247,7 @@ void TstForm::resizeEvent(QResizeEvent *event) {
 
 void TstForm::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    if (!event->spontaneous()) openerFocus_.Remember(this);
     // A window that opens behind another never gets an activation change.
     UpdateActivationColors();
 }

@@ -12,6 +12,11 @@
 // the platform cannot, the window follows the mouse until the release. The
 // title bar is coloured by the window's activation.
 //
+// A press in a window that is not active raises and activates it (without a
+// window manager nothing else would). Hiding the window gives the keyboard
+// focus back to the control that had it
+// when the window was shown, in its window brought to the front.
+//
 // A derived window passes its caption to the constructor, places its controls
 // on ClientPanel (below the title bar) and, for a dialog, runs it with
 // ShowModal(). The variants:
@@ -27,6 +32,7 @@
 #include "controls/mylabel.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
+#include "platform/focusreturn.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -137,6 +143,10 @@ private:
     bool dragging_ = false;
     QPoint dragStartGlobal_;
     QPoint dragStartPos_;
+
+    // The control that had the focus when the window was shown gets it back
+    // when the window is hidden (a dialog's run, a window closed).
+    platform::TFocusReturn openerFocus_;
 
     bool modalRun_ = false;
     int modalResult_ = mrNone;

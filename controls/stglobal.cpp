@@ -160,14 +160,60 @@ void DrawPolylineExcl(QPainter &painter, std::initializer_list<QPoint> points, c
     }
 }
 
+qreal PaintRatio(const QPainter &painter) {
+    // The device transform holds the scale of the target actually painted
+    // on, also where a widget is rendered into a picture of another scale.
+    const qreal ratio = std::abs(painter.deviceTransform().m11());
+    return ratio > 0.0 ? ratio : 1.0;
+}
+
+TDevicePixels::TDevicePixels(QPainter &painter) : painter_(painter), ratio_(PaintRatio(painter)) {
+    painter_.save();
+    if (ratio_ != 1.0) painter_.scale(1.0 / ratio_, 1.0 / ratio_);
+}
+
+TDevicePixels::~TDevicePixels() {
+    painter_.restore();
+}
+
+int TDevicePixels::Device(int logical) const {
+    return int(std::lround(logical * ratio_));
+}
+
+QRect TDevicePixels::Device(const QRect &logical) const {
+    const int left = Device(logical.left());
+    const int top = Device(logical.top());
+    return QRect(left, top, Device(logical.left() + logical.width()) - left,
+                 Device(logical.top() + logical.height()) - top);
+}
+
+void DrawBevelRings(QPainter &painter, const QRect &rect, int rings, int lowerInset,
+                    const TBevelShades &shades) {
+    if (rings <= 0) return;
+    const TDevicePixels device(painter);
+    const QRect r = device.Device(rect);
+    const int count = device.Device(rings);
+    const int L = r.left(), T = r.top();
+    const int R = L + r.width(), B = T + r.height();
+    for (int i = 0; i < count; ++i) {
+        const auto [upperLeft, lowerRight] = shades(i, count);
+        DrawPolylineExcl(painter, {{L + i, B - i - 1}, {L + i, T + i}, {R - i, T + i}}, upperLeft);
+        DrawPolylineExcl(
+            painter, {{L + i + lowerInset, B - i - 1}, {R - i - 1, B - i - 1}, {R - i - 1, T + i}},
+            lowerRight);
+    }
+}
+
 void DrawNC(QPainter &painter, const QSize &window, const QRect &client, const QColor &color,
             int shadowOffset) {
-    const int w = window.width();
-    const int h = window.height();
-    const int nL = client.left();
-    const int nT = client.top();
-    const int nR = w - (client.left() + client.width());
-    const int nB = h - (client.top() + client.height());
+    // In device pixels: each logical ring is `ratio` rings of finer shades.
+    const TDevicePixels device(painter);
+    const int w = device.Device(window.width());
+    const int h = device.Device(window.height());
+    const int nL = device.Device(client.left());
+    const int nT = device.Device(client.top());
+    const int nR = w - device.Device(client.left() + client.width());
+    const int nB = h - device.Device(client.top() + client.height());
     for (int i = 0; i < nL; ++i)
         DrawLineExcl(painter, {i, i}, {i, h - i - 1}, GetColorShadow(color, shadowOffset, -nL, i + 1));
     for (int i = 0; i < nT; ++i)

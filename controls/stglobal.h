@@ -8,7 +8,9 @@
 #include <QRect>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <utility>
 
 class QPainter;
 class QWidget;
@@ -75,6 +77,43 @@ void DrawNC(QPainter &painter, const QSize &window, const QRect &client, const Q
 // their end point. A polyline leaves out only its last point.
 void DrawLineExcl(QPainter &painter, QPoint from, QPoint to, const QColor &color);
 void DrawPolylineExcl(QPainter &painter, std::initializer_list<QPoint> points, const QColor &color);
+
+// Device pixels per unit of what `painter` draws now: 1 at 100 %, 2 at
+// 200 % (for a painter that is neither scaled nor rotated by its user).
+qreal PaintRatio(const QPainter &painter);
+
+// While alive, `painter` draws in device pixels (its state is restored at
+// the end), so that a one-pixel line is one device pixel at any scale.
+// Device() gives the device coordinate of a logical one.
+class TDevicePixels {
+public:
+    explicit TDevicePixels(QPainter &painter);
+    ~TDevicePixels();
+    TDevicePixels(const TDevicePixels &) = delete;
+    TDevicePixels &operator=(const TDevicePixels &) = delete;
+
+    qreal Ratio() const { return ratio_; }
+    int Device(int logical) const;
+    QRect Device(const QRect &logical) const;
+
+private:
+    QPainter &painter_;
+    qreal ratio_;
+};
+
+// The colours of bevel ring `ring` (0 the outermost) of `count` rings: upper
+// left first, then lower right.
+using TBevelShades = std::function<std::pair<QColor, QColor>(int ring, int count)>;
+
+// Paints a shaded bevel of `rings` rings inside the logical rectangle
+// `rect`, in device pixels: above 100 % the band is `rings` times the ratio
+// device rings wide, each a shade of its own, so the gradient is as fine as
+// the screen. Ring i: the upper-left polyline from the bottom-left corner up
+// and along the top, the lower-right polyline from `lowerInset` pixels right
+// of that corner along the bottom and up the right side, end points left
+// out.
+void DrawBevelRings(QPainter &painter, const QRect &rect, int rings, int lowerInset,
+                    const TBevelShades &shades);
 
 // Rounds halves to the even neighbour, as the toolkit's Round does.
 int RoundHalfEven(double value);

@@ -5,6 +5,7 @@
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QShortcutEvent>
 #include <QTimer>
 
@@ -415,16 +416,18 @@ void TstSpeedButton::paintEvent(QPaintEvent *) {
         SetState(bsDisabled);
         ForgetPress();
     }
-    const qreal ratio = devicePixelRatioF();
+    QPainter painter(this);
+    // The face at the resolution of what is painted on (the screen, or a
+    // picture the button is rendered into).
+    const qreal ratio = PaintRatio(painter);
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (!cacheValid_ || cache_.size() != pixels) {
+    if (!cacheValid_ || cache_.size() != pixels || cache_.devicePixelRatio() != ratio) {
         cache_ = QPixmap(pixels);
         cache_.setDevicePixelRatio(ratio);
-        QPainter painter(&cache_);
-        Render(painter);
+        QPainter face(&cache_);
+        Render(face);
         cacheValid_ = true;
     }
-    QPainter painter(this);
     painter.drawPixmap(0, 0, cache_);
 }
 
@@ -464,16 +467,13 @@ void TstSpeedButton::Render(QPainter &painter) {
     const QRect bevelRect(bw, bw, w - 2 * bw, h - 2 * bw);
     const int b = AdjustBevel();
     const bool soft = down_ || state_ == bsDown;
-    const int L = bevelRect.left(), T = bevelRect.top();
-    const int R = L + bevelRect.width(), Bm = T + bevelRect.height();
-    for (int i = 0; i < b; ++i) {
-        DrawPolylineExcl(painter, {{L + i, Bm - i - 1}, {L + i, T + i}, {R - i, T + i}},
-                         GetColorShadow(faceColor, shadowOffset_, sign * b, b - i));
-        const QColor lower = soft ? GetColorShadow(faceColor, shadowOffset_ / 3, sign * b, b - 1)
-                                  : GetColorShadow(faceColor, shadowOffset_, -sign * b, b - i);
-        DrawPolylineExcl(painter,
-                         {{L + i, Bm - i - 1}, {R - i - 1, Bm - i - 1}, {R - i - 1, T + i}}, lower);
-    }
+    // The pressed look's lower-right edge is one shade for all rings.
+    const QColor softLower = GetColorShadow(faceColor, shadowOffset_ / 3, sign * b, b - 1);
+    DrawBevelRings(painter, bevelRect, b, 0, [&](int i, int n) {
+        return std::pair(GetColorShadow(faceColor, shadowOffset_, sign * n, n - i),
+                         soft ? softLower
+                              : GetColorShadow(faceColor, shadowOffset_, -sign * n, n - i));
+    });
 
     const bool pressedLook = state_ == bsDown || state_ == bsExclusive;
     if (!maskedBitmap_.isNull()) {
@@ -550,6 +550,17 @@ int TstSpeedButton::DrawKind(QPainter &painter, const QColor &textColor) {
 
     if (!showKind_) return textPos;
 
+    if (PaintRatio(painter) > 1.0)
+        DrawKindShapes(painter, textColor, s, x0, y0);
+    else
+        DrawKindPixels(painter, textColor, s, x0, y0);
+    return textPos;
+}
+
+// At 100 % the glyphs are sets of single pixels.
+void TstSpeedButton::DrawKindPixels(QPainter &painter, const QColor &textColor, int s, int x0,
+                                    int y0) const {
+    const int h = s / 2;
     std::vector<QPoint> points;
     points.reserve(std::size_t(s) * std::size_t(s) * 2);
     auto column = [&](int x, int top, int bottom) {
@@ -629,5 +640,77 @@ int TstSpeedButton::DrawKind(QPainter &painter, const QColor &textColor) {
         painter.drawPoints(points.data(), int(points.size()));
         painter.restore();
     }
-    return textPos;
+}
+
+// Above 100 % each glyph is the shape its pixels stand for, drawn smoothly at
+// the screen's resolution: triangles, bars and the two diagonals of the
+// cross.
+void TstSpeedButton::DrawKindShapes(QPainter &painter, const QColor &textColor, int s, int x0,
+                                    int y0) const {
+    const qreal h = s / 2;
+    const qreal x = x0, y = y0, z = s;
+    std::vector<QPolygonF> shapes;
+    auto triangle = [&](QPointF a, QPointF b, QPointF c) { shapes.push_back(QPolygonF{a, b, c}); };
+    auto box = [&](qreal left, qreal top, qreal right, qreal bottom) {
+        shapes.push_back(QPolygonF(QRectF(QPointF(left, top), QPointF(right, bottom))));
+    };
+    switch (kind_) {
+    case stbkNone:
+        break;
+    case stbkLeftArrow:
+        triangle({x + z, y}, {x + z, y + z}, {x, y + z / 2});
+        break;
+    case stbkRightArrow:
+        triangle({x, y}, {x, y + z}, {x + z, y + z / 2});
+        break;
+    case stbkUpArrow: {
+        const qreal base = y + s - s / 4;
+        triangle({x, base}, {x + z, base}, {x + z / 2, base - (s / 2 + 1)});
+        break;
+    }
+    case stbkDownArrow: {
+        const qreal base = y + s / 4;
+        triangle({x, base}, {x + z, base}, {x + z / 2, base + (s / 2 + 1)});
+        break;
+    }
+    case stbkStop:
+        box(x, y, x + z, y + z);
+        break;
+    case stbkPause:
+        box(x, y, x + s / 3, y + z);
+        box(x + (2 * s) / 3, y, x + z, y + z);
+        break;
+    case stbkFastForward:
+        triangle({x, y}, {x, y + z}, {x + z / 2, y + z / 2});
+        triangle({x + h, y}, {x + h, y + z}, {x + h + z / 2, y + z / 2});
+        break;
+    case stbkRewind:
+        triangle({x + z, y}, {x + z, y + z}, {x + z / 2, y + z / 2});
+        triangle({x + h + 1, y}, {x + h + 1, y + z}, {x + h + 1 - z / 2, y + z / 2});
+        break;
+    case stbkShortLeftArrow:
+        triangle({x + z + 1, y}, {x + z + 1, y + z}, {x + z / 2 + 1, y + z / 2});
+        break;
+    case stbkShortRightArrow:
+        triangle({x, y}, {x, y + z}, {x + z / 2, y + z / 2});
+        break;
+    case stbkCloseCross:
+        // Two bands two pixels wide, from corner to corner of s - 1 rows.
+        shapes.push_back(
+            QPolygonF{{x, y}, {x + 2, y}, {x + z + 1, y + z - 1}, {x + z - 1, y + z - 1}});
+        shapes.push_back(
+            QPolygonF{{x + z - 2, y}, {x + z, y}, {x + 1, y + z - 1}, {x - 1, y + z - 1}});
+        break;
+    case stbkMinimizeLine:
+        if (s >= 6) box(x + 3, y + s - 4, x + s - 2, y + s - 2);
+        break;
+    }
+    if (shapes.empty()) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(textColor);
+    for (const QPolygonF &shape : shapes)
+        painter.drawPolygon(shape);
+    painter.restore();
 }

@@ -177,6 +177,8 @@ private:
     void UpdateShortcut();
     void Render(QPainter &painter);
     int DrawKind(QPainter &painter, const QColor &textColor);
+    void DrawKindPixels(QPainter &painter, const QColor &textColor, int s, int x0, int y0) const;
+    void DrawKindShapes(QPainter &painter, const QColor &textColor, int s, int x0, int y0) const;
     std::int64_t Now() const;
 
     QString caption_;

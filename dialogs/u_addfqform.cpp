@@ -17,26 +17,23 @@ TAddFqForm::TAddFqForm(QWidget *parent)
     : TstForm(QStringLiteral("Add Frequency"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    myLabel1 = MakeLabel(ClientPanel, QStringLiteral("Frequency"), 8, 32);
-    myLabel1->setObjectName(QStringLiteral("myLabel1"));
+    myLabel1 = Named(MakeLabel(ClientPanel, QStringLiteral("Frequency"), 8, 32), "myLabel1");
     myLabel1->SetDisableColor(kLabelDisabled);
     myLabel1->SetBurriedColor(clGray);
     myLabel1->SetAutoSize(false);
     myLabel1->setGeometry(8, 32, 52, 14);
 
-    Fq = new TmyFrequencyEdit(ClientPanel);
-    Fq->setObjectName(QStringLiteral("Fq"));
+    Fq = Named(new TmyFrequencyEdit(ClientPanel), "Fq");
     StyleFrequencyField(Fq, QRect(8, 52, 129, 22), 11);
     Fq->SetOnKeyDown([this](QObject *sender, int &key, Qt::KeyboardModifiers shift) {
         FqKeyDown(sender, key, shift);
     });
     Fq->SetOnKeyPress([this](QObject *sender, QChar &key) { FqKeyPress(sender, key); });
 
-    BOK = MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK"));
-    BOK->setObjectName(QStringLiteral("BOK"));
+    BOK = Named(MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TAddFqForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QRect(148, 54, 70, 21), QStringLiteral("Cancel"));
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(148, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     CentreOnScreen(this);

@@ -28,21 +28,18 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     : TstForm(QStringLiteral("Calibration table information"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    P = MakeListPanel(ClientPanel, QRect(6, 28, 0, 354));
-    P->setObjectName(QStringLiteral("P"));
-    SB = MakeListScrollBar(P);
-    SB->setObjectName(QStringLiteral("SB"));
+    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 0, 354)), "P");
+    SB = Named(MakeListScrollBar(P), "SB");
     connect(SB, &TmyScrollBar::OnPositionChange, this, &TCalInfoForm::SBPositionChange);
-    G = MakeListGrid(P, 3, 1);
-    G->setObjectName(QStringLiteral("G"));
+    G = Named(MakeListGrid(P, 3, 1), "G");
     G->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
                             TstGrid::TGridDrawState state) {
         GDrawCell(sender, canvas, col, row, rect, state);
     });
     connect(G, &TstGrid::OnTopLeftChanged, this, &TCalInfoForm::GTopLeftChanged);
 
-    BClose = MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close"));
-    BClose->setObjectName(QStringLiteral("BClose"));
+    BClose =
+        Named(MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close")), "BClose");
     connect(BClose, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     const QStringList header = QStringLiteral("Receiver\nMode\nFrequency").split(u'\n');

@@ -43,24 +43,18 @@ TCopyForm::TCopyForm(QWidget *parent)
     : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    BCopy = MakeButton(ClientPanel, QRect(206, 30, 70, 21), QStringLiteral("Copy"));
-    BCopy->setObjectName(QStringLiteral("BCopy"));
+    BCopy = Named(MakeButton(ClientPanel, QRect(206, 30, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TCopyForm::BCopyClick);
-    BSelect = MakeButton(ClientPanel, QRect(206, 54, 70, 21), QStringLiteral("Cancel"));
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(206, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
-    stPanel1 = MakeListPanel(ClientPanel, QRect(6, 30, 193, 253));
-    stPanel1->setObjectName(QStringLiteral("stPanel1"));
-    Label2 = MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    stPanel2 = MakeListPanel(stPanel1, QRect(8, 28, 178, 74));
-    stPanel2->setObjectName(QStringLiteral("stPanel2"));
+    stPanel1 = Named(MakeListPanel(ClientPanel, QRect(6, 30, 193, 253)), "stPanel1");
+    Label2 = Named(MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices")), "Label2");
+    stPanel2 = Named(MakeListPanel(stPanel1, QRect(8, 28, 178, 74)), "stPanel2");
     D = MakeChoiceList(stPanel2, DSB, "D", "DSB");
-    Label1 = MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    FTP = MakeListPanel(stPanel1, QRect(8, 129, 178, 116));
-    FTP->setObjectName(QStringLiteral("FTP"));
+    Label1 = Named(MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes")), "Label1");
+    FTP = Named(MakeListPanel(stPanel1, QRect(8, 129, 178, 116)), "FTP");
     M = MakeChoiceList(FTP, MSB, "M", "MSB");
 
     for (TstGrid *grid : {D, M}) {

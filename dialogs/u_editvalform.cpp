@@ -11,29 +11,24 @@ TEditValForm::TEditValForm(QWidget *parent)
     : TstForm(QStringLiteral("Edit "), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = new TstPanel(ClientPanel);
-    stPanel1->setObjectName(QStringLiteral("stPanel1"));
+    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 29, 99, 65);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    LR = MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true);
-    LR->setObjectName(QStringLiteral("LR"));
-    L = MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, clYellow, true, true);
-    L->setObjectName(QStringLiteral("L"));
-    myLabel1 = MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true);
-    myLabel1->setObjectName(QStringLiteral("myLabel1"));
+    LR = Named(MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true), "LR");
+    L = Named(MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, clYellow, true, true), "L");
+    myLabel1 = Named(MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true),
+                     "myLabel1");
 
-    V = new TstAlignEdit(stPanel1);
-    V->setObjectName(QStringLiteral("V"));
+    V = Named(new TstAlignEdit(stPanel1), "V");
     StyleValueField(V, QRect(38, 32, 51, 22));
-    V->SetOnKeyPress([this](QObject *sender, QChar &key) { VKeyPress(sender, key); });
+    EnterRuns(V, [this] { BOKClick(); });
 
-    BOK = MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK"));
-    BOK->setObjectName(QStringLiteral("BOK"));
+    BOK = Named(MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TEditValForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QRect(112, 51, 70, 21), QStringLiteral("Cancel"));
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(112, 51, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     CentreOnScreen(this);
@@ -51,12 +46,6 @@ void TEditValForm::BOKClick() {
     SignalScale::CheckDbmValue(value);
     value_ = value;
     SetModalResult(mrOk);
-}
-
-void TEditValForm::VKeyPress(QObject *, QChar &key) {
-    if (key != u'\r') return;
-    key = QChar(0);
-    BOKClick();
 }
 
 void TEditValForm::showEvent(QShowEvent *event) {

@@ -27,34 +27,32 @@ TFillForm::TFillForm(QWidget *parent)
     : TstForm(QStringLiteral("Fill"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = new TstPanel(ClientPanel);
-    stPanel1->setObjectName(QStringLiteral("stPanel1"));
+    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 30, 169, 93);
     stPanel1->SetParentColor(true);
 
-    LV = MakeLabel(stPanel1, QStringLiteral("Value [dBm]"), 8, 12, clYellow, false, true);
-    LV->setObjectName(QStringLiteral("LV"));
-    V = new TstAlignEdit(stPanel1);
-    V->setObjectName(QStringLiteral("V"));
+    LV = Named(MakeLabel(stPanel1, QStringLiteral("Value [dBm]"), 8, 12, clYellow, false, true),
+               "LV");
+    V = Named(new TstAlignEdit(stPanel1), "V");
     StyleValueField(V, QRect(80, 8, 81, 22));
     // The field takes the focus with its text as it was left.
     V->SetAutoSelect(false);
-    V->SetOnKeyPress([this](QObject *sender, QChar &key) { VKeyPress(sender, key); });
+    EnterRuns(V, [this] { BOKClick(); });
 
-    L = MakeLabel(stPanel1, QStringLiteral("Fill values for RAW"), 8, 40, clYellow, false, true);
-    L->setObjectName(QStringLiteral("L"));
-    Label2 = MakeLabel(stPanel1, QStringLiteral("from"), 8, 64, clYellow, false, true);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    L = Named(
+        MakeLabel(stPanel1, QStringLiteral("Fill values for RAW"), 8, 40, clYellow, false, true),
+        "L");
+    Label2 =
+        Named(MakeLabel(stPanel1, QStringLiteral("from"), 8, 64, clYellow, false, true), "Label2");
     From = MakeRawEdit(stPanel1, "From", 36, SignalScale::kRawMin);
-    Label3 = MakeLabel(stPanel1, QStringLiteral("to"), 96, 64, clYellow, false, true);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3 =
+        Named(MakeLabel(stPanel1, QStringLiteral("to"), 96, 64, clYellow, false, true), "Label3");
     To = MakeRawEdit(stPanel1, "To", 112, SignalScale::kRawMax);
 
-    BOK = MakeButton(ClientPanel, QRect(180, 30, 70, 21), QStringLiteral("OK"));
-    BOK->setObjectName(QStringLiteral("BOK"));
+    BOK = Named(MakeButton(ClientPanel, QRect(180, 30, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TFillForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QRect(180, 55, 70, 21), QStringLiteral("Cancel"));
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(180, 55, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     CentreOnScreen(this);
@@ -83,12 +81,6 @@ void TFillForm::BOKClick() {
     To->SetValue(To->TypedValue());
     range_ = {From->Value(), To->Value(), value};
     SetModalResult(mrOk);
-}
-
-void TFillForm::VKeyPress(QObject *, QChar &key) {
-    if (key != u'\r') return;
-    key = QChar(0);
-    BOKClick();
 }
 
 void TFillForm::showEvent(QShowEvent *event) {

@@ -41,9 +41,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The OK button, and Enter in V.
     void BOKClick();
-    // Enter (character 13) is consumed and runs BOKClick.
-    void VKeyPress(QObject *sender, QChar &key);
 
     TstPanel *stPanel1 = nullptr;
     TmyLabel *LV = nullptr;

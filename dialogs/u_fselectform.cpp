@@ -16,22 +16,18 @@ TFSelectForm::TFSelectForm(const TPointListModel &points, QWidget *parent)
     : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent), points_(points) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = new TstPanel(ClientPanel);
-    stPanel1->setObjectName(QStringLiteral("stPanel1"));
+    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 30, 159, 193);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    Label1 = MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy"));
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 =
+        Named(MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy")), "Label1");
 
-    FTP = MakeListPanel(stPanel1, QRect(7, 25, 146, 161));
-    FTP->setObjectName(QStringLiteral("FTP"));
-    FSB = MakeListScrollBar(FTP);
-    FSB->setObjectName(QStringLiteral("FSB"));
+    FTP = Named(MakeListPanel(stPanel1, QRect(7, 25, 146, 161)), "FTP");
+    FSB = Named(MakeListScrollBar(FTP), "FSB");
     connect(FSB, &TmyScrollBar::OnPositionChange, this, &TFSelectForm::FSBPositionChange);
-    F = MakeListGrid(FTP, 3, 0);
-    F->setObjectName(QStringLiteral("F"));
+    F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
     F->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
                             TstGrid::TGridDrawState state) {
@@ -41,11 +37,10 @@ TFSelectForm::TFSelectForm(const TPointListModel &points, QWidget *parent)
     connect(F, &TstGrid::OnTopLeftChanged, this, &TFSelectForm::FTopLeftChanged);
     FTP->Realign();
 
-    BCopy = MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy"));
-    BCopy->setObjectName(QStringLiteral("BCopy"));
+    BCopy = Named(MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TFSelectForm::BCopyClick);
-    BSelect = MakeButton(ClientPanel, QRect(170, 56, 70, 21), QStringLiteral("Cancel"));
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(170, 56, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     connect(&points_, &TPointListModel::Changed, this, &TFSelectForm::PointsChanged);

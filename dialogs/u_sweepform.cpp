@@ -6,6 +6,7 @@
 #include "controls/stalignedit.h"
 #include "dialogs/strtofloat.h"
 #include "dialogs/sweepplot.h"
+#include "dialogs/u_instrumentform.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 
@@ -41,9 +42,6 @@ QString Number(double v) {
 }
 
 // Settings keys of the user's registry key.
-const QString kAddress = QStringLiteral("Sweep Address");
-const QString kPort = QStringLiteral("Sweep Port");
-const QString kLevelCommand = QStringLiteral("Sweep Level Command");
 const QString kLoss = QStringLiteral("Sweep Loss");
 const QString kFrom = QStringLiteral("Sweep From");
 const QString kTo = QStringLiteral("Sweep To");
@@ -60,22 +58,20 @@ TSweepForm::TSweepForm(QWidget *parent)
 
     TstPanel *generator =
         MakeGroup(ClientPanel, QRect(6, 26, 200, 116), QStringLiteral("Generator"));
-    MakeFieldLabel(generator, 8, 26, QStringLiteral("Address"));
-    EAddress = MakeEdit(generator, "EAddress", QRect(70, 24, 122, 18),
-                        QStringLiteral("Host name or IP address of the generator (SCPI over TCP)"));
-    EAddress->SetAlignment(Qt::AlignLeft);
-    MakeFieldLabel(generator, 8, 48, QStringLiteral("Port"));
-    EPort = MakeEdit(generator, "EPort", QRect(70, 46, 56, 18),
-                     QStringLiteral("SCPI port, usually 5025"));
-    MakeFieldLabel(generator, 8, 70, QStringLiteral("Level"));
-    BPow = MakeButton(generator, QRect(70, 67, 50, 20), QStringLiteral("POW"),
-                      QStringLiteral("Level command of the standard tree, POW -73"));
-    BPow->setObjectName(QStringLiteral("BPow"));
-    BLev = MakeButton(generator, QRect(122, 67, 50, 20), QStringLiteral("LEV"),
-                      QStringLiteral("Level command of generators with a LEVel tree, LEV -73"));
-    BLev->setObjectName(QStringLiteral("BLev"));
-    BPow->SetGroupIndex(1);
-    BLev->SetGroupIndex(1);
+    // The link and the command set are chosen in a window of their own; this
+    // one shows them.
+    LLink = MakeFieldLabel(generator, 8, 24, QString());
+    LLink->setObjectName(QStringLiteral("LLink"));
+    LLink->SetAutoSize(false);
+    LLink->resize(184, 14);
+    LCommands = MakeFieldLabel(generator, 8, 44, QString());
+    LCommands->setObjectName(QStringLiteral("LCommands"));
+    LCommands->SetAutoSize(false);
+    LCommands->resize(184, 14);
+    BInstrument = MakeButton(generator, QRect(8, 65, 96, 21), QStringLiteral("Instrument…"),
+                             QStringLiteral("Chooses the generator's link and command set"));
+    BInstrument->setObjectName(QStringLiteral("BInstrument"));
+    connect(BInstrument, &TstSpeedButton::OnClick, this, &TSweepForm::BInstrumentClick);
     MakeFieldLabel(generator, 8, 94, QStringLiteral("Loss, dB"));
     ELoss =
         MakeEdit(generator, "ELoss", QRect(70, 92, 56, 18),
@@ -100,19 +96,15 @@ TSweepForm::TSweepForm(QWidget *parent)
     }
 
     TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 222));
-    Plot = new TSweepPlot(plotPanel);
-    Plot->setObjectName(QStringLiteral("Plot"));
+    Plot = Named(new TSweepPlot(plotPanel), "Plot");
     Plot->setGeometry(2, 2, 298, 218);
 
-    LStatus = MakeFieldLabel(ClientPanel, 214, 254, QString());
-    LStatus->setObjectName(QStringLiteral("LStatus"));
+    LStatus = Named(MakeFieldLabel(ClientPanel, 214, 254, QString()), "LStatus");
     LStatus->SetAutoSize(false);
     LStatus->resize(300, 14);
 
-    GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
-    GaugePanel->setObjectName(QStringLiteral("GaugePanel"));
-    Progress = new TCGauge(GaugePanel);
-    Progress->setObjectName(QStringLiteral("Progress"));
+    GaugePanel = Named(MakeListPanel(ClientPanel, QRect(212, 272, 302, 17)), "GaugePanel");
+    Progress = Named(new TCGauge(GaugePanel), "Progress");
     Progress->setGeometry(2, 2, 298, 13);
     Progress->SetBorderStyle(TGaugeBorderStyle::bsNone);
     Progress->SetShowText(false);
@@ -172,6 +164,8 @@ void TSweepForm::showEvent(QShowEvent *event) {
     outcome_ = {};
     summary_.clear();
     current_ = 0;
+    // Another window may have chosen another instrument meanwhile.
+    ShowInstrument(Instrument::Chosen());
     Progress->SetProgress(0);
     Plot->Reset(settings_.From, settings_.To);
     LStatus->SetCaption(listMode_ ? QStringLiteral("%1 points").arg(points_.size()) : PointText());
@@ -199,10 +193,7 @@ void TSweepForm::LoadSettings() {
     auto number = [&](const QString &name, double fallback) {
         return ParseFloat(key->value(name).toString()).value_or(fallback);
     };
-    EAddress->setText(key->value(kAddress, defaults.Host).toString());
-    EPort->setText(QString::number(platform::ReadInteger(*key, kPort).value_or(defaults.Port)));
-    const bool level = platform::ReadInteger(*key, kLevelCommand).value_or(0) == 1;
-    (level ? BLev : BPow)->SetDown(true);
+    ShowInstrument(Instrument::Chosen());
     ELoss->setText(Number(number(kLoss, defaults.Loss)));
     EFrom->setText(Number(number(kFrom, defaults.From)));
     ETo->setText(Number(number(kTo, defaults.To)));
@@ -216,9 +207,6 @@ void TSweepForm::LoadSettings() {
 
 void TSweepForm::SaveSettings(const TSweepSettings &s) {
     const std::unique_ptr<QSettings> key = platform::OpenUserKey();
-    key->setValue(kAddress, s.Host);
-    key->setValue(kPort, s.Port);
-    key->setValue(kLevelCommand, s.LevelCommand == TLevelCommand::lcLevel ? 1 : 0);
     key->setValue(kLoss, QLocale::c().toString(s.Loss, 'g', 10));
     key->setValue(kFrom, QLocale::c().toString(s.From, 'g', 10));
     key->setValue(kTo, QLocale::c().toString(s.To, 'g', 10));
@@ -250,10 +238,7 @@ bool TSweepForm::ReadSettings(TSweepSettings &settings) {
                         .arg(low)
                         .arg(high);
     };
-    s.Host = EAddress->text().trimmed();
-    if (s.Host.isEmpty()) error = QStringLiteral("Enter the generator's address.");
-    integer(EPort, "The port", 1, 65535, s.Port);
-    s.LevelCommand = BLev->Down() ? TLevelCommand::lcLevel : TLevelCommand::lcPower;
+    s.Instrument = instrument_;
     number(ELoss, "loss", s.Loss);
     number(EFrom, "level from", s.From);
     number(ETo, "level to", s.To);
@@ -274,10 +259,26 @@ void TSweepForm::UpdateButtons() {
     BStart->setEnabled(!running && !points_.empty());
     BStop->setEnabled(running);
     BOk->setEnabled(!running && complete_ && !listMode_);
-    for (TstAlignEdit *e : {EAddress, EPort, ELoss, EFrom, ETo, EStep, ESettle, EReadings})
+    for (TstAlignEdit *e : {ELoss, EFrom, ETo, EStep, ESettle, EReadings})
         e->setEnabled(!running);
-    BPow->setEnabled(!running);
-    BLev->setEnabled(!running);
+    BInstrument->setEnabled(!running);
+}
+
+void TSweepForm::ShowInstrument(const TInstrument &instrument) {
+    instrument_ = instrument;
+    // A long resource text keeps its ends, which tell the links apart.
+    const QString link = LLink->fontMetrics().elidedText(instrument.Link, Qt::ElideMiddle, 184);
+    LLink->SetCaption(link);
+    LLink->setToolTip(instrument.Link);
+    LCommands->SetCaption(QStringLiteral("Commands: ") + instrument.Commands);
+    LCommands->setToolTip(LCommands->Caption());
+}
+
+void TSweepForm::BInstrumentClick() {
+    if (engine_.Running()) return;
+    TInstrumentForm form(this);
+    if (const std::optional<TInstrument> chosen = form.AskInstrument(instrument_))
+        ShowInstrument(*chosen);
 }
 
 void TSweepForm::BStartClick() {

@@ -1,5 +1,6 @@
-// TSweepForm: the automatic calibration window. A signal generator on the LAN
-// (or the simulated one) is stepped through a level range while the live RAW
+// TSweepForm: the automatic calibration window. A signal generator (on the
+// link and with the command set chosen in the Instrument window, which
+// "Instrument..." opens) is stepped through a level range while the live RAW
 // value is read; the readings become the translation table of the point.
 //
 // One point (the table editor): SweepPoint(); Start sweeps; once a sweep is
@@ -17,6 +18,7 @@
 
 #include "calibration/smsdk.h"
 #include "controls/stform.h"
+#include "generator/instrument.h"
 #include "generator/sweepengine.h"
 
 #include <cstdint>
@@ -72,6 +74,7 @@ private:
     void BStopClick();
     void BOkClick();
     void BCancelClick();
+    void BInstrumentClick();
 
     void LoadSettings();
     void SaveSettings(const TSweepSettings &settings);
@@ -80,12 +83,13 @@ private:
     void Finished(bool completed, const QString &error);
     void EndOfList(const QString &error);
     void UpdateButtons();
+    // Shows the link and the command set the next sweep uses.
+    void ShowInstrument(const TInstrument &instrument);
     QString PointText() const;
 
-    TstAlignEdit *EAddress = nullptr;
-    TstAlignEdit *EPort = nullptr;
-    TstSpeedButton *BPow = nullptr;
-    TstSpeedButton *BLev = nullptr;
+    TmyLabel *LLink = nullptr;
+    TmyLabel *LCommands = nullptr;
+    TstSpeedButton *BInstrument = nullptr;
     TstAlignEdit *ELoss = nullptr;
     TstAlignEdit *EFrom = nullptr;
     TstAlignEdit *ETo = nullptr;
@@ -103,6 +107,7 @@ private:
 
     TSweepEngine engine_;
     TSweepSettings settings_;
+    TInstrument instrument_;
     std::vector<std::uint64_t> points_;
     std::size_t current_ = 0;
     TBeginPoint begin_;

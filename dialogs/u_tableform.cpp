@@ -2,6 +2,7 @@
 
 #include "calibration/frequencytext.h"
 #include "calibration/signalscale.h"
+#include "controls/besideplacement.h"
 #include "controls/dialogparts.h"
 #include "controls/stgrid.h"
 #include "dialogs/tablecsvmenu.h"
@@ -87,15 +88,9 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent), windows_(windows) {
     SetSize(kWidth, kHeight);
 
-    P = new TstPanel(ClientPanel);
-    P->setObjectName(QStringLiteral("P"));
-    P->setGeometry(6, 28, 665, 390);
-    P->SetBevelStyle(TBevelStyle::bsGradientInner);
-    P->SetBevelWidth(2);
-    P->SetParentColor(true);
+    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 665, 390)), "P");
 
-    T = new TstGrid(P);
-    T->setObjectName(QStringLiteral("T"));
+    T = Named(new TstGrid(P), "T");
     T->setGeometry(5, 5, 648, 379);
     T->SetColor(kWindowColor);
     T->SetColCount(kColumns);
@@ -153,12 +148,10 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     connect(undo_, &QUndoStack::indexChanged, this, [this] {
         if (!resetting_) tableModified_ = !undo_->isClean();
     });
-    UndoAction = new QAction(QStringLiteral("Undo"), this);
-    UndoAction->setObjectName(QStringLiteral("UndoAction"));
+    UndoAction = Named(new QAction(QStringLiteral("Undo"), this), "UndoAction");
     UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     UndoAction->setEnabled(false);
-    RedoAction = new QAction(QStringLiteral("Redo"), this);
-    RedoAction->setObjectName(QStringLiteral("RedoAction"));
+    RedoAction = Named(new QAction(QStringLiteral("Redo"), this), "RedoAction");
     RedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     RedoAction->setEnabled(false);
@@ -487,23 +480,19 @@ void TTableForm::stSpeedButton4Click() {
     graph.raise();
 }
 
-// Right of the editor if the screen has room there, else left of it.
+// Right of the editor if the screen has room there, else left of it; where
+// neither side has room, the editor moves aside if the screen is wide enough
+// for both, else the graph goes to the screen's edge that hides less of the
+// grid.
 void TTableForm::PlaceGraphBeside() {
     const QScreen *screen = this->screen();
     if (!screen) return;
-    const QRect area = screen->availableGeometry();
     const QRect editor = frameGeometry();
-    const QSize size = windows_.Graph.frameGeometry().size();
-    int x;
-    if (editor.right() + 1 + size.width() <= area.right() + 1)
-        x = editor.right() + 1;
-    else if (editor.left() - size.width() >= area.left())
-        x = editor.left() - size.width();
-    else
-        return;
-    const int y = std::clamp(editor.top(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - size.height()));
-    windows_.Graph.move(x, y);
+    const QRect grid(T->mapToGlobal(QPoint(0, 0)), T->size());
+    const TBesidePlacement place = PlaceBeside(editor, windows_.Graph.frameGeometry().size(),
+                                               screen->availableGeometry(), grid);
+    if (place.Anchor != editor.topLeft()) move(place.Anchor);
+    windows_.Graph.move(place.Window);
 }
 
 void TTableForm::stSpeedButton5Click() {

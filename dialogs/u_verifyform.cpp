@@ -11,7 +11,7 @@
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
 #include "dialogs/errorplotview.h"
-#include "generator/scpigenerator.h"
+#include "generator/instrument.h"
 #include "platform/filedialog.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
@@ -173,14 +173,11 @@ void TVerifyForm::SetGenerator(TGeneratorFactory factory, const QString &link, d
 }
 
 void TVerifyForm::SetGenerator(const TSweepSettings &sweep) {
-    const QString commands = sweep.LevelCommand == TLevelCommand::lcLevel ? QStringLiteral("LEV")
-                                                                          : QStringLiteral("POW");
+    const TInstrument instrument = sweep.Instrument;
+    const int timeoutMs = sweep.TimeoutMs;
     SetGenerator(
-        [sweep] {
-            return std::make_unique<TScpiGenerator>(sweep.Host, sweep.Port, sweep.LevelCommand,
-                                                    sweep.TimeoutMs);
-        },
-        QStringLiteral("%1:%2, %3").arg(sweep.Host).arg(sweep.Port).arg(commands), sweep.Loss,
+        [instrument, timeoutMs] { return Instrument::CreateGenerator(instrument, timeoutMs); },
+        QStringLiteral("%1, %2").arg(instrument.Link, instrument.Commands), sweep.Loss,
         sweep.SettleMs, sweep.Readings);
 }
 

@@ -10,7 +10,8 @@
 // on Stop, on a failure and when the window closes (which waits for that
 // without blocking).
 //
-//     form.SetGenerator(factory, "127.0.0.1:5025, POW", loss, settleMs, readings);
+//     form.SetGenerator(factory, "TCPIP0::127.0.0.1::5025::SOCKET, SCPI POWer", loss,
+//                       settleMs, readings);
 //     form.SetPoints(points, tune, lookup);
 //     form.ShowModal();                   // Start, Stop, CSV..., Close
 //     const TVerification &results = form.Results();
@@ -50,8 +51,9 @@ public:
     // window; `link` names them for the operator.
     void SetGenerator(TGeneratorFactory factory, const QString &link, double loss, int settleMs,
                       int readings);
-    // The generator as the sweep window keeps it: its socket link and command
-    // set, the loss, the settle time and the readings per level.
+    // The generator as the sweep window keeps it: its instrument (link and
+    // command set, made by Instrument::CreateGenerator), the loss, the settle
+    // time and the readings per level.
     void SetGenerator(const TSweepSettings &sweep);
     // The points to verify, the hook that tunes the receiver to one and the
     // one that looks a RAW reading up in the open set.

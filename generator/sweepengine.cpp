@@ -59,11 +59,11 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
     }
     std::vector<double> levels = settings.Levels(error);
     if (levels.empty()) return false;
+    if (!generator)
+        generator = Instrument::CreateGenerator(settings.Instrument, settings.TimeoutMs, error);
+    if (!generator) return false;
     if (worker_.joinable()) worker_.join();
-    generator_ = generator
-                     ? std::move(generator)
-                     : std::make_unique<TScpiGenerator>(settings.Host, settings.Port,
-                                                        settings.LevelCommand, settings.TimeoutMs);
+    generator_ = std::move(generator);
     readings_.clear();
     identity_.clear();
     stepCount_ = int(levels.size());

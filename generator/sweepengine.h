@@ -8,7 +8,7 @@
 #pragma once
 
 #include "generator/generator.h"
-#include "generator/scpigenerator.h"
+#include "generator/instrument.h"
 #include "generator/sweeptable.h"
 
 #include <QObject>
@@ -24,9 +24,8 @@
 #include <vector>
 
 struct TSweepSettings {
-    QString Host = QStringLiteral("127.0.0.1");
-    int Port = TScpiGenerator::kDefaultPort;
-    TLevelCommand LevelCommand = TLevelCommand::lcPower;
+    // The generator's link and command set (generator/instrument.h).
+    TInstrument Instrument;
     double From = -130.0; // generator levels, dBm
     double To = -20.0;
     double Step = 1.0;
@@ -36,7 +35,7 @@ struct TSweepSettings {
     // How long a step waits for a live reading; when none comes the RAW value
     // has not changed and the last one counts again.
     int ReadingWaitMs = 1000;
-    int TimeoutMs = TScpiGenerator::kDefaultTimeoutMs;
+    int TimeoutMs = TLink::kDefaultTimeoutMs;
 
     // The generator levels of the sweep, or an empty list and `error` set.
     std::vector<double> Levels(QString *error = nullptr) const;
@@ -49,9 +48,10 @@ public:
     // Stops a running sweep and waits for its worker.
     ~TSweepEngine() override;
 
-    // Starts a sweep at `hz`; `generator` replaces the SCPI generator the
-    // settings describe. False (and Failed-free) when one is running or the
-    // settings are invalid; `error` says why.
+    // Starts a sweep at `hz`; `generator` replaces the one the settings'
+    // instrument describes. False (and Finished-free) when one is running, or
+    // the settings or the instrument's link or command set are invalid;
+    // `error` says why.
     bool Start(const TSweepSettings &settings, std::uint64_t hz,
                std::unique_ptr<TGenerator> generator = {}, QString *error = nullptr);
     // Asks the running sweep to end; Finished follows once the output is off.

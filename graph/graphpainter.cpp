@@ -3,6 +3,7 @@
 #include "calibration/signalscale.h"
 
 #include <QFontMetrics>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPolygon>
 
@@ -135,13 +136,18 @@ void DrawPlot(QPainter &p, const TGraphRect &rect, int overhang, const TGraphLoo
         if (right >= L) p.drawLine(L, y, right, y);
     }
 
+    // Above 100 % the curves are smoothed, one logical pixel wide and on the
+    // pixels the exact ones cover; at 100 % they keep their exact pixels.
+    const bool smooth = p.device() != nullptr && p.device()->devicePixelRatioF() > 1.0;
+    p.setRenderHint(QPainter::Antialiasing, smooth);
+    if (smooth) p.translate(0.5, 0.5);
     QPolygon points(SignalScale::kRawCount);
     for (const auto &set : sets) {
         const auto Y = [&](int j) { return Cut(B - SignalScale::HeightDb(set->DBM(j)) * ys); };
         points.setPoint(0, L, Y(0));
         for (int j = 1; j <= kRawMax; ++j)
             points.setPoint(j, Cut(L + j * xs + 0.5 * xs), Y(j));
-        QPen pen(ColorToQColor(set->Color()), 0);
+        QPen pen(ColorToQColor(set->Color()), smooth ? 1 : 0);
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
         p.drawPolyline(points);

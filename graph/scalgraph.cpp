@@ -42,8 +42,25 @@ void CopyPicture(const QImage &from, QImage &to) {
         to = from.copy();
 }
 
-void SizePicture(QImage &picture, QSize size) {
-    if (picture.size() != size) picture = QImage(size, QImage::Format_RGB32);
+// A picture of `size` logical pixels holds size times `ratio` device pixels
+// and is drawn on in logical ones, so it is as sharp as the screen.
+void SizePicture(QImage &picture, QSize size, qreal ratio) {
+    const QSize pixels = (QSizeF(size) * ratio).toSize();
+    if (picture.size() != pixels || picture.devicePixelRatio() != ratio) {
+        picture = QImage(pixels, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(ratio);
+    }
+}
+
+// The logical size of a picture.
+QSize LogicalSize(const QImage &picture) {
+    return picture.deviceIndependentSize().toSize();
+}
+
+// A logical rectangle of a picture in its device pixels.
+QRectF DeviceRect(const QRectF &logical, const QImage &picture) {
+    const qreal ratio = picture.devicePixelRatio();
+    return QRectF(logical.topLeft() * ratio, logical.size() * ratio);
 }
 
 TGraphRect Moved(const TGraphRect &r, int dx, int dy) {
@@ -164,11 +181,11 @@ TGraphLook TSCalGraph::Look() const {
 
 void TSCalGraph::FullRedraw() {
     const QSize client(std::max(width(), 1), std::max(height(), 1));
-    SizePicture(base_, client);
-    SizePicture(composed_, client);
+    SizePicture(base_, client, devicePixelRatioF());
+    SizePicture(composed_, client, devicePixelRatioF());
 
     const TGraphRect oldPlot = plot_;
-    const QSize oldZoom = zoomPicture_.size();
+    const QSize oldZoom = LogicalSize(zoomPicture_);
     QPainter p(&base_);
     const GraphPainter::TGraphLayout layout = GraphPainter::DrawGraph(p, client, Look(), sets_);
     p.end();
@@ -178,7 +195,7 @@ void TSCalGraph::FullRedraw() {
     Compose();
     RebuildZoomPicture();
     // A magnifier placed on another plot or zoom would show the wrong place.
-    if (magnifierActive_ && (plot_ != oldPlot || zoomPicture_.size() != oldZoom))
+    if (magnifierActive_ && (plot_ != oldPlot || LogicalSize(zoomPicture_) != oldZoom))
         magnifierActive_ = false;
     if (magnifierActive_) {
         UpdateZoomRect();
@@ -198,18 +215,21 @@ void TSCalGraph::RebuildZoomPicture() {
     const int h = Cut(plot_.Height() * zoom_);
     // Beyond what the raster engine can address the magnifier stays empty.
     constexpr int kLargest = 32767;
-    if (w <= 0 || h <= 0 || w > kLargest || h > kLargest) {
+    const qreal ratio = devicePixelRatioF();
+    if (w <= 0 || h <= 0 || w * ratio > kLargest || h * ratio > kLargest) {
         zoomPicture_ = QImage();
         return;
     }
-    SizePicture(zoomPicture_, QSize(w, h));
+    SizePicture(zoomPicture_, QSize(w, h), ratio);
     DrawPlot(zoomPicture_, {0, 0, w - 1, h - 1}, 0);
 }
 
 void TSCalGraph::RedrawPlots(int raw) {
     DrawPlot(base_, plot_, plotOverhang_, raw);
-    if (!zoomPicture_.isNull())
-        DrawPlot(zoomPicture_, {0, 0, zoomPicture_.width() - 1, zoomPicture_.height() - 1}, 0, raw);
+    if (!zoomPicture_.isNull()) {
+        const QSize zoom = LogicalSize(zoomPicture_);
+        DrawPlot(zoomPicture_, {0, 0, zoom.width() - 1, zoom.height() - 1}, 0, raw);
+    }
 }
 
 void TSCalGraph::Compose() {
@@ -251,16 +271,18 @@ void TSCalGraph::UpdateZoomRect() {
         zoomRect_ = {};
         return;
     }
-    const double sx = double(zoomPicture_.width()) / plot_.Width();
-    const double sy = double(zoomPicture_.height()) / plot_.Height();
+    const QSize zoom = LogicalSize(zoomPicture_);
+    const double sx = double(zoom.width()) / plot_.Width();
+    const double sy = double(zoom.height()) / plot_.Height();
     zoomRect_ = {Cut((source_.Left - plot_.Left) * sx), Cut((source_.Top - plot_.Top) * sy),
                  Cut((source_.Right - plot_.Left) * sx), Cut((source_.Bottom - plot_.Top) * sy)};
 }
 
 bool TSCalGraph::ReadingAt(QPoint pointer, int &raw, double &dbm) const {
     if (!magnifierActive_ || zoomPicture_.isNull()) return false;
-    const double zx = zoomPicture_.width() / double(kRawMax);
-    const double zy = zoomPicture_.height() / kDbmSpan;
+    const QSize zoom = LogicalSize(zoomPicture_);
+    const double zx = zoom.width() / double(kRawMax);
+    const double zy = zoom.height() / kDbmSpan;
     raw = Cut((0.5 * zx + zoomRect_.Left + (pointer.x() - dest_.Left)) / zx);
     // Rounding at the magnifier's edges can read a little beyond the scale;
     // a value is never set outside it.
@@ -273,9 +295,11 @@ void TSCalGraph::DrawOverlays(QPoint pointer) {
     if (!magnifierActive_) return;
     QPainter p(&composed_);
     if (!zoomPicture_.isNull())
-        p.drawImage(
-            QRect(dest_.Left, dest_.Top, dest_.Width() + 1, dest_.Height() + 1), zoomPicture_,
-            QRect(zoomRect_.Left, zoomRect_.Top, zoomRect_.Width() + 1, zoomRect_.Height() + 1));
+        p.drawImage(QRect(dest_.Left, dest_.Top, dest_.Width() + 1, dest_.Height() + 1),
+                    zoomPicture_,
+                    DeviceRect(QRect(zoomRect_.Left, zoomRect_.Top, zoomRect_.Width() + 1,
+                                     zoomRect_.Height() + 1),
+                               zoomPicture_));
     DrawFrame(p);
     DrawPositionBox(p, pointer);
 }
@@ -305,8 +329,15 @@ void TSCalGraph::DrawPositionBox(QPainter &painter, QPoint pointer) {
     const double radius = (bh / 2) / 2.0;
     painter.setPen(kBoxOutline);
     painter.setBrush(ColorToQColor(cursorPosColor_));
-    painter.drawRoundedRect(QRect(box_.Left, box_.Top, box_.Width() - 1, box_.Height() - 1), radius,
-                            radius);
+    // Above 100 % the round corners are smoothed, the outline on the pixels
+    // the exact one covers.
+    const bool smooth = PaintRatio(painter) > 1.0;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    const qreal shift = smooth ? 0.5 : 0.0;
+    painter.drawRoundedRect(
+        QRectF(box_.Left + shift, box_.Top + shift, box_.Width() - 1, box_.Height() - 1), radius,
+        radius);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
     const QColor text = ColorToQColor(cursorPosFontColor_);
     TextOut(painter, box_.Right - 3 - fm.horizontalAdvance(a), box_.Top + 1, a, text);
@@ -330,8 +361,10 @@ void TSCalGraph::AnimationTick() {
 }
 
 void TSCalGraph::paintEvent(QPaintEvent *event) {
+    // Moved to a screen of another scale: the pictures follow it.
+    if (composed_.devicePixelRatio() != devicePixelRatioF()) FullRedraw();
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), composed_, event->rect());
+    p.drawImage(QRectF(event->rect()), composed_, DeviceRect(event->rect(), composed_));
 }
 
 void TSCalGraph::resizeEvent(QResizeEvent *event) {

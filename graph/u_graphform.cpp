@@ -31,15 +31,13 @@ TGraphForm::TGraphForm(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
-    P = new TstPanel(ClientPanel);
-    P->setObjectName(QStringLiteral("P"));
+    P = Named(new TstPanel(ClientPanel), "P");
     P->setGeometry(6, 30, 545, 345);
     P->SetBevelStyle(TBevelStyle::bsGradientInner);
     P->SetBevelWidth(2);
     P->SetParentColor(true);
 
-    Graph = new TSCalGraph(P);
-    Graph->setObjectName(QStringLiteral("Graph"));
+    Graph = Named(new TSCalGraph(P), "Graph");
     Graph->setFont(ArialFont(11));
     SetAlign(Graph, TAlign::alClient);
     P->Realign();
@@ -50,8 +48,9 @@ TGraphForm::TGraphForm(QWidget *parent)
     connect(Graph, &TSCalGraph::OnDragStarted, this, [this] { emit DragStarted(); });
     connect(Graph, &TSCalGraph::OnDragFinished, this, [this] { emit DragFinished(); });
 
-    stSpeedButton3 = MakeButton(ClientPanel, QRect(478, 379, 73, 21), QStringLiteral("Close"));
-    stSpeedButton3->setObjectName(QStringLiteral("stSpeedButton3"));
+    stSpeedButton3 =
+        Named(MakeButton(ClientPanel, QRect(478, 379, 73, 21), QStringLiteral("Close")),
+              "stSpeedButton3");
     connect(stSpeedButton3, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 }
 

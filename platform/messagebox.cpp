@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include "platform/focusreturn.h"
+
 namespace platform {
 
 namespace {
@@ -16,6 +18,9 @@ MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder newResponder) {
 }
 
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request) {
+    // Whatever answers the box, the control that had the focus gets it back.
+    TFocusReturn focus;
+    focus.Remember();
     if (responder()) return responder()(request);
     QMessageBox box(request.icon, request.title, request.text, request.buttons,
                     request.owner.data());

@@ -24,7 +24,8 @@ struct MessageBoxRequest {
 using MessageBoxResponder = std::function<QMessageBox::StandardButton(const MessageBoxRequest &)>;
 
 // Shows a modal box and answers the button pressed (Escape or closing answers
-// the escape button Qt picks, usually Cancel or No).
+// the escape button Qt picks, usually Cancel or No). When it closes, the
+// control that had the keyboard focus has it again.
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request);
 
 // Shorthands for the boxes the program uses.

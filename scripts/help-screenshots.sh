@@ -2,7 +2,7 @@
 # Takes the screenshots of the help pages (help/images/) from the real
 # windows: the program from build/bin under Xvfb, with a fresh user
 # configuration, driven with xdotool; the table editor, the graph and the
-# sweep window grabbed offscreen by the dialogs' screenshot test. Run it after a window changed, then
+# sweep and instrument windows grabbed offscreen by the dialogs' screenshot test. Run it after a window changed, then
 # rebuild (the help file is compiled from help/).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
     build-essential cmake ninja-build pkg-config \
-    qt6-base-dev qt6-base-dev-tools libgl-dev \
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev \
     libgtest-dev libgmock-dev googletest libbenchmark-dev zlib1g-dev \
     clang libclang-rt-14-dev \
     fonts-liberation fontconfig xvfb xauth \

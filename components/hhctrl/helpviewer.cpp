@@ -1,15 +1,22 @@
 #include "helpviewer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
-#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace hhctrl {
 
@@ -49,7 +56,12 @@ HelpViewer::HelpViewer(std::unique_ptr<ChmFile> file) {
     setAttribute(Qt::WA_DeleteOnClose, true);
     setObjectName(QStringLiteral("HelpViewer"));
 
-    auto *splitter = new QSplitter(this);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto *splitter = new QSplitter(central);
+    column->addWidget(splitter, 1);
     contents_ = new QTreeWidget(splitter);
     contents_->setObjectName(QStringLiteral("Contents"));
     contents_->setHeaderHidden(true);
@@ -61,7 +73,9 @@ HelpViewer::HelpViewer(std::unique_ptr<ChmFile> file) {
     splitter->addWidget(page_);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({230, 570});
-    setCentralWidget(splitter);
+    buildFindBar();
+    column->addWidget(findBar_);
+    setCentralWidget(central);
 
     auto *bar = addToolBar(QStringLiteral("Navigation"));
     bar->setObjectName(QStringLiteral("Navigation"));
@@ -94,10 +108,124 @@ HelpViewer::HelpViewer(std::unique_ptr<ChmFile> file) {
         if (!local.isEmpty()) page_->setSource(PageUrl(local));
     });
 
+    // Keys of a desktop window that has no window manager's frame to close
+    // it with.
+    auto *closing = new QAction(QStringLiteral("Close"), this);
+    closing->setObjectName(QStringLiteral("Close"));
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const QKeySequence &key : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(key)) closeKeys << key;
+    closing->setShortcuts(closeKeys);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    addAction(closing);
+    auto *escaping = new QAction(QStringLiteral("Escape"), this);
+    escaping->setObjectName(QStringLiteral("Escape"));
+    escaping->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escaping, &QAction::triggered, this, &HelpViewer::escape);
+    addAction(escaping);
+    auto *finding = new QAction(QStringLiteral("Find"), this);
+    finding->setObjectName(QStringLiteral("Find"));
+    finding->setShortcut(QKeySequence::Find);
+    connect(finding, &QAction::triggered, this, &HelpViewer::startFind);
+    addAction(finding);
+
     resize(800, 600);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Beside the window that asked for help (the active one), else centred.
+    const QWidget *asking = QApplication::activeWindow();
+    const QScreen *screen = asking ? asking->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        if (asking)
+            move(PlaceBeside(asking->frameGeometry(), frameGeometry().size(), available));
+        else
+            move(available.center() - rect().center());
+    }
     setFile(std::move(file));
+}
+
+QPoint HelpViewer::PlaceBeside(const QRect &beside, QSize size, const QRect &available) {
+    constexpr int kGap = 8;
+    int left;
+    if (beside.right() + 1 + kGap + size.width() <= available.right() + 1)
+        left = beside.right() + 1 + kGap;
+    else if (beside.left() - kGap - size.width() >= available.left())
+        left = beside.left() - kGap - size.width();
+    else
+        left = beside.left() + (beside.width() - size.width()) / 2;
+    // Inside the free area; a viewer larger than it keeps its top-left
+    // corner there.
+    left = std::max(available.left(), std::min(left, available.right() + 1 - size.width()));
+    const int top =
+        std::max(available.top(), std::min(beside.top(), available.bottom() + 1 - size.height()));
+    return QPoint(left, top);
+}
+
+void HelpViewer::buildFindBar() {
+    findBar_ = new QWidget(this);
+    findBar_->setObjectName(QStringLiteral("FindBar"));
+    auto *row = new QHBoxLayout(findBar_);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->addWidget(new QLabel(QStringLiteral("Find:"), findBar_));
+    findText_ = new QLineEdit(findBar_);
+    findText_->setObjectName(QStringLiteral("FindText"));
+    findText_->setClearButtonEnabled(true);
+    row->addWidget(findText_, 1);
+    auto *previous = new QToolButton(findBar_);
+    previous->setObjectName(QStringLiteral("FindPrevious"));
+    previous->setText(QStringLiteral("Previous"));
+    row->addWidget(previous);
+    auto *next = new QToolButton(findBar_);
+    next->setObjectName(QStringLiteral("FindNext"));
+    next->setText(QStringLiteral("Next"));
+    row->addWidget(next);
+    findStatus_ = new QLabel(findBar_);
+    findStatus_->setObjectName(QStringLiteral("FindStatus"));
+    row->addWidget(findStatus_);
+    findBar_->hide();
+
+    // Typing looks for the text from where the last match began; Enter goes
+    // on to the next one, Shift+Enter back to the previous one.
+    connect(findText_, &QLineEdit::textEdited, this, [this] {
+        QTextCursor cursor = page_->textCursor();
+        cursor.setPosition(cursor.selectionStart());
+        page_->setTextCursor(cursor);
+        findNext();
+    });
+    connect(findText_, &QLineEdit::returnPressed, this,
+            [this] { findNext(QApplication::keyboardModifiers() & Qt::ShiftModifier); });
+    connect(previous, &QToolButton::clicked, this, [this] { findNext(true); });
+    connect(next, &QToolButton::clicked, this, [this] { findNext(false); });
+}
+
+void HelpViewer::startFind() {
+    findBar_->show();
+    findText_->setFocus(Qt::ShortcutFocusReason);
+    findText_->selectAll();
+}
+
+bool HelpViewer::findNext(bool backwards) {
+    const QString text = findText_->text();
+    findStatus_->clear();
+    if (text.isEmpty()) return false;
+    const QTextDocument::FindFlags flags =
+        backwards ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    if (page_->find(text, flags)) return true;
+    // Round the end of the page and once more.
+    QTextCursor cursor = page_->textCursor();
+    cursor.movePosition(backwards ? QTextCursor::End : QTextCursor::Start);
+    page_->setTextCursor(cursor);
+    if (page_->find(text, flags)) return true;
+    findStatus_->setText(QStringLiteral("Not found"));
+    return false;
+}
+
+void HelpViewer::escape() {
+    if (findBar_->isVisible() && findBar_->isAncestorOf(QApplication::focusWidget())) {
+        findBar_->hide();
+        page_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    close();
 }
 
 HelpViewer::~HelpViewer() {

@@ -1,17 +1,22 @@
 // The viewer window of hhctrl.ocx: the help file's contents tree on the
-// left, its pages on the right, back, forward and home above them. A window
-// of its own that never ends the program when it closes.
+// left, its pages on the right, back, forward and home above them, and a
+// find bar below (Ctrl+F). A window of its own that never ends the program
+// when it closes; Escape and Ctrl+W close it.
 #pragma once
 
 #include "chmfile.h"
 
 #include <QMainWindow>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include <memory>
 
+class QLabel;
+class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QWidget;
 
 namespace hhctrl {
 
@@ -44,7 +49,21 @@ public:
 
     static QUrl PageUrl(const QString &local);
 
+    // Where a viewer of `size` opens next to the window `beside` on a
+    // screen whose free area is `available`: right of it where the whole
+    // viewer fits, else left of it, else over it; its top at the window's,
+    // and always inside the free area as far as the size allows.
+    static QPoint PlaceBeside(const QRect &beside, QSize size, const QRect &available);
+    // Opens the find bar with the focus in its text.
+    void startFind();
+    // Finds the text of the find bar from the cursor on, forwards or
+    // backwards, going round the page's end; false when the page lacks it.
+    bool findNext(bool backwards = false);
+
 private:
+    void buildFindBar();
+    // Escape: closes the find bar while the focus is in it, else the window.
+    void escape();
     void fillContents();
     void followLink(const QUrl &url);
     void selectContentsFor(const QUrl &url);
@@ -52,6 +71,9 @@ private:
     std::unique_ptr<ChmFile> file_;
     QTreeWidget *contents_ = nullptr;
     HelpBrowser *page_ = nullptr;
+    QWidget *findBar_ = nullptr;
+    QLineEdit *findText_ = nullptr;
+    QLabel *findStatus_ = nullptr;
     bool syncing_ = false;
 };
 

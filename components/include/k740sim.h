@@ -154,19 +154,36 @@ K740_EXPORT void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm);
    count), so that a view can follow changes made elsewhere. */
 K740_EXPORT uint32_t k740sim_GeneratorChanges(void);
 
-/* The generator's remote control: SCPI text over raw TCP, as a laboratory
-   generator offers it (command set in components/k740sim/README.md).
+/* The generator's remote control, as a laboratory generator offers it on a
+   bench (command set and adapter commands in components/k740sim/README.md):
+   - SCPI text over raw TCP, on 127.0.0.1 only, at port 5025 or the next free
+     one of the 100 from 5025 on;
+   - a LAN-GPIB adapter ("++" controller commands over TCP) on 127.0.0.1, at
+     port 1234 or the next free one of the 100 from 1234 on;
+   - a USB-GPIB adapter of the same commands on a pseudo-terminal, as the
+     kernel shows such an adapter's serial port;
+   with the generator at GPIB address K740SIM_GPIB_ADDRESS behind both adapters.
 
-   k740sim_ScpiOpen() counts one more user of the server; the first starts it
-   listening on 127.0.0.1 only, at port 5025 or the next free one of the 100
-   from 5025 on. It answers the port, or 0 when none could be bound.
-   k740sim_ScpiClose() counts one user less; the last closes the port and
-   every connection. k740sim_ScpiPort() answers the port, 0 while closed.
-   The server runs on a thread of its own; it changes the generator with
-   k740sim_SetGenerator. */
+   k740sim_ScpiOpen() counts one more user of the servers; the first starts
+   them. It answers the SCPI port, or 0 when none could be bound (the adapters
+   are then closed too). k740sim_ScpiClose() counts one user less; the last
+   closes every port and connection and returns at once, whatever the clients
+   do. k740sim_ScpiPort() and k740sim_AdapterPort() answer the ports, 0 while
+   closed (or when no adapter port could be bound).
+   k740sim_SerialAdapterPath() copies the pseudo-terminal's path ("/dev/pts/3")
+   zero-terminated into `path` (at most size - 1 bytes) and answers its full
+   length, 0 while closed.
+
+   The servers run on a thread of their own and serve every client on its own:
+   a client that sends without reading loses its answers beyond 1 MiB and is
+   then dropped; a line longer than 64 KiB is refused (-223 in the error
+   queue). They change the generator with k740sim_SetGenerator. */
+#define K740SIM_GPIB_ADDRESS 19
 K740_EXPORT int32_t k740sim_ScpiOpen(void);
 K740_EXPORT void k740sim_ScpiClose(void);
 K740_EXPORT int32_t k740sim_ScpiPort(void);
+K740_EXPORT int32_t k740sim_AdapterPort(void);
+K740_EXPORT int32_t k740sim_SerialAdapterPath(char *path, int32_t size);
 
 /* Executes one SCPI line as the server would (test aid): the answer, without
    its line end, is copied zero-terminated into `answer` (at most size - 1

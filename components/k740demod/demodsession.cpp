@@ -61,7 +61,9 @@ DemodSession::DemodSession(std::intptr_t, const void *radioRecord, QmvHostCallba
     // The generator is remote-controlled while the window is open.
     const int port = k740sim_ScpiOpen();
     remoteOpen_ = port > 0;
-    window_->showRemoteAddress(port);
+    char path[256] = {};
+    k740sim_SerialAdapterPath(path, sizeof path);
+    window_->showRemoteAddresses(port, k740sim_AdapterPort(), QString::fromLocal8Bit(path));
     generatorChanges_ = k740sim_GeneratorChanges();
     followTimer_.setInterval(100);
     connect(&followTimer_, &QTimer::timeout, this, &DemodSession::followGenerator);

@@ -1,5 +1,6 @@
 #include "demodwindow.h"
 
+#include "k740sim.h"
 #include "spectrumview.h"
 
 #include <QButtonGroup>
@@ -7,6 +8,7 @@
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -53,6 +55,30 @@ QPalette darkPalette() {
     return p;
 }
 
+// A spin box inside a plain one-pixel frame of its own instead of the
+// style's rounded one, which the style keeps as a picture that is not sharp
+// above 100 %.
+class BoxFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.setPen(QColor(33, 33, 33));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+template <typename SpinBox> SpinBox *framedSpinBox(QWidget *parent, const QRect &geometry) {
+    auto *frame = new BoxFrame(parent);
+    frame->setGeometry(geometry);
+    auto *box = new SpinBox(frame);
+    box->setFrame(false);
+    box->setGeometry(1, 1, geometry.width() - 2, geometry.height() - 2);
+    return box;
+}
+
 } // namespace
 
 QString DemodWindow::ModeName(int mode) {
@@ -97,8 +123,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
 
     auto *widthLabel = new QLabel(QStringLiteral("Width"), this);
     widthLabel->setGeometry(308, 56, 48, 20);
-    width_ = new QSpinBox(this);
-    width_->setGeometry(360, 56, 112, 20);
+    width_ = framedSpinBox<QSpinBox>(this, QRect(360, 56, 112, 20));
     width_->setRange(100, 200000);
     width_->setSingleStep(100);
     width_->setSuffix(QStringLiteral(" Hz"));
@@ -107,8 +132,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
 
     auto *offsetLabel = new QLabel(QStringLiteral("Shift"), this);
     offsetLabel->setGeometry(308, 80, 48, 20);
-    offset_ = new QSpinBox(this);
-    offset_->setGeometry(360, 80, 112, 20);
+    offset_ = framedSpinBox<QSpinBox>(this, QRect(360, 80, 112, 20));
     offset_->setRange(-5000, 5000);
     offset_->setSingleStep(50);
     offset_->setSuffix(QStringLiteral(" Hz"));
@@ -124,8 +148,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     generatorOn_->setGeometry(8, 26, 44, 20);
     auto *levelLabel = new QLabel(QStringLiteral("Level"), generator);
     levelLabel->setGeometry(56, 26, 34, 20);
-    generatorLevel_ = new QDoubleSpinBox(generator);
-    generatorLevel_->setGeometry(90, 26, 92, 22);
+    generatorLevel_ = framedSpinBox<QDoubleSpinBox>(generator, QRect(90, 26, 92, 22));
     generatorLevel_->setRange(-140.0, 0.0);
     generatorLevel_->setDecimals(1);
     generatorLevel_->setSingleStep(1.0);
@@ -133,8 +156,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     generatorLevel_->setKeyboardTracking(false);
     auto *frequencyLabel = new QLabel(QStringLiteral("Freq."), generator);
     frequencyLabel->setGeometry(190, 26, 32, 20);
-    generatorMHz_ = new QDoubleSpinBox(generator);
-    generatorMHz_->setGeometry(222, 26, 128, 22);
+    generatorMHz_ = framedSpinBox<QDoubleSpinBox>(generator, QRect(222, 26, 128, 22));
     generatorMHz_->setDecimals(6);
     generatorMHz_->setRange(0.0, 3500.0);
     generatorMHz_->setSingleStep(0.001);
@@ -147,9 +169,13 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     toPassband_ = toPassband;
     remote_ = new QLabel(generator);
     remote_->setObjectName(QStringLiteral("RemoteAddress"));
-    remote_->setGeometry(250, 6, 210, 16);
+    remote_->setGeometry(322, 6, 138, 16);
     remote_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     remote_->setToolTip(QStringLiteral("The generator answers SCPI commands over TCP here"));
+    adapters_ = new QLabel(generator);
+    adapters_->setObjectName(QStringLiteral("AdapterAddresses"));
+    adapters_->setGeometry(100, 6, 214, 16);
+    adapters_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     connect(generatorOn_, &QCheckBox::toggled, this, &DemodWindow::emitGenerator);
     connect(generatorLevel_, &QDoubleSpinBox::valueChanged, this, &DemodWindow::emitGenerator);
@@ -197,9 +223,28 @@ void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     generatorMHz_->setValue(double(hz) / 1e6);
 }
 
-void DemodWindow::showRemoteAddress(int port) {
-    remote_->setText(port > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(port)
-                              : QStringLiteral("SCPI port unavailable"));
+void DemodWindow::showRemoteAddresses(int scpiPort, int adapterPort, const QString &serialPath) {
+    remote_->setText(scpiPort > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(scpiPort)
+                                  : QStringLiteral("SCPI port unavailable"));
+    QStringList adapters;
+    if (adapterPort > 0) adapters << QStringLiteral("127.0.0.1:%1").arg(adapterPort);
+    if (!serialPath.isEmpty()) adapters << serialPath;
+    const QString address = QString::number(K740SIM_GPIB_ADDRESS);
+    adapters_->setText(
+        adapters.isEmpty()
+            ? QString()
+            : QStringLiteral("GPIB %1: %2").arg(address, adapters.join(QStringLiteral(", "))));
+    QStringList tip;
+    if (adapterPort > 0)
+        tip << QStringLiteral("a LAN-GPIB adapter at 127.0.0.1:%1").arg(adapterPort);
+    if (!serialPath.isEmpty())
+        tip << QStringLiteral("a USB-GPIB adapter on the serial port %1").arg(serialPath);
+    adapters_->setToolTip(
+        adapters.isEmpty()
+            ? QString()
+            : QStringLiteral("The generator answers at GPIB address %1 behind %2 (\"++\" "
+                             "controller commands)")
+                  .arg(address, tip.join(QStringLiteral(" and "))));
 }
 
 void DemodWindow::setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz) {

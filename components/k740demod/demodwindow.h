@@ -39,8 +39,10 @@ public:
     void showReceiver(const QString &text);
     void showGenerator(bool on, std::uint64_t hz, double dbm);
     void setGeneratorRange(std::uint64_t lowestHz, std::uint64_t highestHz);
-    // Where the generator's remote control listens (port 0: it does not).
-    void showRemoteAddress(int port);
+    // Where the generator's remote control listens: the SCPI socket's port
+    // (0: it does not), the LAN-GPIB adapter's port (0: none) and the USB-GPIB
+    // adapter's serial port (empty: none).
+    void showRemoteAddresses(int scpiPort, int adapterPort, const QString &serialPath);
 
     // The controls, for the operator's hand and for tests.
     QAbstractButton *modeButton(int mode) const;
@@ -51,6 +53,7 @@ public:
     QDoubleSpinBox *generatorFrequencyBox() const { return generatorMHz_; }
     QAbstractButton *toPassbandButton() const { return toPassband_; }
     QLabel *remoteAddressLabel() const { return remote_; }
+    QLabel *adapterAddressLabel() const { return adapters_; }
 
 signals:
     void modeChosen(int mode);
@@ -72,4 +75,5 @@ private:
     QDoubleSpinBox *generatorMHz_;
     QAbstractButton *toPassband_;
     QLabel *remote_;
+    QLabel *adapters_;
 };

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QColor Background(0, 0, 0);
@@ -64,8 +65,10 @@ double SpectrumView::yOfDbm(double dbm) const {
     return (TopDbm - clamped) / (TopDbm - BottomDbm) * (height() - 1);
 }
 
-void SpectrumView::drawGrid() {
-    grid_ = QPixmap(size());
+void SpectrumView::drawGrid(qreal ratio) {
+    // In device pixels, drawn in logical ones: crisp at any screen scale.
+    grid_ = QPixmap((QSizeF(size()) * ratio).toSize());
+    grid_.setDevicePixelRatio(ratio);
     grid_.fill(Background);
     QPainter p(&grid_);
     p.setFont(font());
@@ -98,8 +101,12 @@ void SpectrumView::drawGrid() {
 }
 
 void SpectrumView::paintEvent(QPaintEvent *) {
-    if (grid_.size() != size()) drawGrid();
     QPainter p(this);
+    // The grid at the resolution of what is painted on.
+    const qreal ratio = std::abs(p.deviceTransform().m11());
+    if (grid_.isNull() || grid_.deviceIndependentSize() != QSizeF(size()) ||
+        grid_.devicePixelRatio() != ratio)
+        drawGrid(ratio);
     p.drawPixmap(0, 0, grid_);
 
     if (!levels_.empty()) {

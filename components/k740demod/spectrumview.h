@@ -1,6 +1,6 @@
 // The passband spectrum of the module's window: input level in dBm over the
-// span, the passband window shaded. The grid is drawn once into a pixmap;
-// each new spectrum only repaints the trace over it.
+// span, the passband window shaded. The grid is drawn once into a pixmap at
+// the screen's resolution; each new spectrum only repaints the trace over it.
 #pragma once
 
 #include <QPixmap>
@@ -30,7 +30,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void drawGrid();
+    void drawGrid(qreal ratio);
     double xOfHz(double hz) const; // hz relative to the tuned frequency
     double yOfDbm(double dbm) const;
 

@@ -1,8 +1,8 @@
 // The C interface over the one model of the process.
 #include "k740sim.h"
 
+#include "remoteserver.h"
 #include "scpiinterpreter.h"
-#include "scpiserver.h"
 #include "simconfig.h"
 #include "simreceiver.h"
 
@@ -166,7 +166,21 @@ void k740sim_ScpiClose(void) {
 }
 
 int32_t k740sim_ScpiPort(void) {
-    return k740sim::Server().Port();
+    return k740sim::Server().ScpiPort();
+}
+
+int32_t k740sim_AdapterPort(void) {
+    return k740sim::Server().AdapterPort();
+}
+
+int32_t k740sim_SerialAdapterPath(char *path, int32_t size) {
+    const std::string text = k740sim::Server().SerialPath();
+    if (path && size > 0) {
+        const std::size_t n = std::min(text.size(), std::size_t(size - 1));
+        std::memcpy(path, text.data(), n);
+        path[n] = 0;
+    }
+    return int32_t(text.size());
 }
 
 int32_t k740sim_ScpiExecute(const char *line, char *answer, int32_t size) {

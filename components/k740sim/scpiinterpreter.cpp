@@ -202,8 +202,10 @@ void ScpiInterpreter::Command(std::string text, std::string &answer) {
         const Numeric n =
             ParseNumber(parameter, {{"HZ", 1}, {"KHZ", 1e3}, {"MHZ", 1e6}, {"GHZ", 1e9}});
         if (!n.ok) return Error(n.code, n.text);
-        if (n.value < kLowestHz || n.value > kHighestHz) return Error(-222, "Data out of range");
-        k740sim_SetGenerator(on, uint64_t(std::llround(n.value)), dbm);
+        // Rounded first: "0.009 MHz" is 9 kHz, however the product rounds.
+        const double rounded = std::round(n.value);
+        if (rounded < kLowestHz || rounded > kHighestHz) return Error(-222, "Data out of range");
+        k740sim_SetGenerator(on, uint64_t(rounded), dbm);
     } else if (MatchTree(words, 0, PowerTree, 0) || MatchTree(words, 0, LevelTree, 0)) {
         if (query) {
             if (noParameter()) reply(Number(dbm));

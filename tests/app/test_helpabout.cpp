@@ -164,4 +164,34 @@ TEST_F(HelpAboutTest, AboutIsANewModalWindowCentredOnTheMainWindowEachTime) {
         EXPECT_EQ(dynamic_cast<TAboutForm *>(window), nullptr);
 }
 
+// The about box as drawn: the icon's top row under the title bar's last
+// one, and the name with the version and both notice lines each centred on
+// the window (x = 184) with the metric-compatible fonts.
+TEST_F(HelpAboutTest, AboutBoxLinesCentredAndIconUnderTheTitleBar) {
+    TAboutForm about;
+    about.show();
+    const QImage image = about.grab().toImage();
+    const auto row = [&](int y, int left) { return image.copy(left, y, 32, 1); };
+    EXPECT_EQ(row(20, 16), row(20, 200)) << "the title bar's last row over the icon";
+    EXPECT_NE(row(21, 16), row(21, 200)) << "the icon right below it";
+    struct Line {
+        const char *name;
+        int top, bottom, from; // the icon lies left of the name
+    } lines[] = {{"name and version", 36, 50, 60},
+                 {"first notice", 59, 73, 6},
+                 {"second notice", 74, 88, 6}};
+    for (const Line &line : lines) {
+        int left = image.width(), right = -1;
+        for (int y = line.top; y <= line.bottom; ++y)
+            for (int x = line.from; x < image.width() - 6; ++x)
+                if (qGray(image.pixel(x, y)) > 110) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ASSERT_GE(right, left) << line.name;
+        EXPECT_NEAR((left + right + 1) / 2.0, 184.0, 3.0)
+            << line.name << " " << left << ".." << right;
+    }
+}
+
 } // namespace

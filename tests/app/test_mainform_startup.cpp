@@ -139,15 +139,20 @@ TEST_F(StartupTest, WindowOpensCentredThenWhereItWasClosed) {
     EXPECT_EQ(again.pos(), QPoint(40, 30));
 }
 
-TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
+// A saved position is used only where the whole window lies on the screen.
+TEST_F(StartupTest, SavedPositionThatLeavesTheScreenIsRefused) {
     const QRect screen = Monitor();
     const QPoint centre((screen.width() - 496) / 2, (screen.height() - 296) / 2);
     struct Case {
         int left, top;
         bool used;
     } cases[] = {
-        {screen.width(), 20, false}, {screen.width() - 1, 20, true}, {20, screen.height(), false},
-        {20, 10 - 296, false},       {20, 11 - 296, true},           {10 - 496, 20, false},
+        {0, 0, true},
+        {screen.width() - 496, screen.height() - 296, true},
+        {screen.width() - 495, 20, false},
+        {20, screen.height() - 295, false},
+        {-1, 20, false},
+        {20, -1, false},
     };
     for (const Case &c : cases) {
         {

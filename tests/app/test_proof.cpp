@@ -5,6 +5,7 @@
 #include "calibration/frequencytext.h"
 #include "calibration/signalscale.h"
 #include "controls/stalignedit.h"
+#include "dialogs/u_instrumentform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_verifyform.h"
 #include "mainformtesting.h"
@@ -88,7 +89,15 @@ TEST_F(ProofTest, VerifyEveryPointThenReportWithTheVerdict) {
 
     // The generator as the Sweep window has it, with a loss of 2 dB.
     auto &sweep = Window<TSweepForm>();
-    Child<TstAlignEdit>(sweep, "EPort").setText(QString::number(port));
+    const QString chosen = QStringLiteral("TCPIP0::127.0.0.1::%1::SOCKET").arg(port);
+    TstForm::SetModalResponder([&](TstForm &f) {
+        EXPECT_TRUE(dynamic_cast<TInstrumentForm *>(&f));
+        Child<TstAlignEdit>(f, "ELink").setText(chosen);
+        Click(Child(f, "BOk"));
+        return int(mrCancel);
+    });
+    Click(Child(sweep, "BInstrument"));
+    TstForm::SetModalResponder(nullptr);
     Child<TstAlignEdit>(sweep, "ELoss").setText("2");
     Child<TstAlignEdit>(sweep, "ESettle").setText("10");
     Child<TstAlignEdit>(sweep, "EReadings").setText("3");
@@ -107,7 +116,7 @@ TEST_F(ProofTest, VerifyEveryPointThenReportWithTheVerdict) {
     Click(Control("BVerify"));
     TstForm::SetModalResponder(nullptr);
 
-    EXPECT_TRUE(link.startsWith(QStringLiteral("127.0.0.1:%1, POW; loss 2 dB").arg(port)))
+    EXPECT_TRUE(link.startsWith(chosen + QStringLiteral(", SCPI POWer; loss 2 dB")))
         << link.toStdString();
     const TVerification &results = verify.Results();
     ASSERT_TRUE(results.Complete);
@@ -145,7 +154,7 @@ TEST_F(ProofTest, VerifyEveryPointThenReportWithTheVerdict) {
     EXPECT_EQ(pdf.pages, 3);
     const QString first = reporttesting::PageText(pdf, 1);
     EXPECT_TRUE(first.contains(results.VerdictText())) << first.toStdString();
-    EXPECT_TRUE(first.contains(QStringLiteral("127.0.0.1:%1").arg(port)));
+    EXPECT_TRUE(first.contains(chosen));
     EXPECT_TRUE(reporttesting::PageText(pdf, 2).contains("3.6 MHz"));
     EXPECT_TRUE(reporttesting::PageText(pdf, 3).contains("7.1 MHz"));
     ASSERT_EQ(boxes.boxes.size(), 1u);

@@ -4,6 +4,7 @@
 #include "calibration/frequencytext.h"
 #include "controls/stalignedit.h"
 #include "dialogs/sweepplot.h"
+#include "dialogs/u_instrumentform.h"
 #include "dialogs/u_sweepform.h"
 #include "k740sim.h"
 #include "mainformtesting.h"
@@ -41,9 +42,26 @@ protected:
         sweep = &Window<TSweepForm>();
         return w;
     }
-    // Fills in the generator's port and the step settings and presses Start.
-    void StartSweep(TstForm &s, int port, const char *settle, const char *readings) {
-        Child<TstAlignEdit>(s, "EPort").setText(QString::number(port));
+    static QString Socket(int port) {
+        return QStringLiteral("TCPIP0::127.0.0.1::%1::SOCKET").arg(port);
+    }
+    // Chooses the generator's link in the Instrument window, as the operator
+    // does; the sweep window then shows it.
+    static void ChooseLink(TstForm &s, const QString &link) {
+        const TModalResponder outer = TstForm::SetModalResponder([&](TstForm &f) {
+            EXPECT_TRUE(dynamic_cast<TInstrumentForm *>(&f));
+            Child<TstAlignEdit>(f, "ELink").setText(link);
+            Click(Child(f, "BOk"));
+            return int(mrCancel); // only OK keeps the choice
+        });
+        Click(Child(s, "BInstrument"));
+        TstForm::SetModalResponder(outer);
+        EXPECT_EQ(Child<TmyLabel>(s, "LLink").toolTip(), link);
+        EXPECT_EQ(Child<TmyLabel>(s, "LCommands").Caption(), "Commands: SCPI POWer");
+    }
+    // Chooses the generator's link, fills in the step settings and presses Start.
+    void StartSweep(TstForm &s, const QString &link, const char *settle, const char *readings) {
+        ChooseLink(s, link);
         Child<TstAlignEdit>(s, "ESettle").setText(settle);
         Child<TstAlignEdit>(s, "EReadings").setText(readings);
         Click(Child(s, "BStart"));
@@ -69,6 +87,20 @@ protected:
         EXPECT_TRUE(text.startsWith("SCPI 127.0.0.1:")) << text.toStdString();
         return text.section(':', 1).toInt();
     }
+    // The links of the simulated GPIB adapters that the module window shows
+    // ("GPIB 19: 127.0.0.1:1234, /dev/pts/3"): LAN, then serial.
+    QStringList AdapterLinks() {
+        QString text;
+        for (QLabel *label :
+             Control<TstPanel>("DMP").findChildren<QLabel *>(QStringLiteral("AdapterAddresses")))
+            if (label->isVisible()) text = label->text();
+        const QStringList adapters = text.section(QStringLiteral(": "), 1).split(", ");
+        EXPECT_TRUE(text.startsWith("GPIB 19: ") && adapters.size() == 2) << text.toStdString();
+        QStringList links;
+        for (const QString &adapter : adapters)
+            links << QStringLiteral("GPIB0::19::INSTR via ") + adapter;
+        return links;
+    }
 
     // Sets the generator as the test's own SCPI client and waits for it.
     void Generator(int port, const QByteArray &commands) {
@@ -82,14 +114,14 @@ protected:
 
     // One sweep in the sweep window, answered as the operator would: the
     // swept table after OK.
-    std::optional<TDbmTable> Sweep(int port, std::uint64_t hz, double *msPerStep,
+    std::optional<TDbmTable> Sweep(const QString &link, std::uint64_t hz, double *msPerStep,
                                    bool stopHalfway = false) {
         TDbmTable table;
         table.fill(0.0);
         TstForm::SetModalResponder([&](TstForm &s) {
             QElapsedTimer clock;
             clock.start();
-            StartSweep(s, port, "10", "3");
+            StartSweep(s, link, "10", "3");
             if (stopHalfway) {
                 [&] { QTRY_VERIFY_WITH_TIMEOUT(Steps(s) >= 17, 20000); }();
                 Click(Child(s, "BStop"));
@@ -141,7 +173,7 @@ TEST_F(SweepTest, TheSweptTableGivesTheGeneratorsLevelBackWithinHalfADecibel) {
         ASSERT_GE(port, 5025);
 
         double msPerStep = 0;
-        const std::optional<TDbmTable> swept = Sweep(port, 7'100'000, &msPerStep);
+        const std::optional<TDbmTable> swept = Sweep(Socket(port), 7'100'000, &msPerStep);
         ASSERT_TRUE(swept);
         std::printf("[ sweep    ] receiver %d: %.1f ms per step, %s\n", row, msPerStep,
                     qPrintable(summary));
@@ -173,8 +205,9 @@ TEST_F(SweepTest, StopInTheMiddleTakesNothing) {
     StartWired();
     Open();
     Control<TmyFrequencyEdit>("Fq").SetValue(7'100'000);
-    const int port = RemotePort();
-    EXPECT_EQ(Sweep(port, 7'100'000, nullptr, true), std::nullopt);
+    RemotePort();
+    // Through the simulated LAN-GPIB adapter.
+    EXPECT_EQ(Sweep(AdapterLinks().value(0), 7'100'000, nullptr, true), std::nullopt);
     EXPECT_FALSE(Child(*sweep, "BOk").isEnabled());
     int on = 1;
     const auto generator = reinterpret_cast<decltype(&k740sim_GetGenerator)>(
@@ -190,10 +223,12 @@ namespace {
 TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
     StartWired();
     Open();
-    const int port = RemotePort();
+    RemotePort();
+    // Through the simulated USB-GPIB adapter on its pseudo-terminal.
+    const QString link = AdapterLinks().value(1);
     std::vector<std::uint64_t> stored;
     TstForm::SetModalResponder([&](TstForm &s) {
-        StartSweep(s, port, "0", "1");
+        StartSweep(s, link, "0", "1");
         [&] { QTRY_VERIFY_WITH_TIMEOUT(stored.size() == 1, 20000); }();
         [&] { QTRY_VERIFY_WITH_TIMEOUT(Steps(s) >= 10, 20000); }();
         Click(Child(s, "BStop"));
@@ -222,6 +257,25 @@ TEST_F(SweepTest, EveryPointIsStoredAsItIsDoneAndAStopKeepsThem) {
         << summary.toStdString();
 }
 
+// The sweep window reads numbers as the value dialog does: a group separator
+// makes no number, so "1,500" never becomes a loss of 1500 dB.
+TEST_F(SweepTest, AGroupedNumberIsRefusedAndNothingStarts) {
+    TDbmTable table;
+    table.fill(-1.0);
+    Start();
+    TstForm::SetModalResponder([&](TstForm &s) {
+        Child<TstAlignEdit>(s, "ELoss").setText(QStringLiteral("1,500"));
+        Click(Child(s, "BStart"));
+        EXPECT_FALSE(Child(s, "BStop").isEnabled());
+        EXPECT_TRUE(Child(s, "BStart").isEnabled());
+        return int(mrCancel);
+    });
+    EXPECT_EQ(Window<TSweepForm>().SweepPoint(7'100'000, table), std::nullopt);
+    TstForm::SetModalResponder(nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("\"1,500\" is not a number (loss)."));
+}
+
 TEST_F(SweepTest, AFailureIsShownAndNothingIsTaken) {
     QTcpServer closed; // a port that nobody listens on any more
     closed.listen(QHostAddress::LocalHost);
@@ -231,7 +285,7 @@ TEST_F(SweepTest, AFailureIsShownAndNothingIsTaken) {
     table.fill(-1.0);
     Start();
     TstForm::SetModalResponder([&](TstForm &s) {
-        Child<TstAlignEdit>(s, "EPort").setText(QString::number(port));
+        ChooseLink(s, Socket(port));
         Click(Child(s, "BStart"));
         [&] { QTRY_VERIFY_WITH_TIMEOUT(!boxes.boxes.empty(), 5000); }();
         WaitForTheEnd(s, 5000);

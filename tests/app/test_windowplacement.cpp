@@ -1,45 +1,54 @@
+// Where the main window opens, against the screens' free areas.
 #include "app/windowplacement.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
-TEST(WindowPlacement, StrictTestsAgainstTheMonitor) {
-    const QSize window(496, 296), monitor(1920, 1080);
-    EXPECT_TRUE(SavedPositionUsable(100, 100, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(1920, 100, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(1919, 100, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(100, 1080, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(100, 1079, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(100, 10 - 296, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(100, 11 - 296, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(10 - 496, 100, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(11 - 496, 100, window, monitor));
-}
-
-TEST(WindowPlacement, MissingOrRefusedValuesCentre) {
-    const QSize window(496, 296), monitor(1920, 1080);
+// A saved corner is used only where the whole window lies within the free
+// area of one screen; anything else opens centred.
+TEST(WindowPlacement, SavedCornerOnlyWhereTheWholeWindowFits) {
+    const QSize window(496, 296);
+    const QRect left(0, 0, 1920, 1050);     // a task bar below
+    const QRect right(1920, 0, 1280, 1024); // a second screen beside it
     const QRect screen(0, 0, 1920, 1080);
     const QPoint centre(712, 392);
-    EXPECT_EQ(PlaceWindow(300, 200, window, monitor, screen), QPoint(300, 200));
-    EXPECT_EQ(PlaceWindow(std::nullopt, 200, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(300, std::nullopt, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(1920, 200, window, monitor, screen), centre);
+    struct Row {
+        qint64 x, y;
+        bool used;
+    } rows[] = {
+        {300, 200, true},
+        {0, 0, true},
+        {1920 - 496, 1050 - 296, true}, // touching the right and bottom edges
+        {1920 - 495, 200, false},       // one pixel across the edge between screens
+        {300, 1050 - 295, false},       // one pixel onto the task bar
+        {-1, 200, false},
+        {300, -1, false},
+        {1920, 0, true}, // wholly on the second screen
+        {1920 + 1280 - 496, 1024 - 296, true},
+        {1920 + 1280 - 495, 200, false},
+        {qint64(1) << 40, 200, false}, // no wrap-around in 32 bits
+        {-(qint64(1) << 40), 200, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(std::to_string(row.x) + "," + std::to_string(row.y));
+        EXPECT_EQ(SavedPositionFits(row.x, row.y, window, {left, right}), row.used);
+        EXPECT_EQ(PlaceWindow(row.x, row.y, window, QList<QRect>{left, right}, screen),
+                  row.used ? QPoint(int(row.x), int(row.y)) : centre);
+    }
+    EXPECT_EQ(PlaceWindow(std::nullopt, 200, window, QList<QRect>{left}, screen), centre);
+    EXPECT_EQ(PlaceWindow(300, std::nullopt, window, QList<QRect>{left}, screen), centre);
+    EXPECT_EQ(PlaceWindow(300, 200, window, QList<QRect>{}, screen), centre);
 }
 
-// A monitor right of another: centred on it, and the saved corner held to the
-// four strict tests against its width and height.
-TEST(WindowPlacement, OnAMonitorWhoseLeftEdgeIsNotZero) {
-    const QSize window(496, 296), monitor(1280, 1024);
+// Centred on a screen whose left edge is not 0.
+TEST(WindowPlacement, CentresOnTheScreenGiven) {
     const QRect screen(1920, 0, 1280, 1024);
-    const QPoint centre(1920 + 392, 364);
-    EXPECT_EQ(PlaceWindow(std::nullopt, std::nullopt, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(1279, 1023, window, monitor, screen), QPoint(1279, 1023));
-    EXPECT_EQ(PlaceWindow(11 - 496, 11 - 296, window, monitor, screen), QPoint(11 - 496, 11 - 296));
-    for (const QPoint refused :
-         {QPoint(1280, 100), QPoint(100, 1024), QPoint(10 - 496, 100), QPoint(100, 10 - 296)})
-        EXPECT_EQ(PlaceWindow(refused.x(), refused.y(), window, monitor, screen), centre)
-            << refused.x() << "," << refused.y();
+    EXPECT_EQ(
+        PlaceWindow(std::nullopt, std::nullopt, QSize(496, 296), QList<QRect>{screen}, screen),
+        QPoint(1920 + 392, 364));
 }
 
 } // namespace

@@ -73,6 +73,18 @@ TEST(CalCsv, RefusesEachFaultWithItsLineAndColumn) {
         {header + "ZX-K740é,-1,7100000,1,-7\n", false,
          "f.csv:2:1: unknown receiver name \"ZX-K740é\""},
         {header + "\"é\",-1,7100000,1,-7,9\n", false, "f.csv:2:21: extra field"},
+        // Counted before they are split: refused at the first surplus field.
+        {header + "ZX-K740,-1,7100000,1,-7" + QByteArray(20'000'000, ',') + "\n", false,
+         "f.csv:2:25: extra field"},
+        {header + "ZX-K740,-1,7100000,1,-7,x,\"never closed\n", false, "f.csv:2:25: extra field"},
+        {"raw,dbm" + QByteArray(5'000'000, ',') + "\n", true,
+         "f.csv:1:9: wrong header: expected \"raw,dbm\", optionally after receiver, mode and "
+         "frequency_hz"},
+        // Control bytes are shown escaped: a NUL does not end the message.
+        {header + QByteArray("ZX\0K740,-1,7100000,1,-7\n", 24), false,
+         "f.csv:2:1: unknown receiver name \"ZX\\0K740\""},
+        {header + "ZX-K740,\x1b[2J\x7f,7100000,1,-7\n", false,
+         "f.csv:2:9: mode code \"\\x1b[2J\\x7f\" is not a whole number"},
         {"raw\n", true,
          "f.csv:1:4: wrong header: expected \"raw,dbm\", optionally after receiver, mode and "
          "frequency_hz"},
@@ -87,7 +99,7 @@ TEST(CalCsv, RefusesEachFaultWithItsLineAndColumn) {
         {"raw,dbm\n1,-7\n1,-8\n", true, "f.csv:3:1: duplicate entry: RAW 1 is also on line 2"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+        SCOPED_TRACE(c.text.left(80).toStdString());
         QString error;
         std::vector<TCsvTable> tables(1);
         TDbmTable table{};

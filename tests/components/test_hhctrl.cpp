@@ -5,14 +5,20 @@
 #include "support/testsupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <functional>
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -137,6 +143,69 @@ TEST(HhctrlTest, ShowsTheHelpFileWithEveryPageImageAndLinkInPlace) {
         viewer->grab().save(qEnvironmentVariable("K740_SCREENSHOT") + "/helpviewer.png");
     EXPECT_EQ(c.help(0, nullptr, HH_CLOSE_ALL, 0), 1);
     EXPECT_EQ(QWidget::find(WId(handle)), nullptr);
+}
+
+bool WaitFor(const std::function<bool()> &condition) {
+    for (int waited = 0; !condition() && waited < 5000; waited += 10)
+        QTest::qWait(10);
+    return condition();
+}
+
+// The keys of a desktop window, which a viewer without a window manager's
+// frame needs: Ctrl+F finds, Escape and Ctrl+W close; and Help pressed again
+// brings the open viewer to the front.
+TEST(HhctrlTest, FindsClosesAndComesToTheFrontFromTheKeyboard) {
+    Component c;
+    QWidget program;
+    program.setGeometry(50, 50, 200, 100);
+    program.show();
+    program.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program));
+
+    const intptr_t handle = c.Display(HelpFile());
+    QPointer<QWidget> viewer = QWidget::find(WId(handle));
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+    auto *page = viewer->findChild<QTextBrowser *>(QStringLiteral("Page"));
+    auto *bar = viewer->findChild<QWidget *>(QStringLiteral("FindBar"));
+    auto *text = viewer->findChild<QLineEdit *>(QStringLiteral("FindText"));
+    auto *status = viewer->findChild<QLabel *>(QStringLiteral("FindStatus"));
+    ASSERT_TRUE(page && bar && text && status);
+    EXPECT_FALSE(bar->isVisible());
+
+    QTest::keyClick(page, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_TRUE(WaitFor([&] { return QApplication::focusWidget() == text; }));
+    QTest::keyClicks(text, QStringLiteral("receiver"));
+    const QTextCursor first = page->textCursor();
+    EXPECT_EQ(first.selectedText().toLower(), QStringLiteral("receiver"));
+    QTest::keyClick(text, Qt::Key_Return); // the next one
+    EXPECT_EQ(page->textCursor().selectedText().toLower(), QStringLiteral("receiver"));
+    EXPECT_GT(page->textCursor().selectionStart(), first.selectionStart());
+    QTest::keyClick(text, Qt::Key_Return, Qt::ShiftModifier); // back to the first
+    EXPECT_EQ(page->textCursor().selectionStart(), first.selectionStart());
+    EXPECT_TRUE(status->text().isEmpty());
+    QTest::keyClicks(text, QStringLiteral("qqzz"));
+    EXPECT_EQ(status->text(), QStringLiteral("Not found"));
+
+    // Escape in the find bar closes the bar; in the page, the viewer.
+    QTest::keyClick(text, Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(viewer->isVisible());
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return viewer.isNull(); }));
+
+    // Ctrl+W closes a new one; Help pressed while the program's window is
+    // in front brings the viewer to the front again.
+    viewer = QWidget::find(WId(c.Display(HelpFile())));
+    ASSERT_TRUE(viewer);
+    program.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&program));
+    EXPECT_EQ(QWidget::find(WId(c.Display(HelpFile()))), viewer.data());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(viewer));
+    QTest::keyClick(viewer->findChild<QTextBrowser *>(QStringLiteral("Page")), Qt::Key_W,
+                    Qt::ControlModifier);
+    EXPECT_TRUE(WaitFor([&] { return viewer.isNull(); }));
 }
 
 TEST(HhctrlTest, RefusesFilesItCannotReadWithoutAWindow) {

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTest>
@@ -47,6 +48,9 @@ struct Sim {
     SIM_FN(k740sim_GetPassband);
     SIM_FN(k740sim_FrontEndError);
     SIM_FN(k740sim_Gain);
+    SIM_FN(k740sim_ScpiPort);
+    SIM_FN(k740sim_AdapterPort);
+    SIM_FN(k740sim_SerialAdapterPath);
 #undef SIM_FN
 };
 
@@ -225,6 +229,22 @@ TEST_F(DemodModule, TheWindowIsPaintedInTheDarkPalette) {
     EXPECT_EQ(testsupport::Pixel(image, 60, 60), 0x000000u);  // spectrum background
     EXPECT_EQ(testsupport::Pixel(image, 130, 60), 0x003800u); // AM passband, 6 kHz of 24
     EXPECT_EQ(testsupport::Pixel(image, 154, 60), 0xCA0000u); // tuned frequency marker
+}
+
+TEST_F(DemodModule, TheWindowShowsWhereTheBenchGeneratorAnswers) {
+    QWidget *w = start();
+    ASSERT_TRUE(w);
+    char path[256] = {};
+    ASSERT_GT(sim.k740sim_SerialAdapterPath(path, sizeof path), 0);
+    EXPECT_TRUE(QByteArray(path).startsWith("/dev/pts/")) << path;
+    const int adapterPort = sim.k740sim_AdapterPort();
+    EXPECT_GE(adapterPort, 1234);
+    EXPECT_EQ(w->findChild<QLabel *>("RemoteAddress")->text(),
+              QStringLiteral("SCPI 127.0.0.1:%1").arg(sim.k740sim_ScpiPort()));
+    EXPECT_EQ(w->findChild<QLabel *>("AdapterAddresses")->text(),
+              QStringLiteral("GPIB 19: 127.0.0.1:%1, %2").arg(adapterPort).arg(path));
+    if (qEnvironmentVariableIsSet("K740_DEMOD_GRAB"))
+        w->grab().save(qEnvironmentVariable("K740_DEMOD_GRAB"));
 }
 
 TEST_F(DemodModule, ActivationReportsWidthAndOffsetOnceAndTheEchoesEndIt) {

@@ -6,6 +6,7 @@
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_instrumentform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_verifyform.h"
 #include "dialogs/u_tableform.h"
@@ -82,6 +83,14 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
             return int(mrCancel);
         });
         sweep.SweepPoint(14250000, ReceiverTable());
+        const testsupport::TemporaryRegistry registry;
+        Instrument::RememberLink(QStringLiteral("TCPIP0::192.168.1.20::5025::SOCKET"));
+        TInstrumentForm instrument;
+        instrument.SetInstrument(
+            {QStringLiteral("GPIB0::19::INSTR via 127.0.0.1:1234"), QStringLiteral("SCPI POWer")});
+        instrument.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(instrument.grab().save(dir.filePath(QStringLiteral("instrument.png"))));
     }
     TstForm::SetModalResponder(nullptr);
 }

@@ -328,9 +328,52 @@ TEST_F(TableEditorTest, VerifyReadsTheStoredTableAndKeepsTheEdit) {
     EXPECT_EQ(runs[&verify], 1);
     EXPECT_EQ(asked, std::vector<std::uint64_t>{7100000});
     EXPECT_EQ(point, QStringLiteral("Point 7.1 MHz"));
-    EXPECT_TRUE(generator.startsWith("127.0.0.1:5025, POW; loss 1.5 dB"))
+    EXPECT_TRUE(generator.startsWith("TCPIP0::127.0.0.1::5025::SOCKET, SCPI POWer; loss 1.5 dB"))
         << generator.toStdString();
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Whether the value dialog ends with OK or is closed, typing goes to the
+// editor's grid again: Enter there opens the dialog once more.
+TEST_F(TableEditorTest, FocusReturnsToTheGridWhenTheValueDialogCloses) {
+    const auto waitFor = [](const std::function<bool()> &condition) {
+        for (int waited = 0; !condition() && waited < 5000; waited += 10)
+            QTest::qWait(10);
+        return condition();
+    };
+    editor->LoadTable(Table({{5, -120.0}}), QStringLiteral("7.1 MHz"));
+    ShowEditor();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == &Grid(); }));
+    for (const bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "OK" : "closed");
+        answers[&value] = [&, ok] {
+            value.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&value));
+            auto &field = Child<TstAlignEdit>(value, "V");
+            field.setFocus();
+            EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == &field; }));
+            field.setText(QStringLiteral("-80"));
+            if (ok)
+                QTest::keyClick(&field, Qt::Key_Return);
+            else
+                value.SysBtnClose->Click();
+            return int(mrNone);
+        };
+        const int before = runs[&value];
+        int column, row;
+        TTableForm::RawToCell(5, column, row);
+        Grid().SetSelection(column, row);
+        QTest::keyClick(&Grid(), Qt::Key_Return);
+        ASSERT_EQ(runs[&value], before + 1);
+        EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == &Grid(); }));
+        EXPECT_EQ(QApplication::activeWindow(), editor.get());
+        answers[&value] = [] { return int(mrCancel); };
+        if (QWidget *focused = QApplication::focusWidget())
+            QTest::keyClick(focused, Qt::Key_Return);
+        EXPECT_EQ(runs[&value], before + 2);
+    }
+    EXPECT_EQ(CellText(5), QStringLiteral("-80.0"));
 }
 
 } // namespace

@@ -69,7 +69,8 @@ struct SweepRun {
 // Runs a sweep at 7.1 MHz fed by a live RAW that follows the fake's level.
 SweepRun Sweep(FakeInstrument &fake, TSweepSettings settings, int stopAfterSteps = -1,
                std::vector<TSweepReading> *readings = nullptr, int port = -1) {
-    settings.Port = port >= 0 ? port : fake.Port();
+    settings.Instrument.Link =
+        QString("TCPIP0::127.0.0.1::%1::SOCKET").arg(port >= 0 ? port : fake.Port());
     settings.SettleMs = 0;
     settings.TimeoutMs = 400;
     TSweepEngine engine;
@@ -102,14 +103,14 @@ QStringList Setting(const QString &command) {
 
 TEST(SweepEngine, CommandSequenceAndRecordedLevels) {
     struct Case {
-        TLevelCommand form;
+        const char *commands;
         double loss;
         const char *word;
-    } cases[] = {{TLevelCommand::lcPower, 0, "POW"}, {TLevelCommand::lcLevel, 10, "LEV"}};
+    } cases[] = {{"SCPI POWer", 0, "POW"}, {"SCPI LEVel", 10, "LEV"}};
     for (const Case &c : cases) {
         FakeInstrument fake;
         TSweepSettings settings;
-        settings.LevelCommand = c.form;
+        settings.Instrument.Commands = c.commands;
         settings.From = -100;
         settings.To = -98.5;
         settings.Step = 0.5;
@@ -187,17 +188,24 @@ TEST(SweepEngine, InvalidSettingsDoNotStart) {
     struct Case {
         double from, to, step;
         int readings;
+        const char *link, *commands;
         const char *message;
-    } cases[] = {{-20, -130, 1, 5, "is below the level \"from\""},
-                 {-130, -20, 0, 5, "step must be greater than 0"},
-                 {-130, -20, 0.001, 5, "too many"},
-                 {-130, -20, 1, 0, "At least one reading"}};
+    } cases[] = {
+        {-20, -130, 1, 5, "127.0.0.1", "SCPI POWer", "is below the level \"from\""},
+        {-130, -20, 0, 5, "127.0.0.1", "SCPI POWer", "step must be greater than 0"},
+        {-130, -20, 0.001, 5, "127.0.0.1", "SCPI POWer", "too many"},
+        {-130, -20, 1, 0, "127.0.0.1", "SCPI POWer", "At least one reading"},
+        {-130, -20, 1, 5, "GPIB0::31::INSTR via 127.0.0.1", "SCPI POWer", "0 to 30, not 31"},
+        {-130, -20, 1, 5, "127.0.0.1", "SCPI Nonesuch", "no command set \"SCPI Nonesuch\""},
+    };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.message);
         TSweepSettings settings;
         settings.From = c.from;
         settings.To = c.to;
         settings.Step = c.step;
         settings.Readings = c.readings;
+        settings.Instrument = {c.link, c.commands};
         TSweepEngine engine;
         QString error;
         EXPECT_FALSE(engine.Start(settings, 1000, nullptr, &error));

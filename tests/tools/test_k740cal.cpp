@@ -121,7 +121,8 @@ TEST_F(K740calTest, ExportThenImportGivesTheSameDoublesBitForBit) {
     }
     run = k740cal({"diff", "a.cal", "b.cal"}, dir.path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.toStdString(), "");
+    EXPECT_EQ(run.out.toStdString(),
+              "a.cal and b.cal are equal: the same points with the same values\n");
 
     // The chosen tables only, to standard output.
     run = k740cal({"export", "a.cal", "--mode", "3", "--frequency", "1334567"}, dir.path());
@@ -156,7 +157,7 @@ TEST_F(K740calTest, ExitCodesAndMessages) {
          "k740cal: corrupt.cal: Error during loading CAL file to memory."},
         {{"export", "good.cal", "--mode", "5"},
          1,
-         "k740cal: good.cal: no point matches the options given"},
+         "k740cal: good.cal: no point matches the options given (--mode 5); it holds:"},
         {{"verify", "good.cal", "--bogus"}, 2, "k740cal: Unknown option 'bogus'."},
         {{"info"}, 2, "k740cal: info: missing argument FILE"},
         {{"import", "good.cal"}, 2, "k740cal: import: missing argument IN.csv"},
@@ -278,6 +279,104 @@ TEST_F(K740calTest, ASpreadsheetsCsvImportsAndDiffShowsBothValues) {
               "differs: ZX-K740, mode -1, 7100000 Hz, RAW 101: -72.9 in a.cal, not set in "
               "b.cal\n"
               "only in b.cal: ZX-K740, mode 3, 98000000 Hz (1 entries set)\n");
+}
+
+// Where the tool would only refuse, it says what it found and what to do.
+TEST_F(K740calTest, RefusalsSayWhatTheFileHoldsAndWhatToDo) {
+    std::vector<TCsvTable> tables = randomTables(2, 10, 7); // modes -1 and 3, 10 points each
+    tables.resize(12);                                      // 10 of mode -1, 2 of mode 3
+    makeFile(path("a.cal"), tables);
+    makeFile(path("empty.cal"), {});
+    writeText("a.csv", CalCsv::Write(tables));
+    writeText("table.txt", "\xEF\xBB\xBF\"raw\",\"dbm\"\n1,-100\n");
+    writeText("semicolons.csv",
+              "receiver;mode;frequency_hz;raw;dbm\nZX-K740;-1;7100000;100;-73.4\n");
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char *out;
+        const char *err;
+    };
+    const Case cases[] = {
+        {{"export", "a.cal", "--mode", "9"},
+         1,
+         "",
+         "k740cal: a.cal: no point matches the options given (--mode 9); it holds:\n"
+         "k740cal:   ZX-K740, mode -1 (Default mode): 10 point(s): 100000, 1334567, 2569134, "
+         "3803701, 5038268, 6272835, 7507402, 8741969 Hz and 2 more\n"
+         "k740cal:   ZX-K740, mode 3 (FMW - Freq. Modulation,Wide): 2 point(s): 100000, 1334567 "
+         "Hz\n"},
+        {{"export", "a.cal", "--mode", "3", "--frequency", "7100000"},
+         1,
+         "",
+         "k740cal: a.cal: no point matches the options given (--mode 3 --frequency 7100000); it "
+         "holds:\n"
+         "k740cal:   ZX-K740, mode -1 (Default mode): 10 point(s): 100000, 1334567, 2569134, "
+         "3803701, 5038268, 6272835, 7507402, 8741969 Hz and 2 more\n"
+         "k740cal:   ZX-K740, mode 3 (FMW - Freq. Modulation,Wide): 2 point(s): 100000, 1334567 "
+         "Hz\n"},
+        {{"export", "empty.cal", "--frequency", "5"},
+         1,
+         "",
+         "k740cal: empty.cal: no point matches the options given (--frequency 5); it holds:\n"
+         "k740cal:   no points\n"},
+        {{"import", "b.cal", "semicolons.csv"},
+         1,
+         "",
+         "k740cal: semicolons.csv:1:9: wrong header: fields are separated by commas, not "
+         "semicolons; expected \"receiver,mode,frequency_hz,raw,dbm\"\n"},
+        {{"info", "a.csv"},
+         1,
+         "",
+         "k740cal: a.csv is a CSV file, not a calibration file; import it into one with "
+         "\"k740cal import FILE.cal a.csv\"\n"},
+        {{"verify", "table.txt"},
+         1,
+         "",
+         "k740cal: table.txt is a CSV file, not a calibration file; import it into one with "
+         "\"k740cal import FILE.cal table.txt\"\n"},
+        {{"verify", "missing.csv"}, 1, "", "k740cal: missing.csv: CAL file not found.\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ToolRun run = k740cal(c.arguments, dir.path());
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out.toStdString(), c.out);
+        EXPECT_EQ(run.err.toStdString(), c.err);
+    }
+}
+
+TEST_F(K740calTest, InputIsBoundedWhateverItIs) {
+    makeFile(path("x.cal"), randomTables(1, 2, 5));
+    const QByteArray before = bytesOf(path("x.cal"));
+
+    // An endless device is refused at the cap, holding no more than it.
+    ToolRun run = k740cal({"import", "x.cal", "/dev/zero"}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.toStdString(), "k740cal: /dev/zero: larger than 1 GiB\n");
+    EXPECT_EQ(bytesOf(path("x.cal")), before);
+#if !defined(__SANITIZE_ADDRESS__)
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss, 1200L * 1000 * 1000 / 1024); // kB
+#endif
+
+    // A NUL in a field does not cut the message short.
+    writeText("nul.csv",
+              QByteArray("receiver,mode,frequency_hz,raw,dbm\nZX\0K740,-1,5,1,-7\n", 35 + 18));
+    run = k740cal({"import", "x.cal", "nul.csv"}, dir.path());
+    EXPECT_EQ(run.err.toStdString(), "k740cal: nul.csv:2:1: unknown receiver name \"ZX\\0K740\"\n");
+
+    // Standard input is read like a file.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(testsupport::BinDir() + "/k740cal", {"import", "y.cal", "/dev/stdin"});
+    process.write("receiver,mode,frequency_hz,raw,dbm\nZX-K740,-1,7100000,3,-99\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_EQ(tablesOf(path("y.cal")).size(), 1u);
+    EXPECT_EQ(tablesOf(path("y.cal"))[0].Values[3], -99.0);
 }
 
 } // namespace

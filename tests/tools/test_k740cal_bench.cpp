@@ -339,7 +339,10 @@ TEST_F(BenchTest, RefusedCommandLinesAndFailures) {
          "40 MHz is outside"},
         {{"measure", "held.cal", "--generator", "TCPIP0::127.0.0.1::x::SOCKET"},
          2,
-         "has no port 1 to 65535"},
+         "--generator: \"TCPIP0::127.0.0.1::x::SOCKET\" is not an address"},
+        {{"measure", "held.cal", "--generator", "127.0.0.1:70000"},
+         2,
+         "The port must be 1 to 65535, not 70000"},
         {{"measure", "held.cal", "--commands", "FOO"}, 2, "unknown command set \"FOO\""},
         {{"measure", "held.cal", "--generator", refused}, 2, "the connection was refused"},
     };

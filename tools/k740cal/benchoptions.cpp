@@ -1,11 +1,15 @@
 #include "benchoptions.h"
 
+#include "generator/instrument.h"
+
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace K740cal {
 
@@ -108,18 +112,26 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
     options.Receiver = parser.value(receiver_).trimmed();
     options.Generator = parser.value(generator_).trimmed();
     if (parser.isSet(commands_)) {
-        const QString name = parser.value(commands_).trimmed().toUpper();
-        if (name == QLatin1String("POW") || name == QLatin1String("POWER")) {
-            options.LevelCommand = TLevelCommand::lcPower;
-        } else if (name == QLatin1String("LEV") || name == QLatin1String("LEVEL")) {
-            options.LevelCommand = TLevelCommand::lcLevel;
-        } else {
-            error = QStringLiteral("--commands: unknown command set \"%1\" (POW or LEV)")
-                        .arg(parser.value(commands_));
+        const QString name = parser.value(commands_).trimmed();
+        const QString upper = name.toUpper();
+        std::optional<TCommandSet> set;
+        if (upper == QLatin1String("POW") || upper == QLatin1String("POWER"))
+            set = TCommandSet::ScpiPower();
+        else if (upper == QLatin1String("LEV") || upper == QLatin1String("LEVEL"))
+            set = TCommandSet::ScpiLevel();
+        else
+            set = Instrument::FindCommandSet(name);
+        if (!set) {
+            QStringList names;
+            for (const TCommandSet &known : Instrument::CommandSets())
+                names << QLatin1Char('"') + known.Name + QLatin1Char('"');
+            error = QStringLiteral("--commands: unknown command set \"%1\" (%2)")
+                        .arg(parser.value(commands_), names.join(QStringLiteral(", ")));
             return false;
         }
+        options.Commands = set->Name;
     }
-    options.Sweep.LevelCommand = options.LevelCommand;
+    options.Sweep.Instrument.Commands = options.Commands;
     double loss = 0;
     number(loss_, loss);
     number(from_, options.Sweep.From);

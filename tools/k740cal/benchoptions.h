@@ -3,6 +3,7 @@
 // settings, with the sweep window's defaults.
 #pragma once
 
+#include "generator/commandset.h"
 #include "generator/sweepengine.h"
 #include "generator/verifyengine.h"
 
@@ -22,10 +23,12 @@ struct TBenchOptions {
     std::vector<std::uint64_t> Points;
     // The receiver's serial; empty: the demo receiver.
     QString Receiver;
-    // The generator's link ("HOST[:PORT]" or "TCPIP[n]::HOST[::PORT]::SOCKET");
-    // empty: the simulated bench of the opened simulated receiver.
+    // The generator's link, any resource text of generator/linkaddress.h
+    // ("HOST[:PORT]" a socket); empty: the simulated bench of the opened
+    // simulated receiver.
     QString Generator;
-    TLevelCommand LevelCommand = TLevelCommand::lcPower;
+    // The command set's name (generator/instrument.h).
+    QString Commands = TCommandSet::ScpiPower().Name;
     TSweepSettings Sweep;
     TVerifySettings Verify;
     QString Report; // the PDF written at the end; empty: none
@@ -52,11 +55,13 @@ private:
                                  QStringLiteral("SERIAL")};
     QCommandLineOption generator_{
         QStringLiteral("generator"),
-        QStringLiteral("The generator's link, HOST[:PORT] or TCPIP0::HOST::PORT::SOCKET "
+        QStringLiteral("The generator's link: HOST[:PORT], TCPIP0::HOST::PORT::SOCKET, "
+                       "GPIB0::N::INSTR via HOST[:PORT] or DEVICE, USB0::...::INSTR "
                        "(the simulated bench)."),
         QStringLiteral("LINK")};
     QCommandLineOption commands_{QStringLiteral("commands"),
-                                 QStringLiteral("The command set: POW or LEV (POW)."),
+                                 QStringLiteral("The command set's name; POW and LEV name the "
+                                                "SCPI sets (SCPI POWer)."),
                                  QStringLiteral("NAME")};
     QCommandLineOption loss_{QStringLiteral("loss"),
                              QStringLiteral("Loss between generator and receiver, dB (0)."),

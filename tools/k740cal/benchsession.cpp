@@ -8,7 +8,8 @@
 #include "calibration/caltransfer.h"
 #include "calibration/frequencytext.h"
 #include "calibration/signalscale.h"
-#include "generator/scpigenerator.h"
+#include "generator/instrument.h"
+#include "generator/linkaddress.h"
 #include "generator/sweepengine.h"
 #include "generator/sweeptable.h"
 #include "generator/verifyengine.h"
@@ -49,44 +50,6 @@ QString Db(double value) {
 // A point's text as the progress shows it: "7.1 MHz (2 of 3)".
 QString PointText(std::uint64_t hz, int index, int count) {
     return QStringLiteral("%1 (%2 of %3)").arg(FrequencyText(hz)).arg(index + 1).arg(count);
-}
-
-// The generator's link as given: "HOST", "HOST:PORT" or a socket resource
-// "TCPIP[n]::HOST[::PORT]::SOCKET".
-bool ParseSocketLink(const QString &text, QString &host, int &port, QString &error) {
-    QString rest = text.trimmed();
-    port = TScpiGenerator::kDefaultPort;
-    if (rest.startsWith(QLatin1String("TCPIP"), Qt::CaseInsensitive)) {
-        const QStringList parts = rest.split(QStringLiteral("::"));
-        const bool socket = parts.size() >= 3 &&
-                            parts.last().compare(QLatin1String("SOCKET"), Qt::CaseInsensitive) == 0;
-        if (!socket || parts.size() > 4) {
-            error = QStringLiteral("--generator: \"%1\" is not a socket resource "
-                                   "TCPIP0::HOST::PORT::SOCKET")
-                        .arg(text);
-            return false;
-        }
-        host = parts[1];
-        if (parts.size() == 4)
-            rest = host + QLatin1Char(':') + parts[2];
-        else
-            rest = host;
-    }
-    const int colon = rest.lastIndexOf(QLatin1Char(':'));
-    host = colon < 0 ? rest : rest.left(colon);
-    if (colon >= 0) {
-        bool ok = false;
-        port = rest.mid(colon + 1).toInt(&ok);
-        if (!ok || port < 1 || port > 65535) {
-            error = QStringLiteral("--generator: \"%1\" has no port 1 to 65535").arg(text);
-            return false;
-        }
-    }
-    if (host.isEmpty()) {
-        error = QStringLiteral("--generator: \"%1\" names no host").arg(text);
-        return false;
-    }
-    return true;
 }
 
 QString SweepText(const TSweepSettings &s) {
@@ -227,28 +190,23 @@ bool TBenchSession::OpenReceiver() {
 }
 
 bool TBenchSession::MakeGenerator() {
-    QString host = QStringLiteral("127.0.0.1");
-    int port = TScpiGenerator::kDefaultPort;
-    if (options_.Generator.isEmpty()) {
+    QString link = options_.Generator;
+    if (link.isEmpty()) {
         const std::optional<int> bench = SimulatedBench::ScpiPort();
         if (!bench)
             return Fail(QStringLiteral("the %1 has no simulated bench generator: give its "
                                        "generator with --generator LINK")
                             .arg(ReceiverText()));
-        port = *bench;
-    } else {
-        QString error;
-        if (!ParseSocketLink(options_.Generator, host, port, error)) return Fail(error);
+        link = QStringLiteral("TCPIP0::127.0.0.1::%1::SOCKET").arg(*bench);
     }
-    const TLevelCommand command = options_.LevelCommand;
-    link_ = QStringLiteral("TCPIP0::%1::%2::SOCKET, SCPI %3")
-                .arg(host)
-                .arg(port)
-                .arg(command == TLevelCommand::lcLevel ? QStringLiteral("LEVel")
-                                                       : QStringLiteral("POWer"));
-    generator_ = [host, port, command] {
-        return std::make_unique<TScpiGenerator>(host, port, command);
-    };
+    QString error;
+    const std::optional<TLinkAddress> address = TLinkAddress::Parse(link, &error);
+    if (!address) return Fail(QStringLiteral("--generator: ") + error);
+    const TInstrument instrument{address->Text(), options_.Commands};
+    if (!Instrument::CreateGenerator(instrument, TLink::kDefaultTimeoutMs, &error))
+        return Fail(error);
+    link_ = instrument.Link + QStringLiteral(", ") + instrument.Commands;
+    generator_ = [instrument] { return Instrument::CreateGenerator(instrument); };
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "k740cal.h"
 
+#include "calhints.h"
 #include "calibration/caltransfer.h"
 #include "calreport.h"
 #include "proofcommands.h"
@@ -57,6 +58,7 @@ public:
             QString text = Smsdk::ErrorMessage(Smsdk::ResultCode(result));
             if (text.isEmpty()) text = QStringLiteral("LoadCALFile answered %1").arg(result);
             error = QStringLiteral("%1: %2").arg(path ? *path : QStringLiteral("new set"), text);
+            if (path && CalHints::LooksLikeCsv(*path)) error = CalHints::CsvGivenText(*path);
             return false;
         }
         cal_ = result;
@@ -98,7 +100,8 @@ const char kDescription[] =
     "  import FILE IN.csv [--replace]\n"
     "                          puts the tables of IN.csv into FILE (created when\n"
     "                          missing); each point is replaced whole, and only\n"
-    "                          with --replace when FILE holds it already\n"
+    "                          with --replace when FILE holds it already; IN.csv\n"
+    "                          may be /dev/stdin, a FIFO or a device (1 GiB at most)\n"
     "  verify FILE             loads FILE and reports the library's answer\n"
     "  diff A B                the points and entries in which A and B differ\n";
 const char kExitStatus[] =
@@ -148,7 +151,10 @@ int runExport(const Smsdk &sdk, const QString &path, const TTableFilter &filter,
         return kRefused;
     }
     if (tables.empty() && (filter.Receiver || filter.Mode || filter.Frequency)) {
-        message(QStringLiteral("%1: no point matches the options given").arg(path));
+        message(QStringLiteral("%1: no point matches the options given (%2); it holds:")
+                    .arg(path, CalHints::FilterText(filter)));
+        for (const QString &line : CalHints::HeldPoints(sdk, set.Cal()))
+            message(QStringLiteral("  ") + line);
         return kRefused;
     }
     std::set<int32_t> unknown;
@@ -233,6 +239,9 @@ int runDiff(const Smsdk &sdk, const QString &pathA, const QString &pathB) {
     }
     for (const QString &line : lines)
         writeOut(line + QLatin1Char('\n'));
+    if (lines.isEmpty())
+        writeOut(QStringLiteral("%1 and %2 are equal: the same points with the same values\n")
+                     .arg(pathA, pathB));
     return lines.isEmpty() ? kSuccess : kRefused;
 }
 
