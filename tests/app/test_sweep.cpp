@@ -81,7 +81,7 @@ protected:
             clock.start();
             QTest::mouseClick(s.BStart, Qt::LeftButton, {}, QPoint(5, 5));
             if (stopHalfway) {
-                [&] { QTRY_VERIFY_WITH_TIMEOUT(s.Engine().Readings().size() >= 50, 20000); }();
+                [&] { QTRY_VERIFY_WITH_TIMEOUT(s.Engine().Readings().size() >= 10, 20000); }();
                 QTest::mouseClick(s.BStop, Qt::LeftButton, {}, QPoint(5, 5));
             }
             [&] { QTRY_VERIFY_WITH_TIMEOUT(!s.Running(), 60000); }();
