@@ -1,9 +1,12 @@
 #include "app/filecommands.h"
 
-#include "app/u_mainform.h"
+#include "app/mainformservices.h"
+#include "app/pointlist.h"
+#include "calibration/caldocument.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
 #include "dialogs/u_calinfoform.h"
+#include "platform/filedialog.h"
 #include "platform/messagebox.h"
 
 const QString TFileCommands::kOpenTitle = QStringLiteral("Open S-Meter Calibration Table");
@@ -11,68 +14,56 @@ const QString TFileCommands::kSaveTitle = QStringLiteral("Save S-Meter Calibrati
 const QString TFileCommands::kFilter = QStringLiteral("S-Meter Calibration Table Files (*.CAL)");
 const QString TFileCommands::kDefaultSuffix = QStringLiteral("cal");
 
-TFileCommands::TFileCommands(TMainForm &form) : form_(form) {}
-
-void TFileCommands::ShowTitleWithFileName() {
-    form_.LCaption->SetCaption(
-        TMainForm::TitleWithFileName(form_.Document().FileName(), *form_.LCaption));
-}
+TFileCommands::TFileCommands(const TFileCommandParts &parts) : parts_(parts) {}
 
 void TFileCommands::ShowSet() {
-    form_.FsP->SetEnabled(true);
-    form_.BSave->setEnabled(true);
-    form_.CalInfo->setEnabled(true);
-    ShowTitleWithFileName();
-    form_.Points().Refresh();
+    parts_.FsP.SetEnabled(true);
+    parts_.BSave.setEnabled(true);
+    parts_.CalInfo.setEnabled(true);
+    parts_.Window.ShowFileInTitle(parts_.Document.FileName());
+    parts_.Points.Refresh();
+}
+
+QString TFileCommands::AskFile(bool save, const QString &fileName) const {
+    platform::FileDialogRequest request;
+    request.owner = parts_.Window.Owner();
+    request.kind = save ? platform::FileDialogRequest::Save : platform::FileDialogRequest::Open;
+    request.title = save ? kSaveTitle : kOpenTitle;
+    request.filter = kFilter;
+    request.defaultSuffix = kDefaultSuffix;
+    request.fileName = fileName;
+    return platform::RunFileDialog(request);
 }
 
 void TFileCommands::New() {
-    form_.FocusRule(form_.FiP);
-    if (!form_.ConfirmDropSet(QStringLiteral("Create new empty calibration table?"), true)) return;
-    form_.Document().New();
+    parts_.Window.FocusRule(&parts_.FiP);
+    if (!parts_.Window.ConfirmDropSet(QStringLiteral("Create new empty calibration table?"), true))
+        return;
+    parts_.Document.New();
     ShowSet();
 }
 
 void TFileCommands::Open() {
-    if (!form_.ConfirmDropSet(QStringLiteral("Open calibration table file?"), true)) return;
-    platform::FileDialogRequest request;
-    request.owner = &form_;
-    request.kind = platform::FileDialogRequest::Open;
-    request.title = kOpenTitle;
-    request.filter = kFilter;
-    request.defaultSuffix = kDefaultSuffix;
-    const QString path = platform::RunFileDialog(request);
+    if (!parts_.Window.ConfirmDropSet(QStringLiteral("Open calibration table file?"), true)) return;
+    const QString path = AskFile(false, QString());
     if (path.isEmpty()) return;
     // A file that does not load leaves the open set as it was, still usable.
-    if (!form_.Document().Open(path)) {
-        platform::ShowError(&form_, QStringLiteral("Error during loading CAL file to memory."));
-        return;
-    }
+    if (!platform::ShowFailure(parts_.Window.Owner(), parts_.Document.Open(path))) return;
     ShowSet();
 }
 
 void TFileCommands::Save() {
-    form_.FocusRule(form_.FiP);
-    TCalDocument &document = form_.Document();
-    platform::FileDialogRequest request;
-    request.owner = &form_;
-    request.kind = platform::FileDialogRequest::Save;
-    request.title = kSaveTitle;
-    request.filter = kFilter;
-    request.defaultSuffix = kDefaultSuffix;
-    request.fileName = document.IsNewFile() ? QString::fromLatin1(TCalDocument::kNewFileName)
-                                            : document.FileName();
-    const QString path = platform::RunFileDialog(request);
+    parts_.Window.FocusRule(&parts_.FiP);
+    TCalDocument &document = parts_.Document;
+    const QString path =
+        AskFile(true, document.IsNewFile() ? QString::fromLatin1(TCalDocument::kNewFileName)
+                                           : document.FileName());
     if (path.isEmpty()) return;
-    const std::int32_t result = document.Save(path);
-    if (Smsdk::ResultCode(result) == SMS_OK)
-        ShowTitleWithFileName();
-    else
-        Smsdk::CheckResult(result);
+    if (platform::ShowFailure(parts_.Window.Owner(), document.Save(path)))
+        parts_.Window.ShowFileInTitle(document.FileName());
 }
 
 void TFileCommands::Details() {
-    form_.FocusRule(form_.stPanel1);
-    CalInfoForm->SetCalHandle(form_.Document().Handle());
-    CalInfoForm->ShowModal();
+    parts_.Window.FocusRule(&parts_.stPanel1);
+    parts_.Details.ShowDetails(parts_.Document.Handle(), parts_.Window.Owner());
 }

@@ -1,18 +1,36 @@
 // The "Calibration Table File" panel of the main window: New, Open, Save and
-// Details on the window's calibration document, with the open and save
-// dialogs, the title with the file name, and the enabling of the panels that
-// follows the set's life.
+// Details on the calibration document, with the open and save dialogs, the
+// title with the file name, and the enabling of the panels that follows the
+// set's life.
 //
 // The flags themselves (loaded, new-file, modified, file name, handle) live
-// in the document (app/caldocument.h); the point list (app/pointlist.h) is
-// refreshed after New and a successful Open.
+// in the document (calibration/caldocument.h); the point list is refreshed
+// after New and a successful Open.
 #pragma once
-
-#include "platform/filedialog.h"
 
 #include <QString>
 
-class TMainForm;
+class QWidget;
+class TCalDocument;
+class TCalInfoForm;
+class TMainFormServices;
+class TPointList;
+class TstPanel;
+class TstSpeedButton;
+
+// What the file commands work on: the window, the document, the point list,
+// the details dialog and the controls the commands enable.
+struct TFileCommandParts {
+    TMainFormServices &Window;
+    TCalDocument &Document;
+    TPointList &Points;
+    TCalInfoForm &Details;
+    TstPanel &FiP;      // the panel of the commands (the focus rule of New and Save)
+    TstPanel &stPanel1; // the window's outer panel (the focus rule of Details)
+    TstPanel &FsP;      // the point list's panel, usable once a set exists
+    TstSpeedButton &BSave;
+    TstSpeedButton &CalInfo;
+};
 
 class TFileCommands {
 public:
@@ -22,20 +40,19 @@ public:
     static const QString kFilter;
     static const QString kDefaultSuffix;
 
-    explicit TFileCommands(TMainForm &form);
+    explicit TFileCommands(const TFileCommandParts &parts);
 
     void New();
     void Open();
     void Save();
     void Details();
 
-    // The title label with the document's file name.
-    void ShowTitleWithFileName();
-
 private:
     // A set is open: its panel, Save and Details usable, the title and the
     // list showing it.
     void ShowSet();
+    // The open or save dialog's request.
+    QString AskFile(bool save, const QString &fileName) const;
 
-    TMainForm &form_;
+    TFileCommandParts parts_;
 };

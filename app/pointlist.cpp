@@ -1,84 +1,62 @@
 #include "app/pointlist.h"
 
-#include "app/u_mainform.h"
+#include "app/mainformservices.h"
+#include "calibration/caldocument.h"
 #include "calibration/frequencytext.h"
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
+#include "dialogs/pointlistmodel.h"
 #include "dialogs/u_addfqform.h"
 #include "dialogs/u_copyform.h"
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "platform/messagebox.h"
+#include "receiver/receiverconnection.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <vector>
 
-using dialogcontrols::TextOut;
-using dialogcontrols::TextWidth;
+using namespace dialogparts;
 
 namespace {
-
-constexpr TColor kSelectedRow = 9474192; // RGB 144, 144, 144
-constexpr TColor kListText = 12632256;   // RGB 192, 192, 192
 
 Smsdk &Sdk() {
     return Smsdk::Instance();
 }
 
-// Writes one point row (frequency text, Hz, empty) into a list's grid.
-void WriteRow(TstGrid *grid, int row, const QString &text, const QString &hz) {
-    grid->SetCells(0, row, text);
-    grid->SetCells(1, row, hz);
-    grid->SetCells(2, row, QString());
-}
-
-void EmptyGrid(TstGrid *grid) {
-    grid->SetRowCount(1);
-    grid->ClearRow(0);
-}
-
 } // namespace
 
-TPointList::TPointList(TMainForm &form) : form_(form) {}
-
-void TPointList::Attach() {
-    TstGrid *F = form_.F;
-    F->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
-        FDrawCell(canvas, col, row, rect, state);
-    };
-    F->OnSelectCell = [this](TstGrid *, int col, int row, bool &) { FSelectCell(col, row); };
-    connect(F, &TstGrid::OnDblClick, this, &TPointList::FDblClick);
-    connect(F, &TstGrid::OnTopLeftChanged, this, &TPointList::FTopLeftChanged);
-    connect(form_.FSB, &TmyScrollBar::OnPositionChange, this, &TPointList::FSBPositionChange);
+TPointList::TPointList(const TPointListParts &parts) : parts_(parts) {
+    TstGrid &F = parts_.F;
+    F.SetOnDrawCell(
+        [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+               TstGrid::TGridDrawState state) { FDrawCell(canvas, col, row, rect, state); });
+    F.SetOnSelectCell([this](TstGrid *, int col, int row, bool &) { FSelectCell(col, row); });
+    connect(&F, &TstGrid::OnDblClick, this, &TPointList::FDblClick);
+    connect(&F, &TstGrid::OnTopLeftChanged, this, &TPointList::FTopLeftChanged);
+    connect(&parts_.FSB, &TmyScrollBar::OnPositionChange, this, &TPointList::FSBPositionChange);
 }
 
-std::uint64_t TPointList::RowFrequency(int row) const {
-    return form_.F->Cells(1, row).toULongLong();
-}
-
-int TPointList::FindRow(std::uint64_t hz) const {
-    for (int row = 0; row < count_; ++row)
-        if (RowFrequency(row) == hz) return row;
-    return -1;
+std::int32_t TPointList::CalibrationMode() const {
+    return Smsdk::CalibrationMode(parts_.Receiver.CurrentMode());
 }
 
 void TPointList::Clear() {
-    EmptyGrid(form_.F);
-    form_.F->SetSelection(0, 0);
-    count_ = 0;
-    form_.BEdit->setEnabled(false);
-    form_.BDelete->setEnabled(false);
-    form_.BSweep->setEnabled(false);
-    form_.FSB->hide();
+    parts_.Model.Clear();
+    FillPointList(parts_.F, parts_.Model);
+    parts_.F.SetSelection(0, 0);
+    parts_.BEdit.setEnabled(false);
+    parts_.BDelete.setEnabled(false);
+    parts_.BSweep.setEnabled(false);
+    parts_.FSB.hide();
 }
 
 void TPointList::Refresh() {
@@ -88,238 +66,205 @@ void TPointList::Refresh() {
         ~Guard() { flag = false; }
     } guard{refreshing_};
 
-    TstGrid *F = form_.F;
-    TstGrid *copyList = FSelectForm ? FSelectForm->F : nullptr;
-    EmptyGrid(F);
-    if (copyList) EmptyGrid(copyList);
-    count_ = 0;
-
-    const TCalDocument &document = form_.Document();
-    if (document.IsLoaded()) {
-        const std::vector<std::uint64_t> points = document.Points(form_.CalibrationMode());
-        count_ = int(points.size());
-        // The grids grow once to their size, not row by row, and repaint
-        // once when they are full.
-        F->setUpdatesEnabled(false);
-        F->SetRowCount(std::max(1, count_));
-        if (copyList) {
-            copyList->setUpdatesEnabled(false);
-            copyList->SetRowCount(std::max(1, count_));
-        }
-        for (int row = 0; row < count_; ++row) {
-            const std::uint64_t hz = points[std::size_t(row)];
-            const QString text = FrequencyText(hz);
-            const QString decimal = QString::number(hz);
-            WriteRow(F, row, text, decimal);
-            if (copyList) WriteRow(copyList, row, text, decimal);
-        }
-        F->setUpdatesEnabled(true);
-        if (copyList) copyList->setUpdatesEnabled(true);
-    }
-    FitScrollBars();
-    form_.BEdit->setEnabled(count_ != 0);
-    form_.BDelete->setEnabled(count_ != 0);
+    const TCalDocument &document = parts_.Document;
+    parts_.Model.SetPoints(document.IsLoaded() ? document.Points(CalibrationMode())
+                                               : std::vector<std::uint64_t>());
+    FillPointList(parts_.F, parts_.Model);
+    FitScrollBar();
+    const bool points = parts_.Model.Count() != 0;
+    parts_.BEdit.setEnabled(points);
+    parts_.BDelete.setEnabled(points);
     UpdateSweep();
 }
 
 void TPointList::UpdateSweep() {
-    form_.BSweep->setEnabled(count_ != 0 && form_.ReceiverHandle() > 0);
+    parts_.BSweep.setEnabled(parts_.Model.Count() != 0 && parts_.Receiver.IsOpen());
 }
 
-void TPointList::FitScrollBars() {
-    TstGrid *F = form_.F;
-    TmyScrollBar *copyBar = FSelectForm ? FSelectForm->FSB : nullptr;
-    const int visible = F->VisibleRowCount();
-    if (visible < F->RowCount()) {
-        for (TmyScrollBar *bar : {form_.FSB, copyBar}) {
-            if (!bar) continue;
-            bar->SetMin(0);
-            bar->SetMax(F->RowCount() - visible + 1);
-            bar->SetLength(1);
-            bar->SetPosition(0);
-            bar->show();
-        }
+void TPointList::FitScrollBar() {
+    const TstGrid &F = parts_.F;
+    TmyScrollBar &bar = parts_.FSB;
+    const int visible = F.VisibleRowCount();
+    if (visible < F.RowCount()) {
+        bar.SetMin(0);
+        bar.SetMax(F.RowCount() - visible + 1);
+        bar.SetLength(1);
+        bar.SetPosition(0);
+        bar.show();
     } else {
-        form_.FSB->hide();
-        if (copyBar) copyBar->hide();
+        bar.hide();
     }
 }
 
 void TPointList::FDrawCell(QPainter &canvas, int col, int row, const QRect &rect, int state) {
-    canvas.setFont(dialogcontrols::ArialFont(11));
+    canvas.setFont(ArialFont(11));
+    const int count = parts_.Model.Count();
     // The selection shows only while there are points to select.
-    const bool selected =
-        (state & TstGrid::gdSelected) && form_.Document().IsLoaded() && count_ != 0;
-    canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : form_.F->Color()));
-    if (col != 0 || row >= count_) return;
+    const bool selected = (state & TstGrid::gdSelected) && parts_.Document.IsLoaded() && count != 0;
+    canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : parts_.F.Color()));
+    if (col != 0 || row >= count) return;
     canvas.setPen(selected ? QColor(Qt::black) : ColorToQColor(kListText));
-    const QString frequency = form_.F->Cells(0, row);
-    const int right = rect.left() + rect.width();
-    TextOut(canvas, right - 2 - TextWidth(canvas, frequency), rect.top(), frequency);
-    const QString label = QString::number(row + 1) + u'.';
-    const int labelEnd = rect.left() + TextWidth(canvas, QStringLiteral("0000.")) + 1;
-    TextOut(canvas, labelEnd - TextWidth(canvas, label), rect.top(), label);
+    DrawPointRow(canvas, rect, row, parts_.F.Cells(0, row), 1);
 }
 
 void TPointList::FSelectCell(int, int row) {
-    if (!form_.Receiver().IsOpen() || refreshing_) return;
+    if (!parts_.Receiver.IsOpen() || refreshing_) return;
     // The empty row of an empty list names no frequency to tune to.
-    const QString cell = form_.F->Cells(1, row);
-    if (cell.isEmpty()) return;
-    Tune(cell.toULongLong());
+    if (row < 0 || row >= parts_.Model.Count()) return;
+    Tune(parts_.Model.At(row));
 }
 
 void TPointList::FDblClick() {
-    if (form_.Document().IsLoaded() && count_ != 0) Edit();
+    if (parts_.Document.IsLoaded() && parts_.Model.Count() != 0) Edit();
 }
 
 void TPointList::FTopLeftChanged() {
-    form_.FSB->SetPosition(form_.F->TopRow());
+    parts_.FSB.SetPosition(parts_.F.TopRow());
 }
 
 void TPointList::FSBPositionChange() {
-    form_.F->SetTopRow(int(form_.FSB->Position()));
+    parts_.F.SetTopRow(int(parts_.FSB.Position()));
 }
 
 void TPointList::Tune(std::uint64_t hz) {
     // Fq's value change retunes the receiver.
-    form_.Fq->SetValue(std::int64_t(hz));
+    parts_.Fq.SetValue(std::int64_t(hz));
 }
 
 // ---------------------------------------------------------------------------
 // Commands
 
 void TPointList::Add() {
-    form_.FocusRule(form_.FsP);
-    AddFqForm->SetPointExists([this](std::uint64_t hz) { return FindRow(hz) >= 0; });
-    AddFqForm->SetTunedFrequency(std::uint64_t(form_.Fq->Value()));
-    if (AddFqForm->ShowModal() != mrOk) return;
-    const auto hz = std::uint64_t(AddFqForm->Fq->Value());
+    parts_.Window.FocusRule(&parts_.FsP);
+    const std::optional<std::uint64_t> added =
+        parts_.AddFq.AskFrequency(std::uint64_t(parts_.Fq.Value()),
+                                  [this](std::uint64_t hz) { return parts_.Model.Find(hz) >= 0; });
+    if (!added) return;
+    const std::uint64_t hz = *added;
     // A new point holds no calibration yet; an existing one starts over.
     const TDbmTable notSet{};
-    if (!form_.Document().WriteTable(form_.CalibrationMode(), hz, notSet)) return;
+    if (!platform::ShowFailure(parts_.Window.Owner(),
+                               parts_.Document.WriteTable(CalibrationMode(), hz, notSet)))
+        return;
     Refresh();
-    const int row = FindRow(hz);
+    const int row = parts_.Model.Find(hz);
     if (row < 0) return;
-    form_.F->SetSelection(0, row);
+    parts_.F.SetSelection(0, row);
     Tune(hz);
 }
 
 void TPointList::Edit() {
-    form_.FocusRule(form_.FsP);
-    const int row = form_.F->Row();
-    if (row < 0 || row >= count_) return;
-    const std::uint64_t hz = RowFrequency(row);
+    parts_.Window.FocusRule(&parts_.FsP);
+    const int row = parts_.F.Row();
+    if (row < 0 || row >= parts_.Model.Count()) return;
+    const std::uint64_t hz = parts_.Model.At(row);
     // The table belongs to this point under this mode, whatever mode the
     // receiver reports while the editor is open.
-    const std::int32_t mode = form_.CalibrationMode();
-    if (form_.Receiver().ReadTunedFrequency() != hz) Tune(hz);
+    const std::int32_t mode = CalibrationMode();
+    if (parts_.Receiver.ReadTunedFrequency() != hz) Tune(hz);
 
+    QWidget *owner = parts_.Window.Owner();
     TDbmTable table{};
-    if (!form_.Document().ReadTable(mode, hz, table)) return;
-    const QString text = FrequencyText(hz);
-    TableForm->LCaption->SetCaption(QStringLiteral("Translation table for frequency ") + text +
-                                    QStringLiteral(" (") + QStringLiteral("tuned)"));
-    TableForm->LoadTable(table, text);
-    TableForm->SetTableModified(false);
-    TableForm->SetPoint({Smsdk::kReceiverName, mode, hz});
+    if (!platform::ShowFailure(owner, parts_.Document.ReadTable(mode, hz, table))) return;
     // The editor's Copy offers the points listed now.
-    TableForm->SetCopySource([this](std::uint64_t frequency, TDbmTable &values) {
-        return form_.Document().ReadTable(form_.CalibrationMode(), frequency, values);
-    });
-    if (TableForm->ShowModal() != mrOk) return;
+    const std::optional<TTableForm::TEditResult> edited = parts_.Table.Edit(
+        {Smsdk::kReceiverName, mode, hz}, table,
+        [this, owner](std::uint64_t frequency, TDbmTable &values) {
+            return platform::ShowFailure(
+                owner, parts_.Document.ReadTable(CalibrationMode(), frequency, values));
+        });
+    if (!edited) return;
 
-    TCalDocument &document = form_.Document();
-    const bool modified = document.IsModified() || TableForm->TableModified();
-    if (document.WriteTable(mode, hz, TableForm->Table())) document.SetModified(modified);
+    TCalDocument &document = parts_.Document;
+    const bool modified = document.IsModified() || edited->Modified;
+    if (platform::ShowFailure(owner, document.WriteTable(mode, hz, edited->Table)))
+        document.SetModified(modified);
 }
 
 // Every point in turn: tuned, swept and stored at once, so that a Stop or a
 // failure keeps the points already done.
 void TPointList::Sweep() {
-    form_.FocusRule(form_.FsP);
-    if (!SweepForm || count_ == 0 || form_.ReceiverHandle() <= 0) return;
-    std::vector<std::uint64_t> points;
-    for (int row = 0; row < count_; ++row)
-        points.push_back(RowFrequency(row));
-    const std::int32_t mode = form_.CalibrationMode();
-    SweepForm->SetPoints(
-        points,
-        [this, mode](std::uint64_t hz, TDbmTable &table) {
-            const int row = FindRow(hz);
-            if (row >= 0) form_.F->SetSelection(0, row);
+    parts_.Window.FocusRule(&parts_.FsP);
+    if (parts_.Model.Count() == 0 || !parts_.Receiver.IsOpen()) return;
+    const std::int32_t mode = CalibrationMode();
+    QWidget *owner = parts_.Window.Owner();
+    parts_.Sweep.SweepPoints(
+        parts_.Model.Points(),
+        [this, mode, owner](std::uint64_t hz, TDbmTable &table) {
+            const int row = parts_.Model.Find(hz);
+            if (row >= 0) parts_.F.SetSelection(0, row);
             Tune(hz);
-            return form_.Document().ReadTable(mode, hz, table);
+            return platform::ShowFailure(owner, parts_.Document.ReadTable(mode, hz, table));
         },
-        [this, mode](std::uint64_t hz, const TDbmTable &table) {
-            TCalDocument &document = form_.Document();
-            if (!document.WriteTable(mode, hz, table)) return false;
+        [this, mode, owner](std::uint64_t hz, const TDbmTable &table) {
+            TCalDocument &document = parts_.Document;
+            if (!platform::ShowFailure(owner, document.WriteTable(mode, hz, table))) return false;
             document.SetModified(true);
             return true;
         });
-    SweepForm->ShowModal();
 }
 
 void TPointList::Delete() {
-    form_.FocusRule(form_.FsP);
+    parts_.Window.FocusRule(&parts_.FsP);
+    QWidget *owner = parts_.Window.Owner();
     if (platform::ShowMessageBox(
-            {&form_, QStringLiteral("Are you sure you want to remove frequency?"),
+            {owner, QStringLiteral("Are you sure you want to remove frequency?"),
              QStringLiteral("Confirmation"), QMessageBox::Question,
              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes}) != QMessageBox::Yes)
         return;
-    const int row = form_.F->Row();
-    if (row < 0 || row >= count_) return;
-    if (form_.Document().DeletePoint(form_.CalibrationMode(), RowFrequency(row))) Refresh();
+    const int row = parts_.F.Row();
+    if (row < 0 || row >= parts_.Model.Count()) return;
+    if (platform::ShowFailure(owner,
+                              parts_.Document.DeletePoint(CalibrationMode(), parts_.Model.At(row))))
+        Refresh();
+}
+
+void TPointList::ShowAligned(std::uint64_t from, std::uint64_t bound, bool above) {
+    platform::ShowInformation(parts_.Window.Owner(),
+                              QStringLiteral("Frequency ") + FrequencyText(from) +
+                                  (above ? QStringLiteral(" is grater than maximum frequency (")
+                                         : QStringLiteral(" is less than minimum frequency (")) +
+                                  FrequencyText(bound) +
+                                  QStringLiteral(").\nThis frequency will be aligned to ") +
+                                  FrequencyText(bound) + u'.',
+                              QStringLiteral("Information"));
 }
 
 void TPointList::CopyFromOtherMode() {
-    form_.FocusRule(form_.FsP);
-    TCalDocument &document = form_.Document();
-    CopyForm->SetCalHandle(document.Handle());
-    if (CopyForm->ShowModal() != mrOk) return;
-    const QByteArray source = CopyForm->ChosenReceiver().toLatin1();
-    const std::int32_t sourceMode = CopyForm->ChosenMode();
-    const std::int32_t mode = form_.CalibrationMode();
+    parts_.Window.FocusRule(&parts_.FsP);
+    QWidget *owner = parts_.Window.Owner();
+    TCalDocument &document = parts_.Document;
+    const std::optional<TCopyChoice> choice = parts_.Copy.AskSource(document.Handle());
+    if (!choice) return;
+    const QByteArray source = choice->Receiver.toLatin1();
+    const std::int32_t sourceMode = choice->Mode;
+    const std::int32_t mode = CalibrationMode();
     if (source == Smsdk::kReceiverName && sourceMode == mode) return;
 
-    const std::int32_t bytes =
-        Sdk().GetFrequencies(document.Handle(), source.constData(), sourceMode, nullptr, 0);
-    if (bytes < 1) {
-        Smsdk::CheckResult(bytes);
+    const TSetList<std::uint64_t> points =
+        Sdk().ReadFrequencies(document.Handle(), source.constData(), sourceMode);
+    if (points.SizeAnswer < 1) {
+        // The size query's answer goes through the library's message table.
+        platform::ShowFailure(owner, Smsdk::ResultOf(points.SizeAnswer));
         return;
     }
-    std::vector<std::uint64_t> points((std::size_t(bytes) + 7) / 8);
-    Sdk().GetFrequencies(document.Handle(), source.constData(), sourceMode, points.data(), bytes);
-    points.resize(std::size_t(bytes) / 8);
 
-    const auto lowest = std::uint64_t(form_.Fq->Min());
-    const auto highest = std::uint64_t(form_.Fq->Max());
-    for (const std::uint64_t from : points) {
+    const auto lowest = std::uint64_t(parts_.Fq.Min());
+    const auto highest = std::uint64_t(parts_.Fq.Max());
+    for (const std::uint64_t from : points.Entries) {
         std::uint64_t target = from;
         if (from > highest) {
-            platform::ShowInformation(&form_,
-                                      QStringLiteral("Frequency ") + FrequencyText(from) +
-                                          QStringLiteral(" is grater than maximum frequency (") +
-                                          FrequencyText(highest) +
-                                          QStringLiteral(").\nThis frequency will be aligned to ") +
-                                          FrequencyText(highest) + u'.',
-                                      QStringLiteral("Information"));
+            ShowAligned(from, highest, true);
             target = highest;
         } else if (from < lowest) {
-            platform::ShowInformation(&form_,
-                                      QStringLiteral("Frequency ") + FrequencyText(from) +
-                                          QStringLiteral(" is less than minimum frequency (") +
-                                          FrequencyText(lowest) +
-                                          QStringLiteral(").\nThis frequency will be aligned to ") +
-                                          FrequencyText(lowest) + u'.',
-                                      QStringLiteral("Information"));
+            ShowAligned(from, lowest, false);
             target = lowest;
         }
         bool copy = true;
-        for (int row = 0; row < count_; ++row) {
-            if (RowFrequency(row) != target) continue;
+        for (const std::uint64_t listed : parts_.Model.Points()) {
+            if (listed != target) continue;
             const QMessageBox::StandardButton answer = platform::ShowMessageBox(
-                {&form_,
+                {owner,
                  QStringLiteral("Table entry for frequency ") + FrequencyText(target) +
                      QStringLiteral(" already exist for this mode.\nReplace it?"),
                  QStringLiteral("Frequency exist"), QMessageBox::Question,
@@ -329,9 +274,10 @@ void TPointList::CopyFromOtherMode() {
         }
         if (!copy) continue;
         TDbmTable table{};
-        if (!Sdk().ReadTable(document.Handle(), source.constData(), sourceMode, from, table))
+        if (!platform::ShowFailure(owner, Sdk().ReadTable(document.Handle(), source.constData(),
+                                                          sourceMode, from, table)))
             return;
-        if (!document.WriteTable(mode, target, table)) return;
+        if (!platform::ShowFailure(owner, document.WriteTable(mode, target, table))) return;
         Refresh();
     }
 }

@@ -1,17 +1,15 @@
 // The "Frequencies" panel of the main window: the list of the frequency
 // points that the open set holds for "ZX-K740" in the calibration mode, and
-// the panel's commands Add, Edit, Delete and copy from another mode.
+// the panel's commands Add, Edit, Delete, copy from another mode and Sweep.
 //
-// The list keeps no copy of the points besides the cells of the grid F: each
-// row holds the frequency text (column 0, drawn), the frequency in Hz as a
-// decimal number (column 1, read by the commands) and an empty column 2. An
-// empty list is one row of empty cells; PointCount() says how many rows are
-// real. Every refresh writes the same rows into the frequency-select
-// dialog's grid, so the table editor's Copy offers exactly these points.
+// The points live in the point list model (one sorted vector of hertz),
+// which the list F and the frequency-select dialog's list draw from; a
+// refresh reads them from the document into the model. An empty list is one
+// row of empty cells.
 //
-// It works on the main window's controls (F, FSB, BEdit, BDelete, Fq) and its
-// calibration document and receiver; the window creates the controls and
-// connects the buttons and the grid to the operations here.
+// It works on the controls of the panel (F, FSB, BEdit, BDelete, BSweep) and
+// on the tuned-frequency field Fq, which the window creates and hands over,
+// on the document and the receiver, and on the dialogs its commands run.
 #pragma once
 
 #include <QObject>
@@ -20,29 +18,53 @@
 
 class QPainter;
 class QRect;
-class TMainForm;
+class TAddFqForm;
+class TCalDocument;
+class TCopyForm;
+class TMainFormServices;
+class TmyFrequencyEdit;
+class TmyScrollBar;
+class TPointListModel;
+class TReceiverConnection;
+class TstGrid;
+class TstPanel;
+class TstSpeedButton;
+class TSweepForm;
+class TTableForm;
+
+// What the point list works on.
+struct TPointListParts {
+    TMainFormServices &Window;
+    TCalDocument &Document;
+    TReceiverConnection &Receiver;
+    TPointListModel &Model;
+    TAddFqForm &AddFq;
+    TTableForm &Table;
+    TCopyForm &Copy;
+    TSweepForm &Sweep;
+    TstPanel &FsP;
+    TstGrid &F;
+    TmyScrollBar &FSB;
+    TstSpeedButton &BEdit;
+    TstSpeedButton &BDelete;
+    TstSpeedButton &BSweep;
+    // The tuned frequency: setting it tunes the receiver; its range is the
+    // receiver's.
+    TmyFrequencyEdit &Fq;
+};
 
 class TPointList : public QObject {
     Q_OBJECT
 public:
-    explicit TPointList(TMainForm &form);
-
     // Hooks the grid's drawing, selection, double click and scrolling and
-    // the scroll bar; called once the window's controls exist.
-    void Attach();
+    // the scroll bar.
+    explicit TPointList(const TPointListParts &parts);
 
-    // Refills the list (and the frequency-select dialog's) from the set.
+    // Refills the model and the list from the set.
     void Refresh();
-    // The list without a set: one empty row, Edit and Delete disabled, the
-    // scroll bar hidden.
+    // The list without a set: one empty row, Edit, Delete and Sweep
+    // disabled, the scroll bar hidden.
     void Clear();
-
-    int PointCount() const { return count_; }
-    bool Refreshing() const { return refreshing_; }
-    // The frequency of a real row (its column 1).
-    std::uint64_t RowFrequency(int row) const;
-    // The first real row holding `hz`, or -1.
-    int FindRow(std::uint64_t hz) const;
 
     // The panel's commands.
     void Add();
@@ -50,21 +72,25 @@ public:
     void Delete();
     void CopyFromOtherMode();
     void Sweep();
-    // Sweep needs points and an open receiver.
-    void UpdateSweep();
 
-    // The grid's events.
+private:
+    // The grid's and the scroll bar's events.
     void FDrawCell(QPainter &canvas, int col, int row, const QRect &rect, int state);
     void FSelectCell(int col, int row);
     void FDblClick();
     void FTopLeftChanged();
     void FSBPositionChange();
 
-private:
+    // The mode code under which the set is read and written now.
+    std::int32_t CalibrationMode() const;
     void Tune(std::uint64_t hz);
-    void FitScrollBars();
+    void FitScrollBar();
+    // Sweep needs points and an open receiver.
+    void UpdateSweep();
+    // Tells that a frequency of another mode is outside the receiver's
+    // range and lands on `bound`.
+    void ShowAligned(std::uint64_t from, std::uint64_t bound, bool above);
 
-    TMainForm &form_;
-    int count_ = 0;
+    TPointListParts parts_;
     bool refreshing_ = false;
 };

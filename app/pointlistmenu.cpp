@@ -14,6 +14,7 @@ TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPoi
         list->addAction(separator);
     }
     AExportPoints = new QAction(TableCsv::ExportPointsText(), this);
+    AExportPoints->setObjectName(QStringLiteral("AExportPoints"));
     connect(AExportPoints, &QAction::triggered, this, &TPointListMenu::AExportPointsClick);
     list->addAction(AExportPoints);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);

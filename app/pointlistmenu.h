@@ -30,16 +30,16 @@ struct TPointListSet {
 class TPointListMenu : public QObject {
     Q_OBJECT
 public:
+    // The entry is the action "AExportPoints".
     TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set);
-
-    QAction *AExportPoints = nullptr;
-
-    void AExportPointsClick();
 
     // Sets the entry's state before the list's context menu opens.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void AExportPointsClick();
+
+    QAction *AExportPoints = nullptr;
     QWidget *owner_;
     std::function<TPointListSet()> set_;
 };

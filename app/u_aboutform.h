@@ -21,6 +21,7 @@ public:
     // number is not shown (1.0.6.16 gives "1.06").
     static QString VersionText(int major, int minor, int release, int build);
 
+private:
     void FormCreate();
 
     QLabel *Image1 = nullptr;

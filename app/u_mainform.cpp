@@ -1,9 +1,14 @@
 #include "app/u_mainform.h"
 
+#include "app/filecommands.h"
 #include "app/helpfile.h"
+#include "app/leveloverlay.h"
+#include "app/pointlist.h"
 #include "app/pointlistmenu.h"
 #include "app/u_aboutform.h"
+#include "calibration/caldocument.h"
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
 #include "controls/myscrollbar.h"
@@ -11,12 +16,12 @@
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "dialogs/u_addfqform.h"
-#include "graph/u_graphform.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
+#include "receiver/livelevel.h"
+#include "receiver/receiverconnection.h"
 
 #include "app/windowplacement.h"
 
@@ -31,86 +36,24 @@
 #include <QTimer>
 #include <QWindow>
 
-TMainForm *MainForm = nullptr;
+using namespace dialogparts;
 
 namespace {
 
-constexpr TColor kButtonFace = 6513507;    // RGB 99, 99, 99
-constexpr TColor kButtonBorder = 3158064;  // RGB 48, 48, 48
-constexpr TColor kSelectedRow = 9474192;   // RGB 144, 144, 144
-constexpr TColor kListText = 12632256;     // RGB 192, 192, 192
-constexpr TColor kOpenedDot = 202;         // RGB 202, 0, 0
-constexpr TColor kGaugeBack = 20480;       // RGB 0, 80, 0
-constexpr TColor kGaugeFore = 38144;       // RGB 0, 149, 0
-constexpr TColor kLabelDisabled = 2105376; // RGB 32, 32, 32
-
-QFont ArialFont(int pixels, bool bold = false, const QString &family = QStringLiteral("Arial")) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &caption,
-                           const QString &hint) {
-    auto *button = new TstSpeedButton(parent);
-    button->setGeometry(place);
-    button->SetCaption(caption);
-    button->SetHint(hint);
-    button->SetColor(kButtonFace);
-    button->SetColorDown(kButtonFace);
-    button->SetColorDisabled(kButtonFace);
-    button->SetBorderWidth(1);
-    button->SetBorderColor(kButtonBorder);
-    button->setFont(ArialFont(11));
-    button->SetFontColor(clLime);
-    button->SetFontColorDown(clLime);
-    button->SetFontColorDisabled(clGray);
-    return button;
-}
-
-// A group box of the window: a panel with a yellow caption label.
-TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption, TmyLabel *&label) {
-    auto *panel = new TstPanel(parent);
-    panel->setGeometry(place);
-    panel->SetParentColor(true);
-    label = new TmyLabel(panel);
-    label->move(8, 6);
-    label->setFont(ArialFont(11, true));
-    SetFontColor(label, clYellow);
-    label->SetDisableColor(kLabelDisabled);
-    label->SetBurriedColor(clGray);
-    label->SetCaption(caption);
-    return panel;
-}
-
-using dialogcontrols::MakeListPanel;
-
-// The two lists of the window: whole rows of 14 pixels on the window colour,
-// filling their panel left of its scroll bar.
-TstGrid *MakeListGrid(QWidget *parent, int colCount) {
-    auto *grid = new TstGrid(parent);
-    SetAlign(grid, TAlign::alClient);
-    grid->SetColCount(colCount);
-    grid->SetFixedRows(0);
-    grid->SetRowHeight(14);
-    grid->SetRowSelect(true);
-    grid->SetColor(TstForm::kWindowColor);
-    grid->setFont(ArialFont(11));
-    return grid;
-}
+constexpr TColor kOpenedDot = 202;   // RGB 202, 0, 0
+constexpr TColor kGaugeBack = 20480; // RGB 0, 80, 0
+constexpr TColor kGaugeFore = 38144; // RGB 0, 149, 0
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : TstForm(TitleText(), TFrameKind::fkMainWindow, parent) {
-    MainForm = this;
+TMainForm::TMainForm(const TMainFormParts &parts, QWidget *parent)
+    : TstForm(TitleText(), TFrameKind::fkMainWindow, parent), parts_(parts) {
     CreateComponents();
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
     FormDestroy();
-    if (MainForm == this) MainForm = nullptr;
 }
 
 QString TMainForm::TitleText() {
@@ -128,6 +71,42 @@ QString TMainForm::TitleWithFileName(const QString &fileText, const QWidget &lab
     return text;
 }
 
+void TMainForm::ShowFileInTitle(const QString &fileName) {
+    LCaption->SetCaption(TitleWithFileName(fileName, *LCaption));
+}
+
+bool TMainForm::ListNotEmpty() const {
+    return !parts_.Receiver.Devices().empty();
+}
+
+void TMainForm::stSpeedButton3Click() {
+    files_->New();
+}
+void TMainForm::stSpeedButton4Click() {
+    files_->Open();
+}
+void TMainForm::BSaveClick() {
+    files_->Save();
+}
+void TMainForm::CalInfoClick() {
+    files_->Details();
+}
+void TMainForm::stSpeedButton8Click() {
+    points_->Add();
+}
+void TMainForm::BEditClick() {
+    points_->Edit();
+}
+void TMainForm::BDeleteClick() {
+    points_->Delete();
+}
+void TMainForm::stSpeedButton7Click() {
+    points_->CopyFromOtherMode();
+}
+void TMainForm::BSweepClick() {
+    points_->Sweep();
+}
+
 void TMainForm::RestoreTitle() {
     LCaption->SetCaption(TitleText());
 }
@@ -143,42 +122,53 @@ void TMainForm::CreateComponents() {
 
     // Title bar.
     LCaption->SetCaption(QStringLiteral("S-Meter Calibrator"));
-    stSpeedButton9 = AddTitleButton(1, 27);
-    stSpeedButton9->setFont(ArialFont(9));
-    stSpeedButton9->SetCaption(QStringLiteral("Help"));
-    stSpeedButton9->SetHint(QStringLiteral("Help"));
-    stSpeedButton10 = AddTitleButton(29, 29);
-    stSpeedButton10->setFont(ArialFont(9));
-    stSpeedButton10->SetCaption(QStringLiteral("About"));
-    stSpeedButton10->SetHint(QStringLiteral("About"));
-    stSpeedButton2 = AddTitleButton(61, 14);
-    stSpeedButton2->setFont(ArialFont(16, true));
-    stSpeedButton2->SetKind(stbkMinimizeLine);
-    stSpeedButton2->SetHint(QStringLiteral("Minimize"));
-    stSpeedButton1 = AddTitleButton(77, 14);
-    stSpeedButton1->setFont(ArialFont(10, false, QStringLiteral("Arial Black")));
-    stSpeedButton1->SetKind(stbkCloseCross);
-    stSpeedButton1->SetHint(QStringLiteral("Close"));
-    connect(stSpeedButton1, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton1Click);
-    connect(stSpeedButton2, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton2Click);
-    connect(stSpeedButton9, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton9Click);
-    connect(stSpeedButton10, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton10Click);
+    const struct {
+        TstSpeedButton *&button;
+        const char *name;
+        int left, width;
+        QFont font;
+        const char *caption;
+        TSTButtonKind kind;
+        const char *hint;
+        void (TMainForm::*click)();
+    } titleButtons[] = {
+        {stSpeedButton9, "stSpeedButton9", 1, 27, ArialFont(9), "Help", stbkNone, "Help",
+         &TMainForm::stSpeedButton9Click},
+        {stSpeedButton10, "stSpeedButton10", 29, 29, ArialFont(9), "About", stbkNone, "About",
+         &TMainForm::stSpeedButton10Click},
+        {stSpeedButton2, "stSpeedButton2", 61, 14, ArialFont(16, true), "", stbkMinimizeLine,
+         "Minimize", &TMainForm::stSpeedButton2Click},
+        {stSpeedButton1, "stSpeedButton1", 77, 14,
+         ArialFont(10, false, QStringLiteral("Arial Black")), "", stbkCloseCross, "Close",
+         &TMainForm::stSpeedButton1Click},
+    };
+    for (const auto &b : titleButtons) {
+        b.button = Named(AddTitleButton(b.left, b.width), b.name);
+        b.button->setFont(b.font);
+        if (b.kind == stbkNone)
+            b.button->SetCaption(QLatin1String(b.caption));
+        else
+            b.button->SetKind(b.kind);
+        b.button->SetHint(QLatin1String(b.hint));
+        connect(b.button, &TstSpeedButton::OnClick, this, b.click);
+    }
 
-    // Devices.
-    DevPanel = MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), myLabel2);
-    MenuPanel = MakeListPanel(DevPanel, QRect(8, 24, 211, 77));
-    SB = dialogcontrols::MakeListScrollBar(MenuPanel);
-    K7Devs = MakeListGrid(MenuPanel, 4);
-    K7Devs->SetRowCount(1);
-    K7Devs->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                                TstGrid::TGridDrawState) {
-        K7DevsDrawCell(canvas, col, row, rect);
-    };
-    K7Devs->OnSelectCell = [this](TstGrid *, int col, int row, bool &canSelect) {
+    // The groups and their lists.
+    DevPanel =
+        Named(MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), &myLabel2),
+              "DevPanel");
+    Named(myLabel2, "myLabel2");
+    MenuPanel = Named(MakeListPanel(DevPanel, QRect(8, 24, 211, 77)), "MenuPanel");
+    SB = Named(MakeListScrollBar(MenuPanel), "SB");
+    K7Devs = Named(MakeListGrid(MenuPanel, 4, 0), "K7Devs");
+    K7Devs->SetOnDrawCell(
+        [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+               TstGrid::TGridDrawState) { K7DevsDrawCell(canvas, col, row, rect); });
+    K7Devs->SetOnSelectCell([this](TstGrid *, int col, int row, bool &canSelect) {
         K7DevsSelectCell(col, row, canSelect);
-    };
+    });
     connect(K7Devs, &TstGrid::OnDblClick, this, [this] { K7DevsDblClick(); });
-    D = new TstGrid(MenuPanel);
+    D = Named(new TstGrid(MenuPanel), "D");
     D->setGeometry(-50, 30, 127, 101);
     D->SetColCount(3);
     D->hide();
@@ -186,79 +176,90 @@ void TMainForm::CreateComponents() {
             [this] { SB->SetPosition(K7Devs->TopRow()); });
     connect(SB, &TmyScrollBar::OnPositionChange, this,
             [this] { D->SetTopRow(int(SB->Position())); });
-    BSelect = MakeButton(DevPanel, QRect(8, 105, 69, 21), QStringLiteral("Open"),
-                         QStringLiteral("Close opened radio receiver and open selected radio "
-                                        "receiver"));
-    BClose = MakeButton(DevPanel, QRect(79, 105, 69, 21), QStringLiteral("Close"),
-                        QStringLiteral("Close opened radio receiver"));
-    stSpeedButton6 = MakeButton(DevPanel, QRect(150, 105, 69, 21), QStringLiteral("Refresh"),
-                                QStringLiteral("Close opened radio receiver and refresh radio "
-                                               "receivers list"));
-    connect(BSelect, &TstSpeedButton::OnClick, this, &TMainForm::BSelectClick);
-    connect(BClose, &TstSpeedButton::OnClick, this, &TMainForm::BCloseClick);
-    connect(stSpeedButton6, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton6Click);
 
-    // Calibration table file.
-    FiP = MakeGroup(stPanel1, QRect(8, 170, 225, 51), QStringLiteral("Calibration Table File"),
-                    myLabel1);
-    stSpeedButton3 = MakeButton(FiP, QRect(8, 23, 50, 21), QStringLiteral("New"),
-                                QStringLiteral("Creates new empty calibration table"));
-    stSpeedButton4 = MakeButton(FiP, QRect(61, 23, 50, 21), QStringLiteral("Open"),
-                                QStringLiteral("Opens existing calibration table"));
-    BSave = MakeButton(FiP, QRect(114, 23, 50, 21), QStringLiteral("Save"),
-                       QStringLiteral("Saves calibration table"));
-    CalInfo = MakeButton(FiP, QRect(167, 23, 50, 21), QStringLiteral("Details"),
-                         QStringLiteral("Shows information about calibration table"));
-    stSpeedButton3->setEnabled(false);
-    stSpeedButton4->setEnabled(false);
-    BSave->setEnabled(false);
-    FiP->SetEnabled(false);
-    connect(stSpeedButton3, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton3Click);
-    connect(stSpeedButton4, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton4Click);
-    connect(BSave, &TstSpeedButton::OnClick, this, &TMainForm::BSaveClick);
-    connect(CalInfo, &TstSpeedButton::OnClick, this, &TMainForm::CalInfoClick);
+    FiP = Named(MakeGroup(stPanel1, QRect(8, 170, 225, 51),
+                          QStringLiteral("Calibration Table File"), &myLabel1),
+                "FiP");
+    Named(myLabel1, "myLabel1");
 
-    // Frequency points.
-    FsP = MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), myLabel3);
-    FTP = MakeListPanel(FsP, QRect(7, 24, 147, 158));
-    FSB = dialogcontrols::MakeListScrollBar(FTP);
-    F = MakeListGrid(FTP, 3);
+    FsP = Named(
+        MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), &myLabel3),
+        "FsP");
+    Named(myLabel3, "myLabel3");
+    FTP = Named(MakeListPanel(FsP, QRect(7, 24, 147, 158)), "FTP");
+    FSB = Named(MakeListScrollBar(FTP), "FSB");
+    F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
     PointListMenu = new TPointListMenu(F, this, [this] {
-        return TPointListSet{document_.IsLoaded(), document_.Handle(), Smsdk::kReceiverName,
-                             CalibrationMode(), document_.FileName()};
+        const TCalDocument &document = parts_.Document;
+        return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
+                             Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
+                             document.FileName()};
     });
-    stSpeedButton8 = MakeButton(FsP, QRect(162, 27, 75, 21), QStringLiteral("Add"),
-                                QStringLiteral("Adds new frequnecy point into the list"));
-    BEdit = MakeButton(FsP, QRect(162, 52, 75, 21), QStringLiteral("Edit"),
-                       QStringLiteral("Opens an edit table for selected frequency point"));
-    BDelete = MakeButton(FsP, QRect(162, 77, 75, 21), QStringLiteral("Delete"),
-                         QStringLiteral("Removes selected item from the list"));
-    stSpeedButton7 =
-        MakeButton(FsP, QRect(162, 102, 75, 21), QStringLiteral("Copy"),
-                   QStringLiteral("Enables to copy list of frequency points from other mode"));
-    stSpeedButton7->setEnabled(false);
+
+    // The buttons of the groups.
+    const struct {
+        TstSpeedButton *&button;
+        const char *name;
+        QWidget *parent;
+        QRect place;
+        const char *caption;
+        const char *hint;
+        void (TMainForm::*click)();
+        bool enabled;
+    } buttons[] = {
+        {BSelect, "BSelect", DevPanel, QRect(8, 105, 69, 21), "Open",
+         "Close opened radio receiver and open selected radio receiver", &TMainForm::BSelectClick,
+         true},
+        {BClose, "BClose", DevPanel, QRect(79, 105, 69, 21), "Close", "Close opened radio receiver",
+         &TMainForm::BCloseClick, true},
+        {stSpeedButton6, "stSpeedButton6", DevPanel, QRect(150, 105, 69, 21), "Refresh",
+         "Close opened radio receiver and refresh radio receivers list",
+         &TMainForm::stSpeedButton6Click, true},
+        {stSpeedButton3, "stSpeedButton3", FiP, QRect(8, 23, 50, 21), "New",
+         "Creates new empty calibration table", &TMainForm::stSpeedButton3Click, false},
+        {stSpeedButton4, "stSpeedButton4", FiP, QRect(61, 23, 50, 21), "Open",
+         "Opens existing calibration table", &TMainForm::stSpeedButton4Click, false},
+        {BSave, "BSave", FiP, QRect(114, 23, 50, 21), "Save", "Saves calibration table",
+         &TMainForm::BSaveClick, false},
+        {CalInfo, "CalInfo", FiP, QRect(167, 23, 50, 21), "Details",
+         "Shows information about calibration table", &TMainForm::CalInfoClick, true},
+        {stSpeedButton8, "stSpeedButton8", FsP, QRect(162, 27, 75, 21), "Add",
+         "Adds new frequnecy point into the list", &TMainForm::stSpeedButton8Click, true},
+        {BEdit, "BEdit", FsP, QRect(162, 52, 75, 21), "Edit",
+         "Opens an edit table for selected frequency point", &TMainForm::BEditClick, true},
+        {BDelete, "BDelete", FsP, QRect(162, 77, 75, 21), "Delete",
+         "Removes selected item from the list", &TMainForm::BDeleteClick, true},
+        {stSpeedButton7, "stSpeedButton7", FsP, QRect(162, 102, 75, 21), "Copy",
+         "Enables to copy list of frequency points from other mode",
+         &TMainForm::stSpeedButton7Click, false},
+        // Beyond the original panel: automatic calibration of every point.
+        {BSweep, "BSweep", FsP, QRect(162, 127, 75, 21), "Sweep",
+         "Calibrates every point from a signal generator", &TMainForm::BSweepClick, false},
+        {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close", "Close",
+         &TMainForm::SysBtnCloseClick, true},
+    };
+    for (const auto &b : buttons) {
+        b.button = Named(
+            MakeButton(b.parent, b.place, QLatin1String(b.caption), QLatin1String(b.hint)), b.name);
+        b.button->setEnabled(b.enabled);
+        connect(b.button, &TstSpeedButton::OnClick, this, b.click);
+    }
+    FiP->SetEnabled(false);
     stSpeedButton7->hide();
-    // Beyond the original panel: automatic calibration of every point.
-    BSweep = MakeButton(FsP, QRect(162, 127, 75, 21), QStringLiteral("Sweep"),
-                        QStringLiteral("Calibrates every point from a signal generator"));
-    BSweep->setEnabled(false);
-    connect(BSweep, &TstSpeedButton::OnClick, this, &TMainForm::BSweepClick);
-    connect(stSpeedButton8, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton8Click);
-    connect(BEdit, &TstSpeedButton::OnClick, this, &TMainForm::BEditClick);
-    connect(BDelete, &TstSpeedButton::OnClick, this, &TMainForm::BDeleteClick);
-    connect(stSpeedButton7, &TstSpeedButton::OnClick, this, &TMainForm::stSpeedButton7Click);
-    points_.Attach();
     // The list shows the points of the calibration mode: a mode report that
     // crosses wide FM rebuilds it, also while the editor is open.
-    connect(&receiver_, &TReceiverConnection::ModeChanged, this,
+    connect(&parts_.Receiver, &TReceiverConnection::ModeChanged, this,
             [this](std::int32_t, bool rebuildPointList) {
-                if (rebuildPointList) points_.Refresh();
+                if (rebuildPointList) points_->Refresh();
             });
 
     // RAW signal level.
-    SP = MakeGroup(stPanel1, QRect(8, 226, 225, 61), QStringLiteral("RAW Signal Level"), myLabel6);
-    G = new TstGauge(SP);
+    SP = Named(
+        MakeGroup(stPanel1, QRect(8, 226, 225, 61), QStringLiteral("RAW Signal Level"), &myLabel6),
+        "SP");
+    Named(myLabel6, "myLabel6");
+    G = Named(new TstGauge(SP), "G");
     G->setGeometry(8, 28, 209, 19);
     G->SetBevelStyle(TBevelStyle::bsGradientInner);
     G->SetBevelWidth(2);
@@ -271,40 +272,38 @@ void TMainForm::CreateComponents() {
     G->SetCurrent(0);
     G->SetOnAfterDraw(
         [this](TstGauge *, QPainter &canvas, const QRect &rect) { GAfterDraw(canvas, rect); });
-    connect(&level_, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
-    connect(&level_, &TLiveLevel::OverlayChanged, G, [this] { G->repaint(); });
-    connect(&receiver_, &TReceiverConnection::SpectrumReceived, &level_, &TLiveLevel::Spectrum);
+    // The first connection: the overlay is settled before anyone else hears
+    // of a new RAW value.
+    connect(&parts_.Level, &TLiveLevel::RawChanged, this, &TMainForm::GShowRaw);
+    connect(&parts_.Overlay, &TLevelOverlay::Changed, G, [this] { G->repaint(); });
     SP->SetEnabled(false);
 
     // Tuned frequency.
-    FP = MakeGroup(stPanel1, QRect(237, 226, 194, 61), QStringLiteral("Tuned Frequency"), myLabel5);
-    Fq = new TmyFrequencyEdit(FP);
-    Fq->setGeometry(8, 24, 177, 30);
-    Fq->SetColor(clBlack);
-    Fq->setFont(ArialFont(19));
-    Fq->SetFontColor(clLime);
-    Fq->SetDefaultShadow(false);
-    Fq->SetMaxLength(12);
-    Fq->SetFixedPoint(fp1Hz);
-    Fq->SetHzLimit(2000);
-    Fq->SetShowUnit(fuMHz);
-    Fq->setText(QStringLiteral("0,000000"));
+    FP = Named(
+        MakeGroup(stPanel1, QRect(237, 226, 194, 61), QStringLiteral("Tuned Frequency"), &myLabel5),
+        "FP");
+    Named(myLabel5, "myLabel5");
+    Fq = Named(new TmyFrequencyEdit(FP), "Fq");
+    StyleFrequencyField(Fq, QRect(8, 24, 177, 30), 19);
     Fq->setFocusPolicy(Qt::ClickFocus);
     connect(Fq, &TstFrequencyEdit::OnValueChange, this, [this] { FqValueChange(); });
-    Fq->OnKeyDown = [this](QObject *, int &key, Qt::KeyboardModifiers) { FqKeyDown(key); };
-    Fq->OnKeyPress = [this](QObject *, QChar &key) { FqKeyPress(key); };
+    Fq->SetOnKeyDown([this](QObject *, int &key, Qt::KeyboardModifiers) { FqKeyDown(key); });
+    Fq->SetOnKeyPress([this](QObject *, QChar &key) { FqKeyPress(key); });
     FP->SetEnabled(false);
 
-    stSpeedButton5 = MakeButton(stPanel1, QRect(435, 266, 53, 21), QStringLiteral("Close"),
-                                QStringLiteral("Close"));
-    connect(stSpeedButton5, &TstSpeedButton::OnClick, this, &TMainForm::SysBtnCloseClick);
+    // The commands of the file and point panels, on the controls above.
+    points_ = std::make_unique<TPointList>(TPointListParts{
+        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.Table,
+        parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep, *Fq});
+    files_ = std::make_unique<TFileCommands>(TFileCommandParts{
+        *this, parts_.Document, *points_, parts_.CalInfo, *FiP, *stPanel1, *FsP, *BSave, *CalInfo});
 
-    DMP = new TstPanel(stPanel1);
+    DMP = Named(new TstPanel(stPanel1), "DMP");
     DMP->setGeometry(8, 292, 480, 203);
     DMP->SetParentColor(true);
     DMP->hide();
 
-    T = new QTimer(this);
+    T = Named(new QTimer(this), "T");
     T->setInterval(300);
     connect(T, &QTimer::timeout, this, &TMainForm::TTimer);
     T->start();
@@ -332,19 +331,18 @@ void TMainForm::FormCreate() {
     qApp->installEventFilter(this);
     digitFilterInstalled_ = true;
 
-    if (!receiver_.Bind()) {
-        platform::ShowMessageBox(
-            {nullptr,
-             QStringLiteral(
-                 "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."),
-             TitleText(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
+    if (!parts_.Receiver.Bind()) {
+        ShowStartupError(QStringLiteral(
+            "Unable to load dynamic library ZXK740API.dll.\nApplication will be terminated."));
         return;
     }
-    if (!Smsdk::Instance().Load()) return;
-    Smsdk::SetApplicationWindow(this);
+    if (const platform::TResult bound = Smsdk::Instance().Load(); !bound) {
+        ShowStartupError(bound.Message());
+        return;
+    }
 
     showAllowed_ = true;
-    receiver_.Start(std::intptr_t(winId()), key_.get());
+    parts_.Receiver.Start(std::intptr_t(winId()), key_.get());
     D->SetColWidth(0, 15);
     D->SetColWidth(1, 110);
     K7Devs->SetColWidth(0, 15);
@@ -352,6 +350,11 @@ void TMainForm::FormCreate() {
     K7Devs->SetColWidth(2, 70);
     SB->hide();
     CloseReceiver();
+}
+
+void TMainForm::ShowStartupError(const QString &text) {
+    platform::ShowMessageBox(
+        {nullptr, text, TitleText(), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok});
 }
 
 void TMainForm::FormShow() {
@@ -365,7 +368,7 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormClose() {
     if (!showAllowed_) return;
     CloseReceiver();
-    receiver_.FinishModule();
+    parts_.Receiver.FinishModule();
     key_->setValue(QStringLiteral("WindowTop"), y());
     key_->setValue(QStringLiteral("WindowLeft"), x());
     key_->sync();
@@ -373,17 +376,14 @@ void TMainForm::FormClose() {
 
 void TMainForm::FormDestroy() {
     // From here on the module's callback is answered 0.
-    receiver_.Stop();
-    if (MainForm == this) MainForm = nullptr;
-    receiver_.FreeDevices();
-    delete GraphForm;
-    GraphForm = nullptr;
+    parts_.Receiver.Stop();
+    parts_.Receiver.FreeDevices();
     if (digitFilterInstalled_) {
         qApp->removeEventFilter(this);
         digitFilterInstalled_ = false;
     }
     // Tests and a failed start destroy the window without closing it.
-    receiver_.FinishModule();
+    parts_.Receiver.FinishModule();
     HelpFile::Close();
     key_.reset();
 }
@@ -438,7 +438,7 @@ bool TMainForm::RedirectDigitKey(QObject *receiver, QEvent *event) {
     if (key->key() < Qt::Key_0 || key->key() > Qt::Key_9 || (key->modifiers() & Qt::KeypadModifier))
         return false;
     if (QApplication::activeWindow() != this || focusWidget() == Fq) return false;
-    if (const std::intptr_t module = ModuleWindow()) {
+    if (const std::intptr_t module = parts_.Receiver.ModuleWindow()) {
         QWidget *moduleWidget = QWidget::find(WId(module));
         QWidget *focus = QApplication::focusWidget();
         if (moduleWidget && focus && moduleWidget->isAncestorOf(focus)) return false;
@@ -465,7 +465,7 @@ void TMainForm::FocusRule(QWidget *panel) {
 }
 
 bool TMainForm::ConfirmDropSet(const QString &question, bool yesByDefault) {
-    if (!document_.HasUnsavedChanges()) return true;
+    if (!parts_.Document.HasUnsavedChanges()) return true;
     return platform::ShowMessageBox(
                {this, QStringLiteral("Calibration table is modified and not saved.\n") + question,
                 QStringLiteral("Confirmation"), QMessageBox::Question,
@@ -483,11 +483,11 @@ void TMainForm::stSpeedButton6Click() {
 
 void TMainForm::Enumerate() {
     CloseReceiver();
-    receiver_.FreeDevices();
+    parts_.Receiver.FreeDevices();
     K7Devs->update();
     K7Devs->SetRowCount(1);
-    receiver_.ReadDevices();
-    K7Devs->SetRowCount(std::max(1, int(Devices().size())));
+    parts_.Receiver.ReadDevices();
+    K7Devs->SetRowCount(std::max(1, int(parts_.Receiver.Devices().size())));
     K7Devs->update();
     BSelect->setEnabled(ListNotEmpty());
 }
@@ -497,14 +497,14 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
     const bool selected = row == K7Devs->Row() && ListNotEmpty();
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : TstForm::kWindowColor));
     canvas.setPen(ColorToQColor(selected ? clBlack : kListText));
-    if (row >= int(Devices().size())) {
+    if (row >= int(parts_.Receiver.Devices().size())) {
         if (row == 0)
             canvas.drawText(QRect(10, rect.top() + 1, K7Devs->width(), rect.height()),
                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                             QStringLiteral("No ZX-K740 radio receiver is available"));
         return;
     }
-    const TDeviceEntry &entry = *Devices()[std::size_t(row)];
+    const TDeviceEntry &entry = *parts_.Receiver.Devices()[std::size_t(row)];
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     switch (col) {
     case 0:
@@ -533,8 +533,8 @@ void TMainForm::K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &
 }
 
 void TMainForm::K7DevsSelectCell(int, int row, bool &) {
-    const bool onEntry = ListNotEmpty() && row >= 0 && row < int(Devices().size());
-    const bool opened = onEntry && Devices()[std::size_t(row)]->Opened;
+    const bool onEntry = ListNotEmpty() && row >= 0 && row < int(parts_.Receiver.Devices().size());
+    const bool opened = onEntry && parts_.Receiver.Devices()[std::size_t(row)]->Opened;
     BSelect->setEnabled(onEntry && !opened);
     BClose->setEnabled(onEntry && opened);
 }
@@ -557,24 +557,30 @@ void TMainForm::OpenSelectedReceiver() {
     FocusRule(DevPanel);
     if (!ConfirmDropSet(QStringLiteral("Open selected receiver device?"))) return;
     const int row = K7Devs->Row();
-    if (row < 0 || row >= int(Devices().size())) return;
-    TDeviceEntry &entry = *Devices()[std::size_t(row)];
+    if (row < 0 || row >= int(parts_.Receiver.Devices().size())) return;
+    TDeviceEntry &entry = *parts_.Receiver.Devices()[std::size_t(row)];
     CloseReceiver();
-    if (!receiver_.Open(entry, this)) return;
+    {
+        // The wait cursor stays through a failure's message and the release
+        // of what the failed attempt took, which follows the message.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        struct CursorRestore {
+            ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
+        } cursorRestore;
+        const platform::TResult opened = parts_.Receiver.Open(entry);
+        if (!platform::ShowFailure(this, opened)) return;
+    }
 
-    const std::intptr_t window = receiver_.ModuleWindow();
+    const std::intptr_t window = parts_.Receiver.ModuleWindow();
     if (window && QWidget::find(WId(window))) Embed(window);
-    receiver_.Activate();
+    parts_.Receiver.Activate();
     K7Devs->update();
 
     retuneGuard_ = true;
-    Fq->SetMax(receiver_.Highest());
-    Fq->SetMin(receiver_.Lowest());
-    if (AddFqForm) {
-        AddFqForm->Fq->SetMax(receiver_.Highest());
-        AddFqForm->Fq->SetMin(receiver_.Lowest());
-    }
-    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
+    Fq->SetMax(parts_.Receiver.Highest());
+    Fq->SetMin(parts_.Receiver.Lowest());
+    parts_.AddFq.SetRange(parts_.Receiver.Lowest(), parts_.Receiver.Highest());
+    Fq->SetValue(std::int64_t(parts_.Receiver.TunedFrequency()));
 
     BSelect->setEnabled(false);
     BClose->setEnabled(true);
@@ -583,7 +589,7 @@ void TMainForm::OpenSelectedReceiver() {
     BSave->setEnabled(false);
     CalInfo->setEnabled(false);
     SP->SetEnabled(true);
-    document_.Close();
+    parts_.Document.Close();
 
     retuneGuard_ = false;
     RestoreTitle();
@@ -609,17 +615,17 @@ void TMainForm::Embed(std::intptr_t moduleWindow) {
 
 void TMainForm::CloseReceiver() {
     T->stop();
-    if (receiver_.Close()) {
-        document_.Close();
+    if (parts_.Receiver.Close()) {
+        parts_.Document.Close();
         K7Devs->update();
     }
     SetSize(width(), kClientHeight);
     DMP->hide();
-    level_.SetOverlay(false);
+    parts_.Overlay.Hide();
     T->start();
 
     retuneGuard_ = true;
-    points_.Clear();
+    points_->Clear();
     CalInfo->setEnabled(false);
     FsP->SetEnabled(false);
     FP->SetEnabled(false);
@@ -627,7 +633,6 @@ void TMainForm::CloseReceiver() {
     FiP->SetEnabled(false);
     SP->SetEnabled(false);
     G->SetCurrent(0);
-    QCoreApplication::processEvents();
     retuneGuard_ = false;
 
     BSelect->setEnabled(ListNotEmpty());
@@ -640,9 +645,9 @@ void TMainForm::CloseReceiver() {
 
 void TMainForm::FqValueChange() {
     if (retuneGuard_) return;
-    receiver_.Tune(std::uint64_t(Fq->Value()));
+    parts_.Receiver.Tune(std::uint64_t(Fq->Value()));
     retuneGuard_ = true;
-    Fq->SetValue(std::int64_t(receiver_.TunedFrequency()));
+    Fq->SetValue(std::int64_t(parts_.Receiver.TunedFrequency()));
     retuneGuard_ = false;
 }
 
@@ -655,14 +660,16 @@ void TMainForm::FqKeyPress(QChar key) {
 }
 
 void TMainForm::TTimer() {
-    level_.Poll();
-}
-
-void TMainForm::SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data) {
-    level_.Spectrum(span, byteCount, data);
+    if (!parts_.Receiver.IsOpen()) {
+        // Cleared before the repaint, so that the text really goes.
+        parts_.Overlay.Hide();
+        return;
+    }
+    parts_.Level.Poll();
 }
 
 void TMainForm::GShowRaw(std::uint8_t raw) {
+    parts_.Overlay.Update(raw);
     // The gauge redraws itself when its value changes; otherwise the overlay
     // may still have changed.
     if (G->Current() == raw)
@@ -672,9 +679,9 @@ void TMainForm::GShowRaw(std::uint8_t raw) {
 }
 
 void TMainForm::GAfterDraw(QPainter &canvas, const QRect &) {
-    if (!level_.OverlayShown()) return;
+    if (!parts_.Overlay.Shown()) return;
     canvas.setFont(ArialFont(11));
     const int left = (G->width() - 60) / 2;
     canvas.drawText(QRect(QPoint(left, 2), QPoint(left + 60 - 1, 16 - 1)),
-                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, level_.OverlayText());
+                    Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, parts_.Overlay.Text());
 }

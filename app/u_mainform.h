@@ -1,28 +1,25 @@
 // The main window: the receiver list and the open receiver, the calibration
 // file and frequency point panels, tuning and the live signal level.
 //
-// It is built of three parts without widgets and wires them to its controls:
-// the receiver connection (TReceiverConnection: the receiver API, the
-// module, open and close), the calibration document (TCalDocument: the one
-// set's handle, flags and file name) and the live level (TLiveLevel: RAW
-// value and dBm overlay, published as a signal). The commands of two panels
-// live in units of their own that work on the window's controls: the file
-// commands (TFileCommands: New, Open, Save, Details) and the point list
-// (TPointList: the list F and Add, Edit, Delete, copy from another mode).
-// The window itself does the construction of its controls, its lifecycle,
-// placement, title, the digit-key redirection and the handlers that join
-// these parts.
+// It is handed the parts below the windows by the program that owns them
+// (TMainFormParts): the receiver connection (the receiver API, the module,
+// open and close), the calibration document (the one set's handle, flags
+// and file name), the live level (the RAW value, as a signal), the dBm
+// overlay over the gauge, the point list model, and the dialogs its commands
+// run. The commands of two panels live in units of their own that hold the
+// controls of their panel: the file commands (TFileCommands: New, Open, Save,
+// Details) and the point list (TPointList: the list F and Add, Edit, Delete,
+// copy from another mode, Sweep); they reach the window only through
+// TMainFormServices. The window itself does the construction of its
+// controls, its lifecycle, placement, title, the digit-key redirection and
+// the handlers that join these parts.
 //
 // Creating it binds the receiver API and the calibration library; when
 // either fails it says so and ShowAllowed() answers false, and the program
 // ends without showing it.
 #pragma once
 
-#include "app/caldocument.h"
-#include "app/filecommands.h"
-#include "app/livelevel.h"
-#include "app/pointlist.h"
-#include "app/receiverconnection.h"
+#include "app/mainformservices.h"
 #include "controls/stform.h"
 
 #include <QSettings>
@@ -30,26 +27,54 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 class QPainter;
 class QTimer;
-class TPointListMenu;
+class TAddFqForm;
+class TCalDocument;
+class TCalInfoForm;
+class TCopyForm;
+class TFileCommands;
+class TLevelOverlay;
+class TLiveLevel;
 class TmyFrequencyEdit;
 class TmyLabel;
 class TmyScrollBar;
+class TPointList;
+class TPointListMenu;
+class TPointListModel;
+class TReceiverConnection;
 class TstGauge;
 class TstGrid;
 class TstPanel;
 class TstSpeedButton;
+class TSweepForm;
+class TTableForm;
 
-class TMainForm : public TstForm {
+// What the main window works with beyond its own controls. The parts below
+// the windows exist before the window; the dialogs are created after it (the
+// program creates the main window first), and the window runs none of them
+// before its constructor has returned. All of them outlive the window.
+struct TMainFormParts {
+    TReceiverConnection &Receiver;
+    TCalDocument &Document;
+    TLiveLevel &Level;
+    TLevelOverlay &Overlay;
+    TPointListModel &Points;
+    TAddFqForm &AddFq;
+    TCalInfoForm &CalInfo;
+    TCopyForm &Copy;
+    TTableForm &Table;
+    TSweepForm &Sweep;
+};
+
+class TMainForm : public TstForm, private TMainFormServices {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 496;
     static constexpr int kClientHeight = 296;
 
-    explicit TMainForm(QWidget *parent = nullptr);
+    explicit TMainForm(const TMainFormParts &parts, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // Whether FormCreate bound both libraries, so that the window may be shown.
@@ -60,8 +85,14 @@ public:
     // The title followed by a file text in brackets, the file text shortened
     // from its front until the whole fits the label's width.
     static QString TitleWithFileName(const QString &fileText, const QWidget &label);
-    void RestoreTitle();
 
+protected:
+    bool CloseQuery() override { return FormCloseQuery(); }
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // Handlers.
     void FormCreate();
     void FormShow();
@@ -80,62 +111,43 @@ public:
     void TTimer();
     void FqValueChange();
     // "Calibration Table File".
-    void stSpeedButton3Click() { files_.New(); }
-    void stSpeedButton4Click() { files_.Open(); }
-    void BSaveClick() { files_.Save(); }
-    void CalInfoClick() { files_.Details(); }
+    void stSpeedButton3Click();
+    void stSpeedButton4Click();
+    void BSaveClick();
+    void CalInfoClick();
     // "Frequencies".
-    void stSpeedButton8Click() { points_.Add(); }
-    void BEditClick() { points_.Edit(); }
-    void BDeleteClick() { points_.Delete(); }
-    void stSpeedButton7Click() { points_.CopyFromOtherMode(); }
-    void BSweepClick() { points_.Sweep(); }
-    void FDblClick() { points_.FDblClick(); }
+    void stSpeedButton8Click();
+    void BEditClick();
+    void BDeleteClick();
+    void stSpeedButton7Click();
+    void BSweepClick();
 
+    // TMainFormServices.
+    void FocusRule(QWidget *panel) override;
+    bool ConfirmDropSet(const QString &question, bool yesByDefault = false) override;
+    void ShowFileInTitle(const QString &fileName) override;
+    QWidget *Owner() override { return this; }
+
+    void CreateComponents();
+    void RestoreTitle();
     // Receiver operations.
     void Enumerate();
     void OpenSelectedReceiver();
     void CloseReceiver();
-    // Moves the focus out of Fq onto the panel, so that typing is finished.
-    void FocusRule(QWidget *panel);
-    // Whether a command that drops the set may go on: true when nothing
-    // unsaved would be lost, else the answer to "Calibration table is
-    // modified and not saved.\n" + question (Yes goes on).
-    bool ConfirmDropSet(const QString &question, bool yesByDefault = false);
+    // A binding's failure at start-up: no owner, the title text as title.
+    static void ShowStartupError(const QString &text);
+    void K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect);
+    void K7DevsSelectCell(int col, int row, bool &canSelect);
+    void GAfterDraw(QPainter &canvas, const QRect &rect);
+    // The live level's RAW value on the gauge, with the overlay for it.
+    void GShowRaw(std::uint8_t raw);
+    void FqKeyDown(int key);
+    void FqKeyPress(QChar key);
+    void Embed(std::intptr_t moduleWindow);
+    bool RedirectDigitKey(QObject *receiver, QEvent *event);
+    bool ListNotEmpty() const;
 
-    // The module's spectrum message (0x110B).
-    void SpectrumLevel(std::uint32_t span, std::int64_t byteCount, const void *data);
-
-    // The parts of the window.
-    TReceiverConnection &Receiver() { return receiver_; }
-    const TReceiverConnection &Receiver() const { return receiver_; }
-    TCalDocument &Document() { return document_; }
-    const TCalDocument &Document() const { return document_; }
-    TLiveLevel &Level() { return level_; }
-    TPointList &Points() { return points_; }
-    TFileCommands &Files() { return files_; }
-    QSettings *RegistryKey() const { return key_.get(); }
-
-    // What the window shows of them.
-    std::int32_t ReceiverHandle() const { return receiver_.Handle(); }
-    std::int32_t CurrentMode() const { return receiver_.CurrentMode(); }
-    // The mode code under which the set is read and written now.
-    std::int32_t CalibrationMode() const { return Smsdk::CalibrationMode(CurrentMode()); }
-    const std::vector<std::unique_ptr<TDeviceEntry>> &Devices() const {
-        return receiver_.Devices();
-    }
-    const TDeviceEntry *OpenedEntry() const { return receiver_.OpenedEntry(); }
-    const spectrumlevel::LevelConstants &LevelConstants() const {
-        return receiver_.LevelConstants();
-    }
-    bool IsDemo() const { return receiver_.IsDemo(); }
-    QString ReceiverName() const { return receiver_.ReceiverName(); }
-    bool OverlayShown() const { return level_.OverlayShown(); }
-    double OverlayDbm() const { return level_.OverlayDbm(); }
-    std::int32_t PassbandWidth() const { return receiver_.PassbandWidth(); }
-    std::int32_t PassbandOffset() const { return receiver_.PassbandOffset(); }
-    std::intptr_t ModuleWindow() const { return receiver_.ModuleWindow(); }
-    QmvModule &Module() { return receiver_.Module(); }
+    TMainFormParts parts_;
 
     // Components (named as the window's designer named them).
     // The frame's client panel and title bar (ClientPanel, TopPanel).
@@ -181,38 +193,13 @@ public:
     TstPanel *DMP = nullptr;
     QTimer *T = nullptr;
 
-protected:
-    bool CloseQuery() override { return FormCloseQuery(); }
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void CreateComponents();
-    void K7DevsDrawCell(QPainter &canvas, int col, int row, const QRect &rect);
-    void K7DevsSelectCell(int col, int row, bool &canSelect);
-    void GAfterDraw(QPainter &canvas, const QRect &rect);
-    // The live level's RAW value on the gauge.
-    void GShowRaw(std::uint8_t raw);
-    void FqKeyDown(int key);
-    void FqKeyPress(QChar key);
-    void Embed(std::intptr_t moduleWindow);
-    bool RedirectDigitKey(QObject *receiver, QEvent *event);
-    bool ListNotEmpty() const { return !receiver_.Devices().empty(); }
-
     bool showAllowed_ = false;
     bool shownOnce_ = false;
     std::unique_ptr<QSettings> key_;
-    TReceiverConnection receiver_;
-    TCalDocument document_;
-    TLiveLevel level_{receiver_, document_};
-    TPointList points_{*this};
-    TFileCommands files_{*this};
+    std::unique_ptr<TPointList> points_;
+    std::unique_ptr<TFileCommands> files_;
 
     bool retuneGuard_ = false;
     bool enterFlag_ = false;
     bool digitFilterInstalled_ = false;
 };
-
-// The program's main window, while it exists.
-extern TMainForm *MainForm;

@@ -1,52 +1,45 @@
 #include "app/u_searchadform.h"
 
 #include "controls/cgauges.h"
+#include "controls/dialogparts.h"
 #include "controls/stpanel.h"
 
-#include <QGuiApplication>
 #include <QHideEvent>
 #include <QLabel>
-#include <QScreen>
 
-TSearchADForm *SearchADForm = nullptr;
+using namespace dialogparts;
 
 namespace {
-constexpr TColor kPanelColor = 4342338; // RGB 66, 66, 66
+constexpr TColor kPanelColor = kListBack; // RGB 66, 66, 66
 }
 
 TSearchADForm::TSearchADForm(QWidget *parent)
     : TstForm(QString(), TFrameKind::fkClientOnly, parent) {
     SetSize(kWidth, kHeight);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(ArialFont(11));
 
     SetColor(kPanelColor);
 
-    Label1 = new QLabel(QStringLiteral("Searching available devices ..."), ClientPanel);
+    Label1 =
+        Named(new QLabel(QStringLiteral("Searching available devices ..."), ClientPanel), "Label1");
     Label1->move(8, 10);
     QPalette palette = Label1->palette();
     palette.setColor(QPalette::WindowText, ColorToQColor(clYellow));
     Label1->setPalette(palette);
     Label1->adjustSize();
 
-    PP = new TstPanel(ClientPanel);
-    PP->setGeometry(6, 30, 285, 17);
-    PP->SetBevelStyle(TBevelStyle::bsGradientInner);
-    PP->SetBevelWidth(2);
-    PP->SetParentColor(true);
-    G = new TCGauge(PP);
+    PP = Named(MakeListPanel(ClientPanel, QRect(6, 30, 285, 17)), "PP");
+    G = Named(new TCGauge(PP), "G");
     G->setGeometry(PP->AlignRect());
     G->SetKind(TCGaugeKind::gkHorizontalBar);
     G->SetShowText(false);
     G->SetBorderStyle(TGaugeBorderStyle::bsNone);
     G->SetForeColor(40960);
-    G->SetBackColor(6513507);
+    G->SetBackColor(kButtonFace);
     G->SetMaxValue(63);
     G->SetProgress(50);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+    CentreOnScreen(this);
 }
 
 void TSearchADForm::hideEvent(QHideEvent *event) {

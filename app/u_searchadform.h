@@ -17,15 +17,14 @@ public:
 
     explicit TSearchADForm(QWidget *parent = nullptr);
 
-    QLabel *Label1 = nullptr;
-    TstPanel *PP = nullptr;
-    TCGauge *G = nullptr;
-
 signals:
     void Hidden();
 
 protected:
     void hideEvent(QHideEvent *event) override;
-};
 
-extern TSearchADForm *SearchADForm;
+private:
+    QLabel *Label1 = nullptr;
+    TstPanel *PP = nullptr;
+    TCGauge *G = nullptr;
+};

@@ -8,7 +8,6 @@
 #include "benchsupport.h"
 
 #include "calibration/caltransfer.h"
-#include "platform/consolemessages.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,14 +24,16 @@ struct Fixture {
     QByteArray csv;
 
     Fixture() {
-        platform::RouteMessageBoxesToStandardError(QStringLiteral("bench_csv"));
-        if (!sdk.Load()) std::exit(1);
+        if (const platform::TResult bound = sdk.Load(); !bound) {
+            std::fprintf(stderr, "bench_csv: %s\n", qPrintable(bound.Message()));
+            std::exit(1);
+        }
         std::mt19937_64 random(1000);
         std::uniform_real_distribution<double> dbm(-140.0, 0.0);
         for (int p = 0; p < kPoints; ++p) {
             TCsvTable &table = tables.emplace_back();
             table.Receiver = Smsdk::kReceiverName;
-            table.Mode = p % 2 ? Smsdk::kWideFmMode : Smsdk::kDefaultMode;
+            table.Mode = p % 2 ? QMV_MODE_FM_WIDE : Smsdk::kDefaultMode;
             table.Frequency = 100000 + uint64_t(p) * 12345;
             for (double &value : table.Values)
                 value = dbm(random); // every entry set: 256 lines per point

@@ -55,13 +55,13 @@ void BM_GridScrollAndPaint(benchmark::State &state) {
     for (int r = 0; r < 100000; ++r)
         grid.SetCells(0, r, QString::number(r));
     std::int64_t cellsDrawn = 0;
-    grid.OnDrawCell = [&](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                          TstGrid::TGridDrawState) {
+    grid.SetOnDrawCell([&](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+                           TstGrid::TGridDrawState) {
         ++cellsDrawn;
         canvas.fillRect(rect, QColor(66, 66, 66));
         canvas.setPen(QColor(192, 192, 192));
         canvas.drawText(rect, Qt::AlignRight, grid.Cells(col, row));
-    };
+    });
     QPixmap target(grid.size());
     int top = 0;
     for (auto _ : state) {

@@ -1,12 +1,12 @@
 // The live level from a demodulator spectrum against a plain maximum over the
 // same passband bins: the level adds the window arithmetic, one logarithm,
 // the gain and the RAW scaling, which should cost little beside the scan.
-#include "app/spectrumlevel.h"
-#include "app/u_mainform.h"
+#include "app/k740scalib.h"
 #include "controls/stgauge.h"
 #include "controls/stgrid.h"
 #include "controls/stspeedbutton.h"
 #include "platform/messagebox.h"
+#include "receiver/spectrumlevel.h"
 
 #include "benchsupport.h"
 #include <QSettings>
@@ -33,15 +33,15 @@ std::vector<float> MakeBins(std::int64_t count) {
 
 void BM_SpectrumLevel(benchmark::State &state) {
     const auto bins = MakeBins(state.range(0));
-    const spectrumlevel::Spectrum spectrum{kSpan, std::int64_t(bins.size() * 4), bins.data()};
-    const spectrumlevel::LevelConstants constants;
+    const SpectrumLevel::Spectrum spectrum{kSpan, std::int64_t(bins.size() * 4), bins.data()};
+    const SpectrumLevel::LevelConstants constants;
     std::int32_t first = 0, last = 0;
-    spectrumlevel::PassbandBins(1, kSpan, kWidth, 0, std::int32_t(bins.size()), first, last);
+    SpectrumLevel::PassbandBins(1, kSpan, kWidth, 0, std::int32_t(bins.size()), first, last);
     for (auto _ : state) {
         double peak = 0;
-        spectrumlevel::SpectrumPeakDb(spectrum, 1, kWidth, 0, peak);
+        SpectrumLevel::SpectrumPeakDb(spectrum, 1, kWidth, 0, peak);
         benchmark::DoNotOptimize(
-            spectrumlevel::RawFromPeak(peak, spectrumlevel::kDemoAgcReading, constants));
+            SpectrumLevel::RawFromPeak(peak, SpectrumLevel::kDemoAgcReading, constants));
     }
     state.SetItemsProcessed(state.iterations() * (last - first + 1));
 }
@@ -51,7 +51,7 @@ BENCHMARK(BM_SpectrumLevel)->Arg(2048)->Arg(65536);
 void BM_PlainMaximum(benchmark::State &state) {
     const auto bins = MakeBins(state.range(0));
     std::int32_t first = 0, last = 0;
-    spectrumlevel::PassbandBins(1, kSpan, kWidth, 0, std::int32_t(bins.size()), first, last);
+    SpectrumLevel::PassbandBins(1, kSpan, kWidth, 0, std::int32_t(bins.size()), first, last);
     for (auto _ : state) {
         const float *data = bins.data();
         benchmark::DoNotOptimize(data);
@@ -79,16 +79,19 @@ void BM_SpectrumMessage(benchmark::State &state) {
         std::fprintf(stderr, "%s\n", qPrintable(box.text));
         return QMessageBox::Ok;
     });
-    TMainForm form;
+    TProgram program;
+    TMainForm &form = program.MainForm();
     form.show();
-    form.K7Devs->SetRow(0);
-    form.BSelectClick();
-    if (form.ReceiverHandle() <= 0) {
+    form.findChild<TstGrid *>(QStringLiteral("K7Devs"))->SetRow(0);
+    form.findChild<TstSpeedButton *>(QStringLiteral("BSelect"))->Click();
+    TReceiverConnection &receiver = program.Receiver();
+    if (receiver.Handle() <= 0) {
         state.SkipWithError("the demo receiver did not open");
         return;
     }
-    QmvHost::Callback(form.ModuleWindow(), QMV_HOST_MODE, 1, 0, 0);
-    QmvHost::Callback(form.ModuleWindow(), QMV_HOST_WIDTH, kWidth, 0, 0);
+    const std::intptr_t module = receiver.ModuleWindow();
+    TQmvHost::Callback(module, QMV_HOST_MODE, 1, 0, 0);
+    TQmvHost::Callback(module, QMV_HOST_WIDTH, kWidth, 0, 0);
     auto strong = MakeBins(state.range(0));
     auto weak = strong;
     weak[weak.size() / 2] = 1e-7f;
@@ -96,9 +99,11 @@ void BM_SpectrumMessage(benchmark::State &state) {
     for (auto _ : state) {
         const auto &bins = flip ? strong : weak;
         flip = !flip;
-        form.SpectrumLevel(kSpan, std::int64_t(bins.size() * 4), bins.data());
+        // The module's spectrum message, as its window sends it.
+        TQmvHost::Callback(module, QMV_HOST_SPECTRUM, kSpan, std::intptr_t(bins.size() * 4),
+                           reinterpret_cast<std::intptr_t>(bins.data()));
     }
-    benchmark::DoNotOptimize(form.G->Current());
+    benchmark::DoNotOptimize(form.findChild<TstGauge *>(QStringLiteral("G"))->Current());
     form.close(); // the next run opens the demo receiver again
     platform::SetMessageBoxResponder({});
 }

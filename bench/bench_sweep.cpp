@@ -11,7 +11,7 @@
 // the swept table's dBm for the live RAW at ten levels from -120 to -30 dBm.
 #include "benchsupport.h"
 
-#include "app/spectrumlevel.h"
+#include "receiver/spectrumlevel.h"
 #include "generator/sweepengine.h"
 #include "k740sim.h"
 #include "platform/libraryloader.h"
@@ -68,15 +68,15 @@ struct Sim {
         std::array<float, 480> bins{};
         spectrum(rx, 24000, int(bins.size()), bins.data());
         double peak = 0;
-        spectrumlevel::SpectrumPeakDb({24000, std::int64_t(bins.size() * 4), bins.data()}, 1, 3000,
+        SpectrumLevel::SpectrumPeakDb({24000, std::int64_t(bins.size() * 4), bins.data()}, 1, 3000,
                                       0, peak);
-        spectrumlevel::LevelConstants constants;
-        std::int32_t reading = spectrumlevel::kDemoAgcReading;
+        SpectrumLevel::LevelConstants constants;
+        std::int32_t reading = SpectrumLevel::kDemoAgcReading;
         if (rx == 1) {
             constants = {860, 760, 540, -800, 720};
             reading = agc(rx);
         }
-        return spectrumlevel::RawFromPeak(peak, reading, constants);
+        return SpectrumLevel::RawFromPeak(peak, reading, constants);
     }
 };
 

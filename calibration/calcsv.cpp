@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -76,12 +75,7 @@ int modelIndex(std::string_view name) {
 }
 
 bool knownMode(int32_t mode) {
-    try {
-        Smsdk::ModeText(mode);
-        return true;
-    } catch (const std::runtime_error &) {
-        return false;
-    }
+    return Smsdk::FindModeText(mode).has_value();
 }
 
 // One pass over a CSV file: lines, fields, and the refusal with its place.

@@ -22,9 +22,9 @@ std::vector<TCsvPoint> ListPoints(const Smsdk &sdk, int32_t cal, const TTableFil
     std::vector<TCsvPoint> points;
     for (const char *name : Smsdk::ModelNames) {
         if (filter.Receiver && *filter.Receiver != name) continue;
-        for (int32_t mode : sdk.ReadModes(cal, name)) {
+        for (int32_t mode : sdk.ReadModes(cal, name).Entries) {
             if (filter.Mode && *filter.Mode != mode) continue;
-            for (uint64_t frequency : sdk.ReadFrequencies(cal, name, mode)) {
+            for (uint64_t frequency : sdk.ReadFrequencies(cal, name, mode).Entries) {
                 if (filter.Frequency && *filter.Frequency != frequency) continue;
                 points.push_back({QByteArray(name), mode, frequency});
             }
@@ -34,7 +34,8 @@ std::vector<TCsvPoint> ListPoints(const Smsdk &sdk, int32_t cal, const TTableFil
 }
 
 bool HasPoint(const Smsdk &sdk, int32_t cal, const TCsvPoint &point) {
-    for (uint64_t frequency : sdk.ReadFrequencies(cal, point.Receiver.constData(), point.Mode))
+    for (uint64_t frequency :
+         sdk.ReadFrequencies(cal, point.Receiver.constData(), point.Mode).Entries)
         if (frequency == point.Frequency) return true;
     return false;
 }

@@ -49,6 +49,23 @@ double RoundToTenth(double value) {
     return rounded == 0.0 ? 0.0 : rounded; // never -0.0
 }
 
+void Interpolate(std::array<double, kRawCount> &t) {
+    const auto anchor = [&t](int from) {
+        for (int r = from; r < kRawCount; ++r)
+            if (!IsNotSet(t[r])) return r;
+        return -1;
+    };
+    int i = anchor(0);
+    if (i < 0) return;
+    std::fill(t.begin(), t.begin() + i, t[i]);
+    for (int j; (j = anchor(i + 1)) >= 0; i = j) {
+        const double step = (t[j] - t[i]) / (j - i);
+        for (int n = 1; n < j - i; ++n)
+            t[i + n] = RoundToTenth(t[i] + n * step);
+    }
+    std::fill(t.begin() + i + 1, t.end(), t[i]);
+}
+
 int HeightDb(double value) {
     // Out-of-range input stays finite and within int.
     const double t = std::trunc(-std::clamp(std::isnan(value) ? 0.0 : value, -1e6, 1e6));

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace SignalScale {
 
 constexpr int kRawMin = 0;
@@ -57,6 +59,13 @@ double LimitAfterOffset(double value);
 
 // To the nearest tenth, halves upward (towards 0 dBm): floor(10x + 0.5) / 10.
 double RoundToTenth(double value);
+
+// Fills the gaps of a translation table (entries equal to the not-set value;
+// the others are anchors and stay as they are). Before the first anchor its
+// value is repeated, after the last one the last value; between two anchors
+// the values run in a straight line, rounded to tenths of a dB. A table
+// without anchors stays as it is.
+void Interpolate(std::array<double, kRawCount> &table);
 
 // The graph's vertical scale in whole dB: 140 - |t| with t = -value cut
 // towards zero, so -139.9 is drawn at 1 and -0.9 at the top line (140).

@@ -1,11 +1,6 @@
 #include "calibration/smsdk.h"
 
-#include "platform/application.h"
 #include "platform/libraryloader.h"
-#include "platform/messagebox.h"
-
-#include <QPointer>
-#include <QWidget>
 
 #include <cstring>
 #include <memory>
@@ -20,27 +15,19 @@ static_assert(sizeof(Smsdk::ModelNames) == 18 * 8);
 
 namespace {
 
-QPointer<QWidget> &applicationWindow() {
-    static QPointer<QWidget> window;
-    return window;
-}
-
-void showStartupError(const QString &text) {
-    platform::ShowMessageBox({nullptr, text, platform::Application::title(), QMessageBox::Critical,
-                              QMessageBox::Ok, QMessageBox::Ok});
-}
-
 // The library's own list rule: size query, a buffer of exactly that size,
 // count = bytes / width, the buffer freed on return.
-template <typename T, typename Query> std::vector<T> readList(Query query, bool wholeEntries) {
-    const int32_t bytes = query(nullptr, 0);
-    if (bytes <= 0) return {};
-    const size_t count = static_cast<size_t>(bytes) / sizeof(T);
-    auto buffer = std::make_unique<unsigned char[]>(static_cast<size_t>(bytes));
-    const int32_t size = wholeEntries ? static_cast<int32_t>(count * sizeof(T)) : bytes;
+template <typename T, typename Query> TSetList<T> ReadList(Query query, bool wholeEntries) {
+    TSetList<T> list;
+    list.SizeAnswer = query(nullptr, 0);
+    if (list.SizeAnswer <= 0) return list;
+    const auto bytes = static_cast<size_t>(list.SizeAnswer);
+    const size_t count = bytes / sizeof(T);
+    auto buffer = std::make_unique<unsigned char[]>(bytes);
+    const int32_t size = wholeEntries ? static_cast<int32_t>(count * sizeof(T)) : list.SizeAnswer;
     query(reinterpret_cast<T *>(buffer.get()), size);
-    std::vector<T> list(count);
-    if (count) std::memcpy(list.data(), buffer.get(), count * sizeof(T));
+    list.Entries.resize(count);
+    if (count) std::memcpy(list.Entries.data(), buffer.get(), count * sizeof(T));
     return list;
 }
 
@@ -51,14 +38,13 @@ Smsdk &Smsdk::Instance() {
     return instance;
 }
 
-bool Smsdk::Load() {
-    if (loaded_) return true;
+platform::TResult Smsdk::Load() {
+    if (loaded_) return {};
     platform::LibraryHandle library =
         platform::LoadLibraryByName(QString::fromLatin1(kLibraryName));
     if (!library) {
-        showStartupError(QStringLiteral(
+        return platform::TResult::Failure(QStringLiteral(
             "Unable to load dynamic library smetersdk.dll.\nApplication will be terminated."));
-        return false;
     }
     // Every name is looked up before any is tested.
     TSmsdkFunctions found;
@@ -78,24 +64,24 @@ bool Smsdk::Load() {
         !found.SaveCALFile || !found.GetModes || !found.GetFrequencies || !found.DeleteFrequency) {
         // The library stays loaded, as it would after a successful bind: the
         // program ends right after this message anyway.
-        showStartupError(QStringLiteral("Bad version of dynamic library smetersdk.dll or file is "
-                                        "corrupted.\nApplication will be terminated."));
-        return false;
+        return platform::TResult::Failure(
+            QStringLiteral("Bad version of dynamic library smetersdk.dll or file is "
+                           "corrupted.\nApplication will be terminated."));
     }
     Functions = found;
     loaded_ = true;
-    return true;
+    return {};
 }
 
-std::vector<int32_t> Smsdk::ReadModes(int32_t cal, const char *receiver) const {
-    return readList<int32_t>(
+TSetList<int32_t> Smsdk::ReadModes(int32_t cal, const char *receiver) const {
+    return ReadList<int32_t>(
         [&](int32_t *buffer, int32_t size) { return GetModes(cal, receiver, buffer, size); },
         false);
 }
 
-std::vector<uint64_t> Smsdk::ReadFrequencies(int32_t cal, const char *receiver, int32_t mode,
-                                             ListSize size) const {
-    return readList<uint64_t>(
+TSetList<uint64_t> Smsdk::ReadFrequencies(int32_t cal, const char *receiver, int32_t mode,
+                                          ListSize size) const {
+    return ReadList<uint64_t>(
         [&](uint64_t *buffer, int32_t bytes) {
             return GetFrequencies(cal, receiver, mode, buffer, bytes);
         },
@@ -113,18 +99,16 @@ int32_t Smsdk::GetCSValue(int32_t cal, const char *receiver, int32_t mode, uint6
     return result;
 }
 
-bool Smsdk::ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                      TDbmTable &table) const {
+platform::TResult Smsdk::ReadTable(int32_t cal, const char *receiver, int32_t mode,
+                                   uint64_t frequency, TDbmTable &table) const {
     table.fill(0.0);
     for (int raw = 0; raw < SMS_TABLE_SIZE; ++raw) {
         const int32_t result =
             GetCSValue(cal, receiver, mode, frequency, static_cast<uint8_t>(raw), table[raw]);
-        if (ResultCode(result) != SMS_OK) {
-            CheckResult(result);
-            return false;
-        }
+        if (ResultCode(result) != SMS_OK)
+            return platform::TResult::Failure(ErrorMessage(ResultCode(result)));
     }
-    return true;
+    return {};
 }
 
 int32_t Smsdk::ResultCode(int32_t result) {
@@ -173,22 +157,18 @@ QString Smsdk::ErrorMessage(int32_t code) {
     }
 }
 
-bool Smsdk::CheckResult(int32_t result) {
-    const QString message = ErrorMessage(ResultCode(result));
-    if (message.isEmpty()) return true;
-    platform::ShowError(applicationWindow().data(), message);
-    return false;
-}
-
-void Smsdk::SetApplicationWindow(QWidget *window) {
-    applicationWindow() = window;
-}
-
-QWidget *Smsdk::ApplicationWindow() {
-    return applicationWindow().data();
+platform::TResult Smsdk::ResultOf(int32_t result) {
+    QString message = ErrorMessage(ResultCode(result));
+    if (message.isEmpty()) return {};
+    return platform::TResult::Failure(std::move(message));
 }
 
 QString Smsdk::ModeText(int32_t mode) {
+    if (std::optional<QString> text = FindModeText(mode)) return *text;
+    throw std::runtime_error("Unknown mode");
+}
+
+std::optional<QString> Smsdk::FindModeText(int32_t mode) {
     if (mode == kDefaultMode) return QStringLiteral("Default mode");
     // Two parallel tables, searched in this order.
     static const int32_t codes[8] = {0, 4, 5, 1, 2, 6, 3, 7};
@@ -201,5 +181,5 @@ QString Smsdk::ModeText(int32_t mode) {
     for (int i = 0; i < 8; ++i) {
         if (codes[i] == mode) return QString::fromLatin1(texts[i]);
     }
-    throw std::runtime_error("Unknown mode");
+    return std::nullopt;
 }

@@ -6,26 +6,29 @@
 // executable's folder first, see platform/libraryloader.h), and stays loaded
 // until the process ends.
 //
-// Typical use by the main window:
+// Nothing here shows a message box: the thin calls answer the library's
+// result, the operations of several calls answer a platform::TResult whose
+// message the windows show and k740cal prints. Typical use:
 //
 //     Smsdk &sdk = Smsdk::Instance();
-//     if (!sdk.Load()) return false;                // start-up message shown
-//     Smsdk::SetApplicationWindow(this);
+//     if (platform::TResult bound = sdk.Load(); !bound)
+//         return report(bound.Message());           // the start-up message
 //     int32_t cal = sdk.LoadCALFile(nullptr);       // New never fails
-//     if (!Smsdk::CheckResult(sdk.PutDBMs(cal, Smsdk::kReceiverName, mode, fq, table)))
-//         return;                                   // error box already shown
+//     platform::TResult put =
+//         Smsdk::ResultOf(sdk.PutDBMs(cal, Smsdk::kReceiverName, mode, fq, table));
+//     if (!put) return report(put.Message());       // the library's message
 #pragma once
 
 #include "k740demod.h"
+#include "platform/result.h"
 #include "smetersdk.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
-
-class QWidget;
 
 // The eight entry points, in the order in which they are looked up.
 struct TSmsdkFunctions {
@@ -42,6 +45,14 @@ struct TSmsdkFunctions {
 // 256 dBm values, index = RAW value, as they pass to and from the library.
 using TDbmTable = std::array<double, SMS_TABLE_SIZE>;
 
+// A list read from a set (modes or frequency points): what the size query
+// answered (a byte count; 0 or less, possibly a result code, for none) and
+// the entries read.
+template <typename T> struct TSetList {
+    int32_t SizeAnswer = 0;
+    std::vector<T> Entries;
+};
+
 class Smsdk {
 public:
     static constexpr const char *kLibraryName = "smetersdk.dll";
@@ -56,17 +67,17 @@ public:
     static const char ModelNames[kModelCount][kModelNameSize];
 
     static constexpr int32_t kDefaultMode = SMS_MODE_DEFAULT;
-    static constexpr int32_t kWideFmMode = QMV_MODE_FM_WIDE;
 
     // The process-wide binding the program uses.
     static Smsdk &Instance();
 
     // Binds the library at start-up: loads kLibraryName, looks up the eight
-    // names, and answers true only if all were found. On failure it shows
-    // "Unable to load ..." or "Bad version ..." in an error box without owner,
-    // titled with the application title, and leaves every entry point null.
-    // Once bound, further calls answer true without loading again.
-    bool Load();
+    // names, and succeeds only if all were found. On failure the message is
+    // "Unable to load ..." or "Bad version ...", which the program shows in
+    // an error box without owner, titled with the application title, and
+    // every entry point stays null. Once bound, further calls succeed without
+    // loading again.
+    platform::TResult Load();
     bool IsLoaded() const { return loaded_; }
 
     // The bound entry points. Tests may replace them with fakes.
@@ -103,21 +114,22 @@ public:
     int32_t GetCSValue(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
                        uint8_t raw, double &dbm) const;
 
-    // Reading a list: the size query, then a buffer of exactly that many
-    // bytes, count = bytes / entry width. A size query of 0 or less is an
-    // empty list; nothing is shown. WholeEntries passes count * 8 as the size
-    // of the second call (the main window's point list refresh does so).
+    // Reading a list, the one way every caller reads one: the size query;
+    // if it answers more than 0, a buffer of exactly that many bytes, the
+    // call with that buffer and size, count = bytes / entry width (remainder
+    // dropped), the buffer freed on return. A size query of 0 or less reads
+    // nothing more. WholeEntries passes count * 8 as the size of the second
+    // call (the main window's point list refresh does so).
     enum class ListSize { Exact, WholeEntries };
-    std::vector<int32_t> ReadModes(int32_t cal, const char *receiver) const;
-    std::vector<uint64_t> ReadFrequencies(int32_t cal, const char *receiver, int32_t mode,
-                                          ListSize size = ListSize::Exact) const;
+    TSetList<int32_t> ReadModes(int32_t cal, const char *receiver) const;
+    TSetList<uint64_t> ReadFrequencies(int32_t cal, const char *receiver, int32_t mode,
+                                       ListSize size = ListSize::Exact) const;
 
     // Reading a translation table: GetCS for RAW 0 to 255 in order. The first
-    // result other than success stops the reading, its message is shown
-    // (CheckResult) and the answer is false; table then holds the values read
-    // so far followed by zeros.
-    bool ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                   TDbmTable &table) const;
+    // result other than success stops the reading and fails with its message;
+    // table then holds the values read so far followed by zeros.
+    platform::TResult ReadTable(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                                TDbmTable &table) const;
 
     // The library result code of a result: its low 8 bits read as signed.
     // Results of 0 or more (handles, byte counts) are not codes and answer
@@ -125,24 +137,22 @@ public:
     static int32_t ResultCode(int32_t result);
     // The message of a code -17..-2, or an empty text for any other value.
     static QString ErrorMessage(int32_t code);
-    // Shows the message of a failed result in an error box owned by the
-    // application window and answers false; answers true for every result
-    // that has no message (success, 0, handles and counts).
-    static bool CheckResult(int32_t result);
+    // A result as the callers of PutDBMs and DeleteFrequency judge it: a
+    // failure with its message for every result that has one; success for
+    // every other (success, 0, handles and counts).
+    static platform::TResult ResultOf(int32_t result);
 
-    // The window that owns the library's error boxes (the main window).
-    static void SetApplicationWindow(QWidget *window);
-    static QWidget *ApplicationWindow();
-
+    // The text of a mode code, or nothing for a code without one.
+    static std::optional<QString> FindModeText(int32_t mode);
     // The text of a mode code; throws std::runtime_error("Unknown mode") for a
-    // code without one.
+    // code without one, which the windows' standard error box shows.
     static QString ModeText(int32_t mode);
 
     // The mode code under which the set is read and written while the
     // receiver runs in currentMode: wide FM has its own tables, every other
     // mode shares the default mode's.
     static int32_t CalibrationMode(int32_t currentMode) {
-        return currentMode == kWideFmMode ? kWideFmMode : kDefaultMode;
+        return currentMode == QMV_MODE_FM_WIDE ? QMV_MODE_FM_WIDE : kDefaultMode;
     }
 
 private:

@@ -39,6 +39,8 @@ function(k740_component target file_name)
     endif()
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/components)
     target_link_libraries(${target} PRIVATE k740_abi)
+    # Marks the entry points of components/include as exported (k740export.h).
+    target_compile_definitions(${target} PRIVATE K740_COMPONENT_BUILD)
     if(ARG_LIBS)
         target_link_libraries(${target} PRIVATE ${ARG_LIBS})
     endif()

@@ -3,26 +3,13 @@
 #include <QEvent>
 #include <QPainter>
 
-TmyLabel::TmyLabel(QWidget *parent) : QWidget(parent) {
+TmyLabel::TmyLabel(QWidget *parent)
+    : QWidget(parent), TCaptioned(TAlignment::taLeftJustify, TTextLayout::tlTop) {
     resize(65, 17);
 }
 
-void TmyLabel::SetCaption(const QString &value) {
-    if (caption_ == value) return;
-    caption_ = value;
-    AdjustBounds();
-    update();
-}
-
-void TmyLabel::SetAlignment(TAlignment value) {
-    if (alignment_ == value) return;
-    alignment_ = value;
-    update();
-}
-
-void TmyLabel::SetLayout(TTextLayout value) {
-    if (layout_ == value) return;
-    layout_ = value;
+void TmyLabel::CaptionChanged(bool text) {
+    if (text) AdjustBounds();
     update();
 }
 
@@ -64,17 +51,17 @@ void TmyLabel::SetBurriedColor(TColor value) {
 }
 
 int TmyLabel::TextFlags() const {
-    return AlignmentFlags(alignment_, layout_) | Qt::TextSingleLine |
+    return AlignmentFlags(Alignment(), Layout()) | Qt::TextSingleLine |
            (showAccelChar_ ? Qt::TextShowMnemonic : 0);
 }
 
 void TmyLabel::AdjustBounds() {
     if (!autoSize_) return;
-    const QString text = caption_.isEmpty() ? QStringLiteral(" ") : caption_;
+    const QString text = Caption().isEmpty() ? QStringLiteral(" ") : Caption();
     const QSize size =
         fontMetrics().size(Qt::TextSingleLine | (showAccelChar_ ? Qt::TextShowMnemonic : 0), text);
     // A right-justified label keeps its right edge.
-    const int left = alignment_ == TAlignment::taRightJustify ? x() + width() - size.width() : x();
+    const int left = Alignment() == TAlignment::taRightJustify ? x() + width() - size.width() : x();
     setGeometry(left, y(), size.width(), size.height());
 }
 
@@ -93,13 +80,13 @@ void TmyLabel::paintEvent(QPaintEvent *) {
     const int flags = TextFlags();
     if (isEnabled()) {
         painter.setPen(FontColor(this));
-        painter.drawText(rect(), flags, caption_);
+        painter.drawText(rect(), flags, Caption());
         return;
     }
     if (showBurried_) {
         painter.setPen(ColorToQColor(burriedColor_));
-        painter.drawText(rect().translated(1, 1), flags, caption_);
+        painter.drawText(rect().translated(1, 1), flags, Caption());
     }
     painter.setPen(ColorToQColor(disableColor_));
-    painter.drawText(rect(), flags, caption_);
+    painter.drawText(rect(), flags, Caption());
 }

@@ -9,19 +9,11 @@
 
 #include <QWidget>
 
-class TmyLabel : public QWidget {
+class TmyLabel : public QWidget, public TCaptioned {
     Q_OBJECT
 public:
+    // Caption, Alignment (left by default) and Layout (top by default).
     explicit TmyLabel(QWidget *parent = nullptr);
-
-    QString Caption() const { return caption_; }
-    void SetCaption(const QString &value);
-
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment value);
-
-    TTextLayout Layout() const { return layout_; }
-    void SetLayout(TTextLayout value);
 
     // While true the label takes the size of its text.
     bool AutoSize() const { return autoSize_; }
@@ -47,12 +39,10 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void CaptionChanged(bool text) override;
     int TextFlags() const;
     void AdjustBounds();
 
-    QString caption_;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-    TTextLayout layout_ = TTextLayout::tlTop;
     bool autoSize_ = true;
     bool transparent_ = false;
     bool showAccelChar_ = true;

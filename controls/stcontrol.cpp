@@ -210,3 +210,21 @@ void SetFontColor(QWidget *control, TColor color) {
 QColor FontColor(const QWidget *control) {
     return control ? control->palette().color(QPalette::Active, QPalette::WindowText) : QColor();
 }
+
+void TCaptioned::SetCaption(const QString &value) {
+    if (caption_ == value) return;
+    caption_ = value;
+    CaptionChanged(true);
+}
+
+void TCaptioned::SetAlignment(TAlignment value) {
+    if (alignment_ == value) return;
+    alignment_ = value;
+    CaptionChanged(false);
+}
+
+void TCaptioned::SetLayout(TTextLayout value) {
+    if (layout_ == value) return;
+    layout_ = value;
+    CaptionChanged(false);
+}

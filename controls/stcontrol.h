@@ -16,6 +16,7 @@
 #include "controls/stglobal.h"
 
 #include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -43,6 +44,31 @@ void AlignControls(QWidget *parent, const QRect &area);
 
 // Qt::AlignmentFlag equivalents of the caption placements.
 int AlignmentFlags(TAlignment alignment, TTextLayout layout);
+
+// The caption that a label and a panel share: its text and the text's
+// horizontal and vertical placement. Every real change is told to the
+// control through CaptionChanged, which repaints it (and lets a label that
+// takes the size of its text resize first).
+class TCaptioned {
+public:
+    QString Caption() const { return caption_; }
+    void SetCaption(const QString &value);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment value);
+    TTextLayout Layout() const { return layout_; }
+    void SetLayout(TTextLayout value);
+
+protected:
+    TCaptioned(TAlignment alignment, TTextLayout layout) : alignment_(alignment), layout_(layout) {}
+    ~TCaptioned() = default;
+    // `text`: the text changed, else its placement.
+    virtual void CaptionChanged(bool text) = 0;
+
+private:
+    QString caption_;
+    TAlignment alignment_;
+    TTextLayout layout_;
+};
 
 // The font colour of a control: its palette's WindowText colour, which the
 // children inherit along with the font unless they set their own.

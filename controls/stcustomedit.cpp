@@ -131,11 +131,11 @@ void TstCustomEdit::UpdateTextMargins() {
 }
 
 void TstCustomEdit::KeyDown(int &key, Qt::KeyboardModifiers shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    if (onKeyDown_) onKeyDown_(this, key, shift);
 }
 
 void TstCustomEdit::KeyPress(QChar &key) {
-    if (OnKeyPress) OnKeyPress(this, key);
+    if (onKeyPress_) onKeyPress_(this, key);
 }
 
 void TstCustomEdit::Change() {
@@ -223,20 +223,19 @@ void TstCustomEdit::changeEvent(QEvent *event) {
         update();
 }
 
-bool TstCustomEdit::ForwardWheel(QWheelEvent *event, QWidget *target) {
-    if (!target) return false;
-    QWheelEvent copy(target->mapFromGlobal(event->globalPosition()), event->globalPosition(),
-                     event->pixelDelta(), event->angleDelta(), event->buttons(), event->modifiers(),
-                     event->phase(), event->inverted(), event->source());
-    QCoreApplication::sendEvent(target, &copy);
-    return true;
+void TstCustomEdit::wheelEvent(QWheelEvent *event) {
+    QLineEdit::wheelEvent(event);
+    ForwardWheelToUpDown(event);
 }
 
-void TstCustomEdit::ForwardWheelToUpDown(QWheelEvent *event, QWidget *upDown) {
-    if (!upDown) return;
+void TstCustomEdit::ForwardWheelToUpDown(QWheelEvent *event) {
+    if (!upDown_) return;
     const QPointer<QWidget> exitControl = exitControl_;
     exitControl_ = nullptr;
-    ForwardWheel(event, upDown);
+    QWheelEvent copy(upDown_->mapFromGlobal(event->globalPosition()), event->globalPosition(),
+                     event->pixelDelta(), event->angleDelta(), event->buttons(), event->modifiers(),
+                     event->phase(), event->inverted(), event->source());
+    QCoreApplication::sendEvent(upDown_, &copy);
     exitControl_ = exitControl;
     event->accept();
 }

@@ -60,6 +60,12 @@ public:
     // Where the focus goes after a value has been set while the field had it.
     QWidget *ExitControl() const { return exitControl_; }
     void SetExitControl(QWidget *control) { exitControl_ = control; }
+    // A companion that takes the field's wheel turns (any widget that reacts
+    // to the wheel: a spin box, a scroll bar), with ExitControl suspended so
+    // that a value changed by the wheel does not send the focus away. None
+    // by default: the wheel then goes to the field's parents.
+    QWidget *UpDownControl() const { return upDown_; }
+    void SetUpDownControl(QWidget *control) { upDown_ = control; }
 
     // Width of the border around the client area, on every side.
     static constexpr int BorderWidth() { return 2; }
@@ -67,15 +73,14 @@ public:
     QRect ClientRect() const;
 
     // Hooks that may change or consume the key before the field sees it.
-    TKeyEvent OnKeyDown;
-    TKeyPressEvent OnKeyPress;
+    void SetOnKeyDown(TKeyEvent handler) { onKeyDown_ = std::move(handler); }
+    void SetOnKeyPress(TKeyPressEvent handler) { onKeyPress_ = std::move(handler); }
 
 signals:
     void OnChange(QObject *sender);
     void OnEnter(QObject *sender);
     void OnExit(QObject *sender);
 
-public:
 protected:
     // The field's own key handling; the base versions call the owner's events.
     virtual void KeyDown(int &key, Qt::KeyboardModifiers shift);
@@ -95,12 +100,7 @@ protected:
     // The font colour as drawn: grey text while disabled.
     QColor TextColor() const;
 
-    // Sends a wheel event on to `target`, as if it had been turned over it.
-    static bool ForwardWheel(QWheelEvent *event, QWidget *target);
-    // Hands a wheel turn to an up-down companion with ExitControl suspended,
-    // so that a value changed by the wheel does not send the focus away.
-    void ForwardWheelToUpDown(QWheelEvent *event, QWidget *upDown);
-
+    void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -112,6 +112,9 @@ protected:
 
 private:
     void ApplyPalette();
+    // Sends a wheel event on to the up-down control, as if it had been
+    // turned over it.
+    void ForwardWheelToUpDown(QWheelEvent *event);
 
     bool defaultShadow_ = true;
     int shadowOffset_ = 50;
@@ -120,6 +123,9 @@ private:
     int maxLength_ = 0;
     bool autoSelect_ = true;
     bool entered_ = false;
+    TKeyEvent onKeyDown_;
+    TKeyPressEvent onKeyPress_;
+    QPointer<QWidget> upDown_;
     qsizetype committedLength_ = 0;
     class LengthLimit;
 };

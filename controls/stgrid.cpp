@@ -219,7 +219,7 @@ void TstGrid::MouseToCell(int x, int y, int &col, int &row) const {
 
 bool TstGrid::CanSelect(int col, int row) {
     bool allowed = true;
-    if (OnSelectCell) OnSelectCell(this, col, row, allowed);
+    if (onSelectCell_) onSelectCell_(this, col, row, allowed);
     return allowed;
 }
 
@@ -301,10 +301,10 @@ void TstGrid::paintEvent(QPaintEvent *event) {
                 if (r == row_ && (rowSelect_ || c == col_)) state |= gdSelected;
                 if (focused && r == row_ && c == col_) state |= gdFocused;
             }
-            if (OnDrawCell) {
+            if (onDrawCell_) {
                 painter.save();
                 painter.setFont(font());
-                OnDrawCell(this, painter, c, r, cell, state);
+                onDrawCell_(this, painter, c, r, cell, state);
                 painter.restore();
             }
         }
@@ -348,7 +348,7 @@ void TstGrid::wheelEvent(QWheelEvent *event) {
 void TstGrid::keyPressEvent(QKeyEvent *event) {
     int key = event->key();
     const Qt::KeyboardModifiers shift = event->modifiers();
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    if (onKeyDown_) onKeyDown_(this, key, shift);
 
     const int page = std::max(1, Capacity());
     const int lastRow = rowCount_ - 1;
@@ -395,7 +395,7 @@ void TstGrid::keyPressEvent(QKeyEvent *event) {
     if (!text.isEmpty() &&
         (text.front().isPrint() || text.front() == u'\r' || text.front() == u'\x1b')) {
         QChar ch = text.front();
-        if (OnKeyPress) OnKeyPress(this, ch);
+        if (onKeyPress_) onKeyPress_(this, ch);
     }
     event->accept();
 }

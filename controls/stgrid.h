@@ -95,10 +95,11 @@ public:
     void MouseToCell(int x, int y, int &col, int &row) const;
     QRect CellRect(int col, int row) const;
 
-    TDrawCellEvent OnDrawCell;
-    TSelectCellEvent OnSelectCell;
-    TKeyEvent OnKeyDown;
-    TKeyPressEvent OnKeyPress;
+    // The hooks that draw or may refuse: one handler each, set by the owner.
+    void SetOnDrawCell(TDrawCellEvent handler) { onDrawCell_ = std::move(handler); }
+    void SetOnSelectCell(TSelectCellEvent handler) { onSelectCell_ = std::move(handler); }
+    void SetOnKeyDown(TKeyEvent handler) { onKeyDown_ = std::move(handler); }
+    void SetOnKeyPress(TKeyPressEvent handler) { onKeyPress_ = std::move(handler); }
 
 signals:
     void OnTopLeftChanged(TstGrid *sender);
@@ -144,4 +145,8 @@ private:
     int row_ = 1;
     int col_ = 0;
     int topRow_ = 1;
+    TDrawCellEvent onDrawCell_;
+    TSelectCellEvent onSelectCell_;
+    TKeyEvent onKeyDown_;
+    TKeyPressEvent onKeyPress_;
 };

@@ -18,7 +18,7 @@ void TstIntEdit::SetValue(std::int32_t v) {
     setCursorPosition(int(text().length()));
     if (v != value_) {
         bool allow = true;
-        if (OnValueChanging) OnValueChanging(this, v, allow);
+        if (onValueChanging_) onValueChanging_(this, v, allow);
         if (!allow) return;
         value_ = v;
         emit OnValueChange(this);

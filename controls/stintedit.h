@@ -41,7 +41,7 @@ public:
     std::int32_t TypedValue() const;
 
     // A veto: the handler answers at once whether the new value may stand.
-    TOnChanging OnValueChanging;
+    void SetOnValueChanging(TOnChanging handler) { onValueChanging_ = std::move(handler); }
 
 signals:
     void OnValueChange(QObject *sender);
@@ -60,4 +60,5 @@ private:
     bool displayUndefValueText_ = false;
     QString undefValueText_;
     Qt::Alignment alignment_ = Qt::AlignRight;
+    TOnChanging onValueChanging_;
 };

@@ -4,23 +4,10 @@
 
 #include <algorithm>
 
-TstPanel::TstPanel(QWidget *parent) : TstCustomPanel(parent) {}
+TstPanel::TstPanel(QWidget *parent)
+    : TstCustomPanel(parent), TCaptioned(TAlignment::taCenter, TTextLayout::tlCenter) {}
 
-void TstPanel::SetCaption(const QString &value) {
-    if (caption_ == value) return;
-    caption_ = value;
-    update();
-}
-
-void TstPanel::SetAlignment(TAlignment value) {
-    if (alignment_ == value) return;
-    alignment_ = value;
-    update();
-}
-
-void TstPanel::SetLayout(TTextLayout value) {
-    if (layout_ == value) return;
-    layout_ = value;
+void TstPanel::CaptionChanged(bool) {
     update();
 }
 
@@ -61,13 +48,13 @@ void TstPanel::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     PaintBevel(painter);
     const QRect r = CaptionRect();
-    if (r.width() <= 0 || r.height() <= 0 || caption_.isEmpty()) return;
+    if (r.width() <= 0 || r.height() <= 0 || Caption().isEmpty()) return;
     painter.setClipRect(r);
     painter.setFont(font());
     painter.setPen(FontColor(this));
     painter.setLayoutDirection(layoutDirection());
-    const QString text = abbreviate_
-                             ? painter.fontMetrics().elidedText(caption_, Qt::ElideRight, r.width())
-                             : caption_;
-    painter.drawText(r, AlignmentFlags(alignment_, layout_) | Qt::TextSingleLine, text);
+    const QString text =
+        abbreviate_ ? painter.fontMetrics().elidedText(Caption(), Qt::ElideRight, r.width())
+                    : Caption();
+    painter.drawText(r, AlignmentFlags(Alignment(), Layout()) | Qt::TextSingleLine, text);
 }

@@ -9,19 +9,11 @@
 
 #include <QString>
 
-class TstPanel : public TstCustomPanel {
+class TstPanel : public TstCustomPanel, public TCaptioned {
     Q_OBJECT
 public:
+    // Caption, Alignment and Layout (centred by default).
     explicit TstPanel(QWidget *parent = nullptr);
-
-    QString Caption() const { return caption_; }
-    void SetCaption(const QString &value);
-
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment value);
-
-    TTextLayout Layout() const { return layout_; }
-    void SetLayout(TTextLayout value);
 
     int Indent() const { return indent_; }
     void SetIndent(int value);
@@ -43,9 +35,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString caption_;
-    TAlignment alignment_ = TAlignment::taCenter;
-    TTextLayout layout_ = TTextLayout::tlCenter;
+    void CaptionChanged(bool text) override;
     int indent_ = 0;
     bool abbreviate_ = false;
     bool enable4All_ = true;

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-double StrToFloat(const QString &text) {
+std::optional<double> ParseFloat(const QString &text) {
     const QString trimmed = text.trimmed();
     // Group separators are refused: "1,5" must not become 15.
     QLocale local;
@@ -16,9 +16,14 @@ double StrToFloat(const QString &text) {
     bool ok = false;
     double value = local.toDouble(trimmed, &ok);
     if (!ok) value = c.toDouble(trimmed, &ok);
-    // Infinities and NaN are no numbers a user types.
-    if (!ok || !std::isfinite(value))
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value == 0.0 ? 0.0 : value;
+}
+
+double StrToFloat(const QString &text) {
+    const std::optional<double> value = ParseFloat(text);
+    if (!value)
         throw platform::EInputError(
             QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return value == 0.0 ? 0.0 : value;
+    return *value;
 }

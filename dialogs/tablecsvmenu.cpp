@@ -14,7 +14,9 @@ TTableCsvMenu::TTableCsvMenu(QWidget *grid, QWidget *owner, std::function<TCsvPo
         grid->addAction(separator);
     }
     AExportTable = new QAction(TableCsv::ExportTableText(), this);
+    AExportTable->setObjectName(QStringLiteral("AExportTable"));
     AImportTable = new QAction(TableCsv::ImportTableText(), this);
+    AImportTable->setObjectName(QStringLiteral("AImportTable"));
     connect(AExportTable, &QAction::triggered, this, &TTableCsvMenu::AExportTableClick);
     connect(AImportTable, &QAction::triggered, this, &TTableCsvMenu::AImportTableClick);
     grid->addAction(AExportTable);

@@ -26,14 +26,9 @@ class TTableCsvMenu : public QObject {
 public:
     // Adds the entries to grid's context menu; owner owns the file dialogs
     // and the error boxes.
+    // The entries are the actions "AExportTable" and "AImportTable".
     TTableCsvMenu(QWidget *grid, QWidget *owner, std::function<TCsvPoint()> point,
                   std::function<TDbmTable()> table);
-
-    QAction *AExportTable = nullptr;
-    QAction *AImportTable = nullptr;
-
-    void AExportTableClick();
-    void AImportTableClick();
 
 signals:
     // A table read from a CSV file for the edited point, whole (entries
@@ -41,6 +36,11 @@ signals:
     void TableImported(const TDbmTable &table);
 
 private:
+    void AExportTableClick();
+    void AImportTableClick();
+
+    QAction *AExportTable = nullptr;
+    QAction *AImportTable = nullptr;
     QWidget *owner_;
     std::function<TCsvPoint()> point_;
     std::function<TDbmTable()> table_;

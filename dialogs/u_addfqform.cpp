@@ -1,66 +1,54 @@
 #include "dialogs/u_addfqform.h"
 
+#include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "platform/messagebox.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
 #include <limits>
 
-TAddFqForm *AddFqForm = nullptr;
-
-using namespace dialogcontrols;
+using namespace dialogparts;
 
 TAddFqForm::TAddFqForm(QWidget *parent)
     : TstForm(QStringLiteral("Add Frequency"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    myLabel1 = new TmyLabel(ClientPanel);
-    myLabel1->setFont(ArialFont(11));
-    SetFontColor(myLabel1, clYellow);
-    myLabel1->SetDisableColor(2105376);
+    myLabel1 = Named(MakeLabel(ClientPanel, QStringLiteral("Frequency"), 8, 32), "myLabel1");
+    myLabel1->SetDisableColor(kLabelDisabled);
     myLabel1->SetBurriedColor(clGray);
     myLabel1->SetAutoSize(false);
-    myLabel1->SetCaption(QStringLiteral("Frequency"));
     myLabel1->setGeometry(8, 32, 52, 14);
 
-    Fq = new TmyFrequencyEdit(ClientPanel);
-    Fq->setGeometry(8, 52, 129, 22);
-    Fq->SetColor(clBlack);
-    Fq->setFont(ArialFont(11));
-    Fq->SetFontColor(clLime);
-    Fq->SetDefaultShadow(false);
-    Fq->SetMaxLength(12);
-    Fq->SetFixedPoint(fp1Hz);
-    Fq->SetHzLimit(2000);
-    Fq->SetShowUnit(fuMHz);
-    Fq->setText(QStringLiteral("0,000000"));
-    Fq->OnKeyDown = [this](QObject *sender, int &key, Qt::KeyboardModifiers shift) {
+    Fq = Named(new TmyFrequencyEdit(ClientPanel), "Fq");
+    StyleFrequencyField(Fq, QRect(8, 52, 129, 22), 11);
+    Fq->SetOnKeyDown([this](QObject *sender, int &key, Qt::KeyboardModifiers shift) {
         FqKeyDown(sender, key, shift);
-    };
-    Fq->OnKeyPress = [this](QObject *sender, QChar &key) { FqKeyPress(sender, key); };
+    });
+    Fq->SetOnKeyPress([this](QObject *sender, QChar &key) { FqKeyPress(sender, key); });
 
-    BOK = MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK"));
+    BOK = Named(MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TAddFqForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QRect(148, 54, 70, 21), QStringLiteral("Cancel"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(148, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+    CentreOnScreen(this);
 }
 
-void TAddFqForm::SetPointExists(std::function<bool(std::uint64_t hz)> exists) {
+void TAddFqForm::SetRange(std::int64_t lowest, std::int64_t highest) {
+    Fq->SetMax(highest);
+    Fq->SetMin(lowest);
+}
+
+std::optional<std::uint64_t> TAddFqForm::AskFrequency(std::uint64_t tuned, TPointExists exists) {
+    tunedFrequency_ = tuned;
     pointExists_ = std::move(exists);
-}
-
-void TAddFqForm::SetTunedFrequency(std::uint64_t hz) {
-    tunedFrequency_ = hz;
+    if (ShowModal() != mrOk) return std::nullopt;
+    return std::uint64_t(std::max<std::int64_t>(Fq->Value(), 0));
 }
 
 void TAddFqForm::showEvent(QShowEvent *event) {

@@ -1,16 +1,13 @@
 // TAddFqForm: the add-frequency dialog. It asks for the frequency of a new
 // point of the main window's list and, before it ends with OK, asks whether
 // an existing point may be overwritten.
-//
-// The main window copies the receiver's range into Fq whenever a receiver is
-// opened, installs a look-up of its point rows, and sets the tuned frequency
-// before every run; after OK it reads Fq's value (Hz).
 #pragma once
 
 #include "controls/stform.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QShowEvent;
 class TmyFrequencyEdit;
@@ -25,31 +22,35 @@ public:
     // Above this frequency the receiver is tuned in whole tens of hertz.
     static constexpr std::int64_t kTenHertzTuning = 2147000000;
 
+    // Whether the list already holds a point of that frequency.
+    using TPointExists = std::function<bool(std::uint64_t hz)>;
+
     explicit TAddFqForm(QWidget *parent = nullptr);
 
-    // Whether the list already holds a point of that frequency.
-    void SetPointExists(std::function<bool(std::uint64_t hz)> exists);
-    // The frequency Fq starts from at the next showing.
-    void SetTunedFrequency(std::uint64_t hz);
+    // The range of the open receiver, which the field keeps to.
+    void SetRange(std::int64_t lowest, std::int64_t highest);
 
-    void BOKClick();
-    void FqKeyDown(QObject *sender, int &key, Qt::KeyboardModifiers shift);
-    void FqKeyPress(QObject *sender, QChar &key);
-
-    TmyLabel *myLabel1 = nullptr;
-    // The frequency of the new point; its range follows the open receiver.
-    TmyFrequencyEdit *Fq = nullptr;
-    TstSpeedButton *BOK = nullptr;
-    TstSpeedButton *BSelect = nullptr;
+    // The modal run, the field starting from `tuned`: the frequency of the
+    // new point after OK (cut to whole tens of hertz above 2,147,000,000 Hz,
+    // and only once an existing point of it may be overwritten), nothing
+    // after Cancel.
+    std::optional<std::uint64_t> AskFrequency(std::uint64_t tuned, TPointExists exists);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    std::function<bool(std::uint64_t)> pointExists_;
+    void BOKClick();
+    void FqKeyDown(QObject *sender, int &key, Qt::KeyboardModifiers shift);
+    void FqKeyPress(QObject *sender, QChar &key);
+
+    TmyLabel *myLabel1 = nullptr;
+    TmyFrequencyEdit *Fq = nullptr;
+    TstSpeedButton *BOK = nullptr;
+    TstSpeedButton *BSelect = nullptr;
+
+    TPointExists pointExists_;
     std::uint64_t tunedFrequency_ = 0;
     // Whether the last key pressed in Fq was Enter.
     bool enter_ = false;
 };
-
-extern TAddFqForm *AddFqForm;

@@ -1,11 +1,11 @@
 #include "dialogs/u_addpointsform.h"
 
 #include "calibration/frequencytext.h"
+#include "controls/dialogparts.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/myintedit.h"
 #include "controls/mylabel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
 #include "platform/application.h"
 
 #include <QLabel>
@@ -13,47 +13,26 @@
 
 #include <algorithm>
 
-using dialogcontrols::ArialFont;
+using namespace dialogparts;
 using FrequencyPlan::TPlan;
 
 namespace {
 
-constexpr TColor kLabelText = 12632256; // RGB 192, 192, 192
-constexpr TColor kChosen = 9474192;     // RGB 144, 144, 144: the chosen plan's button
 // Existing points named in the preview; more are counted.
 constexpr int kNamed = 6;
 
-TmyLabel *MakeLabel(QWidget *parent, int x, int y, const QString &caption) {
-    auto *label = new TmyLabel(parent);
-    label->move(x, y);
-    label->setFont(ArialFont(11));
-    SetFontColor(label, kLabelText);
-    label->SetCaption(caption);
-    return label;
-}
-
-TmyFrequencyEdit *MakeFrequencyEdit(QWidget *parent, const QRect &place, const QString &name) {
-    auto *edit = new TmyFrequencyEdit(parent);
-    edit->setObjectName(name);
-    edit->setGeometry(place);
-    edit->SetColor(clBlack);
-    edit->setFont(ArialFont(11));
-    edit->SetFontColor(clLime);
-    edit->SetDefaultShadow(false);
-    edit->SetMaxLength(12);
-    edit->SetFixedPoint(fp1Hz);
-    edit->SetHzLimit(2000);
-    edit->SetShowUnit(fuMHz);
+TmyFrequencyEdit *MakeFrequencyEdit(QWidget *parent, const QRect &place, const char *name) {
+    auto *edit = Named(new TmyFrequencyEdit(parent), name);
+    StyleFrequencyField(edit, place, 11);
     return edit;
 }
 
 // A plan button: grouped, and visibly down while its plan is chosen.
-TstSpeedButton *MakePlanButton(QWidget *parent, int x, const QString &caption,
-                               const QString &name) {
-    TstSpeedButton *button = dialogcontrols::MakeButton(parent, QRect(x, 30, 73, 21), caption);
-    button->setObjectName(name);
+TstSpeedButton *MakePlanButton(QWidget *parent, int x, const QString &caption, const char *name,
+                               const QString &hint) {
+    TstSpeedButton *button = Named(MakeButton(parent, QRect(x, 30, 73, 21), caption, hint), name);
     button->SetGroupIndex(1);
-    button->SetColorDown(kChosen);
+    button->SetColorDown(kSelectedRow);
     button->SetFontColorDown(clBlack);
     return button;
 }
@@ -65,32 +44,26 @@ TAddPointsForm::TAddPointsForm(QWidget *parent)
     SetSize(kWidth, kHeight);
     setFont(ArialFont(11));
 
-    bRange_ = MakePlanButton(ClientPanel, 8, QStringLiteral("Range"), QStringLiteral("BRange"));
-    bRange_->SetHint(QStringLiteral("From, To and a step"));
-    bPerDecade_ =
-        MakePlanButton(ClientPanel, 84, QStringLiteral("Per decade"), QStringLiteral("BPerDecade"));
-    bPerDecade_->SetHint(QStringLiteral("From, To and a number of points per decade"));
-    bList_ = MakePlanButton(ClientPanel, 160, QStringLiteral("List"), QStringLiteral("BList"));
-    bList_->SetHint(QStringLiteral("Frequencies typed or pasted: 3.6M, 7.1M, 14.2 MHz"));
+    bRange_ = MakePlanButton(ClientPanel, 8, QStringLiteral("Range"), "BRange",
+                             QStringLiteral("From, To and a step"));
+    bPerDecade_ = MakePlanButton(ClientPanel, 84, QStringLiteral("Per decade"), "BPerDecade",
+                                 QStringLiteral("From, To and a number of points per decade"));
+    bList_ = MakePlanButton(ClientPanel, 160, QStringLiteral("List"), "BList",
+                            QStringLiteral("Frequencies typed or pasted: 3.6M, 7.1M, 14.2 MHz"));
     connect(bRange_, &TstSpeedButton::OnClick, this, [this] { SetKind(TPlanKind::pkRange); });
     connect(bPerDecade_, &TstSpeedButton::OnClick, this,
             [this] { SetKind(TPlanKind::pkPerDecade); });
     connect(bList_, &TstSpeedButton::OnClick, this, [this] { SetKind(TPlanKind::pkList); });
 
-    lFrom_ = MakeLabel(ClientPanel, 8, 66, QStringLiteral("From"));
-    eFrom_ = MakeFrequencyEdit(ClientPanel, QRect(100, 62, 129, 22), QStringLiteral("EFrom"));
-    lTo_ = MakeLabel(ClientPanel, 8, 92, QStringLiteral("To"));
-    eTo_ = MakeFrequencyEdit(ClientPanel, QRect(100, 88, 129, 22), QStringLiteral("ETo"));
-    lStep_ = MakeLabel(ClientPanel, 8, 118, QStringLiteral("Step"));
-    eStep_ = MakeFrequencyEdit(ClientPanel, QRect(100, 114, 129, 22), QStringLiteral("EStep"));
-    lPerDecade_ = MakeLabel(ClientPanel, 8, 118, QStringLiteral("Points per decade"));
-    ePerDecade_ = new TmyIntEdit(ClientPanel);
-    ePerDecade_->setObjectName(QStringLiteral("EPerDecade"));
-    ePerDecade_->setGeometry(130, 114, 50, 22);
-    ePerDecade_->SetColor(clBlack);
-    ePerDecade_->setFont(ArialFont(11));
-    ePerDecade_->SetFontColor(clLime);
-    ePerDecade_->SetDefaultShadow(false);
+    lFrom_ = MakeLabel(ClientPanel, QStringLiteral("From"), 8, 66, kListText);
+    eFrom_ = MakeFrequencyEdit(ClientPanel, QRect(100, 62, 129, 22), "EFrom");
+    lTo_ = MakeLabel(ClientPanel, QStringLiteral("To"), 8, 92, kListText);
+    eTo_ = MakeFrequencyEdit(ClientPanel, QRect(100, 88, 129, 22), "ETo");
+    lStep_ = MakeLabel(ClientPanel, QStringLiteral("Step"), 8, 118, kListText);
+    eStep_ = MakeFrequencyEdit(ClientPanel, QRect(100, 114, 129, 22), "EStep");
+    lPerDecade_ = MakeLabel(ClientPanel, QStringLiteral("Points per decade"), 8, 118, kListText);
+    ePerDecade_ = Named(new TmyIntEdit(ClientPanel), "EPerDecade");
+    StyleValueField(ePerDecade_, QRect(130, 114, 50, 22));
     ePerDecade_->SetMin(1);
     ePerDecade_->SetMax(FrequencyPlan::kMaxPerDecade);
     ePerDecade_->SetValue(10);
@@ -115,13 +88,12 @@ TAddPointsForm::TAddPointsForm(QWidget *parent)
     lPreview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const int by = kHeight - 29;
-    bOk_ = dialogcontrols::MakeButton(ClientPanel, QRect(kWidth - 156, by, 73, 21),
-                                      QStringLiteral("OK"));
-    bOk_->setObjectName(QStringLiteral("BOK"));
-    bOk_->SetHint(QStringLiteral("Adds the new points, each with an empty table"));
-    bCancel_ = dialogcontrols::MakeButton(ClientPanel, QRect(kWidth - 80, by, 73, 21),
-                                          QStringLiteral("Cancel"));
-    bCancel_->setObjectName(QStringLiteral("BCancel"));
+    bOk_ = Named(MakeButton(ClientPanel, QRect(kWidth - 156, by, 73, 21), QStringLiteral("OK"),
+                            QStringLiteral("Adds the new points, each with an empty table")),
+                 "BOK");
+    bCancel_ =
+        Named(MakeButton(ClientPanel, QRect(kWidth - 80, by, 73, 21), QStringLiteral("Cancel")),
+              "BCancel");
     connect(bOk_, &TstSpeedButton::OnClick, this, &TAddPointsForm::BOKClick);
     connect(bCancel_, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

@@ -2,24 +2,19 @@
 
 #include "calibration/frequencytext.h"
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
-#include "dialogs/setlists.h"
 #include "platform/application.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <exception>
 
-TCalInfoForm *CalInfoForm = nullptr;
-
-using namespace dialogcontrols;
+using namespace dialogparts;
 
 namespace {
 
@@ -33,17 +28,18 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     : TstForm(QStringLiteral("Calibration table information"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    P = MakeListPanel(ClientPanel, QRect(6, 28, 0, 354));
-    SB = MakeListScrollBar(P);
+    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 0, 354)), "P");
+    SB = Named(MakeListScrollBar(P), "SB");
     connect(SB, &TmyScrollBar::OnPositionChange, this, &TCalInfoForm::SBPositionChange);
-    G = MakeListGrid(P, 3, 1);
-    G->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
+    G = Named(MakeListGrid(P, 3, 1), "G");
+    G->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                            TstGrid::TGridDrawState state) {
         GDrawCell(sender, canvas, col, row, rect, state);
-    };
+    });
     connect(G, &TstGrid::OnTopLeftChanged, this, &TCalInfoForm::GTopLeftChanged);
 
-    BClose = MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close"));
+    BClose =
+        Named(MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close")), "BClose");
     connect(BClose, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     const QStringList header = QStringLiteral("Receiver\nMode\nFrequency").split(u'\n');
@@ -59,15 +55,20 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     BClose->move(P->geometry().right() + 1 - BClose->width(), BClose->y());
     P->Realign();
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(width() / 2, height() / 2));
+    CentreOnScreen(this);
+}
+
+void TCalInfoForm::ShowDetails(std::int32_t cal, QWidget *owner) {
+    cal_ = cal;
+    centreWindow_ = owner;
+    ShowModal();
 }
 
 void TCalInfoForm::showEvent(QShowEvent *event) {
     TstForm::showEvent(event);
     if (event->spontaneous()) return;
-    if (QWidget *owner = Smsdk::ApplicationWindow(); owner && owner->isVisible())
-        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
+    if (centreWindow_ && centreWindow_->isVisible())
+        move(centreWindow_->geometry().center() - QPoint(width() / 2, height() / 2));
     try {
         FillListing();
     } catch (const std::exception &error) {
@@ -86,21 +87,21 @@ void TCalInfoForm::FillListing() {
     const Smsdk &sdk = Smsdk::Instance();
     for (const char *name : Smsdk::ModelNames) {
         // Without the library bound there is no set to list.
-        const std::int32_t modeBytes = sdk.IsLoaded() ? sdk.GetModes(cal_, name, nullptr, 0) : 0;
-        if (modeBytes <= 0) continue;
+        if (!sdk.IsLoaded()) continue;
+        const TSetList<std::int32_t> modes = sdk.ReadModes(cal_, name);
+        if (modes.SizeAnswer <= 0) continue;
         const int receiverRow = nextRow_;
         G->SetRowCount(nextRow_ + 1);
         G->SetCells(0, nextRow_, QString::fromLatin1(name));
-        for (const std::int32_t mode : setlists::ReadModes(cal_, name, modeBytes)) {
+        for (const std::int32_t mode : modes.Entries) {
             const int modeRow = nextRow_;
             const QString modeText = Smsdk::ModeText(mode);
             G->SetRowCount(nextRow_ + 1);
             G->SetCells(1, nextRow_, modeText);
-            const std::int32_t pointBytes = sdk.GetFrequencies(cal_, name, mode, nullptr, 0);
-            if (pointBytes > 0) {
-                const auto points = setlists::ReadFrequencies(cal_, name, mode, pointBytes);
-                G->SetRowCount(int(points.size()) + nextRow_);
-                for (const std::uint64_t point : points)
+            const TSetList<std::uint64_t> points = sdk.ReadFrequencies(cal_, name, mode);
+            if (points.SizeAnswer > 0) {
+                G->SetRowCount(int(points.Entries.size()) + nextRow_);
+                for (const std::uint64_t point : points.Entries)
                     G->SetCells(2, nextRow_++, FrequencyText(point));
             }
             // A mode without points keeps its row.

@@ -11,6 +11,8 @@
 
 #include "controls/stform.h"
 
+#include <QPointer>
+
 #include <cstdint>
 
 class QPainter;
@@ -26,31 +28,26 @@ public:
 
     explicit TCalInfoForm(QWidget *parent = nullptr);
 
-    // The set listed at the next showing; read through Smsdk::Instance().
-    void SetCalHandle(std::int32_t cal) { cal_ = cal; }
+    // Lists the set `cal` (read through Smsdk::Instance()) in the modal run,
+    // centred on `owner` when that is shown (the main window).
+    void ShowDetails(std::int32_t cal, QWidget *owner);
 
-    // The next free row of the listing (1 while it is empty; row 0 is the
-    // header).
-    int NextFreeRow() const { return nextRow_; }
+protected:
+    void showEvent(QShowEvent *event) override;
 
+private:
     void GDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
                    int state);
     void GTopLeftChanged(TstGrid *sender);
     void SBPositionChange(TmyScrollBar *sender);
+    void FillListing();
 
     TstPanel *P = nullptr;
     TstGrid *G = nullptr;
     TmyScrollBar *SB = nullptr;
     TstSpeedButton *BClose = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void FillListing();
-
     std::int32_t cal_ = -1;
     int nextRow_ = 1;
+    QPointer<QWidget> centreWindow_;
 };
-
-extern TCalInfoForm *CalInfoForm;

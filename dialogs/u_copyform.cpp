@@ -1,36 +1,34 @@
 #include "dialogs/u_copyform.h"
 
 #include "calibration/smsdk.h"
+#include "controls/dialogparts.h"
 #include "controls/myscrollbar.h"
 #include "controls/stcontrol.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
-#include "dialogs/setlists.h"
 #include "platform/application.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 
 #include <exception>
 
-TCopyForm *CopyForm = nullptr;
-
-using namespace dialogcontrols;
+using namespace dialogparts;
 
 namespace {
 
 // Both lists: one column as wide as the list, which keeps its width beside
 // the scroll bar's place also while the bar is hidden, and a darker scroll
 // bar than the other windows'.
-TstGrid *MakeChoiceList(TstPanel *panel, TmyScrollBar *&bar) {
+TstGrid *MakeChoiceList(TstPanel *panel, TmyScrollBar *&bar, const char *name,
+                        const char *barName) {
     bar = MakeListScrollBar(panel);
+    bar->setObjectName(QLatin1String(barName));
     bar->SetColor(4210752);
     TstGrid *grid = MakeListGrid(panel, 3, 0);
+    grid->setObjectName(QLatin1String(name));
     SetAlign(grid, TAlign::alNone);
     panel->Realign();
     const QRect area = panel->AlignRect();
@@ -45,35 +43,41 @@ TCopyForm::TCopyForm(QWidget *parent)
     : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    BCopy = MakeButton(ClientPanel, QRect(206, 30, 70, 21), QStringLiteral("Copy"));
+    BCopy = Named(MakeButton(ClientPanel, QRect(206, 30, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TCopyForm::BCopyClick);
-    BSelect = MakeButton(ClientPanel, QRect(206, 54, 70, 21), QStringLiteral("Cancel"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(206, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
-    stPanel1 = MakeListPanel(ClientPanel, QRect(6, 30, 193, 253));
-    Label2 = MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices"));
-    stPanel2 = MakeListPanel(stPanel1, QRect(8, 28, 178, 74));
-    D = MakeChoiceList(stPanel2, DSB);
-    Label1 = MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes"));
-    FTP = MakeListPanel(stPanel1, QRect(8, 129, 178, 116));
-    M = MakeChoiceList(FTP, MSB);
+    stPanel1 = Named(MakeListPanel(ClientPanel, QRect(6, 30, 193, 253)), "stPanel1");
+    Label2 = Named(MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices")), "Label2");
+    stPanel2 = Named(MakeListPanel(stPanel1, QRect(8, 28, 178, 74)), "stPanel2");
+    D = MakeChoiceList(stPanel2, DSB, "D", "DSB");
+    Label1 = Named(MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes")), "Label1");
+    FTP = Named(MakeListPanel(stPanel1, QRect(8, 129, 178, 116)), "FTP");
+    M = MakeChoiceList(FTP, MSB, "M", "MSB");
 
     for (TstGrid *grid : {D, M}) {
-        grid->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row,
-                                  const QRect &rect, TstGrid::TGridDrawState state) {
+        grid->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row,
+                                   const QRect &rect, TstGrid::TGridDrawState state) {
             MDrawCell(sender, canvas, col, row, rect, state);
-        };
+        });
     }
-    D->OnSelectCell = [this](TstGrid *sender, int col, int row, bool &canSelect) {
+    D->SetOnSelectCell([this](TstGrid *sender, int col, int row, bool &canSelect) {
         DSelectCell(sender, col, row, canSelect);
-    };
+    });
     connect(D, &TstGrid::OnTopLeftChanged, this, &TCopyForm::DTopLeftChanged);
     connect(M, &TstGrid::OnTopLeftChanged, this, &TCopyForm::MTopLeftChanged);
     connect(DSB, &TmyScrollBar::OnPositionChange, this, &TCopyForm::DSBPositionChange);
     connect(MSB, &TmyScrollBar::OnPositionChange, this, &TCopyForm::MSBPositionChange);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+    CentreOnScreen(this);
+}
+
+std::optional<TCopyChoice> TCopyForm::AskSource(std::int32_t cal) {
+    cal_ = cal;
+    if (ShowModal() != mrOk) return std::nullopt;
+    return chosen_;
 }
 
 void TCopyForm::showEvent(QShowEvent *event) {
@@ -107,8 +111,8 @@ void TCopyForm::ListModes(int row) {
     const QByteArray name = D->Cells(0, row).toLatin1();
     ClearModes();
     try {
-        const std::int32_t bytes = Smsdk::Instance().GetModes(cal_, name.constData(), nullptr, 0);
-        for (const std::int32_t mode : setlists::ReadModes(cal_, name.constData(), bytes)) {
+        for (const std::int32_t mode :
+             Smsdk::Instance().ReadModes(cal_, name.constData()).Entries) {
             const QString text = Smsdk::ModeText(mode);
             M->SetRowCount(modeCount_ + 1);
             M->SetCells(0, modeCount_++, text);
@@ -128,8 +132,7 @@ void TCopyForm::DSelectCell(TstGrid *, int, int row, bool &) {
 
 void TCopyForm::BCopyClick() {
     if (receiverCount_ <= 0 || M->Row() >= int(modeCodes_.size())) return;
-    chosenReceiver_ = D->Cells(0, D->Row());
-    chosenMode_ = modeCodes_[std::size_t(M->Row())];
+    chosen_ = {D->Cells(0, D->Row()), modeCodes_[std::size_t(M->Row())]};
     SetModalResult(mrOk);
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -16,6 +17,12 @@ class QPainter;
 class QShowEvent;
 class TmyScrollBar;
 class TstGrid;
+
+// The source of a copy: a receiver name of the set and one of its modes.
+struct TCopyChoice {
+    QString Receiver;
+    std::int32_t Mode = 0;
+};
 
 class TCopyForm : public TstForm {
     Q_OBJECT
@@ -25,17 +32,14 @@ public:
 
     explicit TCopyForm(QWidget *parent = nullptr);
 
-    // The set listed at the next showing; read through Smsdk::Instance().
-    void SetCalHandle(std::int32_t cal) { cal_ = cal; }
+    // The modal run over the set `cal` (read through Smsdk::Instance()): the
+    // receiver name and mode chosen with Copy, or nothing after Cancel.
+    std::optional<TCopyChoice> AskSource(std::int32_t cal);
 
-    // The choice of the last Copy; valid after ShowModal() == mrOk and kept
-    // until the next Copy.
-    QString ChosenReceiver() const { return chosenReceiver_; }
-    std::int32_t ChosenMode() const { return chosenMode_; }
+protected:
+    void showEvent(QShowEvent *event) override;
 
-    int ReceiverCount() const { return receiverCount_; }
-    int ModeCount() const { return modeCount_; }
-
+private:
     void BCopyClick();
     // Both grids' cells.
     void MDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
@@ -45,6 +49,9 @@ public:
     void MTopLeftChanged(TstGrid *sender);
     void DSBPositionChange(TmyScrollBar *sender);
     void MSBPositionChange(TmyScrollBar *sender);
+    // Lists the modes of the receiver in row `row` of D.
+    void ListModes(int row);
+    void ClearModes();
 
     TstSpeedButton *BCopy = nullptr;
     TstSpeedButton *BSelect = nullptr;
@@ -58,21 +65,10 @@ public:
     TstGrid *M = nullptr;
     TmyScrollBar *MSB = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    // Lists the modes of the receiver in row `row` of D.
-    void ListModes(int row);
-    void ClearModes();
-
     std::int32_t cal_ = -1;
     int receiverCount_ = 0;
     int modeCount_ = 0;
     // The code of each row of M.
     std::vector<std::int32_t> modeCodes_;
-    QString chosenReceiver_;
-    std::int32_t chosenMode_ = 0;
+    TCopyChoice chosen_;
 };
-
-extern TCopyForm *CopyForm;

@@ -1,11 +1,9 @@
 #include "dialogs/u_editvalform.h"
 
 #include "calibration/signalscale.h"
+#include "controls/dialogparts.h"
 #include "controls/stalignedit.h"
-#include "dialogs/dialogparts.h"
 #include "dialogs/strtofloat.h"
-
-TEditValForm *EditValForm = nullptr;
 
 using namespace dialogparts;
 
@@ -13,29 +11,34 @@ TEditValForm::TEditValForm(QWidget *parent)
     : TstForm(QStringLiteral("Edit "), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = new TstPanel(ClientPanel);
-    stPanel1->setObjectName(QStringLiteral("stPanel1"));
+    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 29, 99, 65);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    LR = MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12);
-    L = MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, true);
-    myLabel1 = MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37);
+    LR = Named(MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true), "LR");
+    L = Named(MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, clYellow, true, true), "L");
+    myLabel1 = Named(MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true),
+                     "myLabel1");
 
-    V = new TstAlignEdit(stPanel1);
-    V->setObjectName(QStringLiteral("V"));
-    StyleValueField(V, 38, 32, 51, 22);
-    V->OnKeyPress = [this](QObject *sender, QChar &key) { VKeyPress(sender, key); };
+    V = Named(new TstAlignEdit(stPanel1), "V");
+    StyleValueField(V, QRect(38, 32, 51, 22));
+    EnterRuns(V, [this] { BOKClick(); });
 
-    BOK = MakeButton(ClientPanel, QStringLiteral("OK"), 112, 29, 70, 21);
-    BOK->setObjectName(QStringLiteral("BOK"));
+    BOK = Named(MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TEditValForm::BOKClick);
-    BSelect = MakeButton(ClientPanel, QStringLiteral("Cancel"), 112, 51, 70, 21);
-    BSelect->setObjectName(QStringLiteral("BSelect"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(112, 51, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
     CentreOnScreen(this);
+}
+
+std::optional<double> TEditValForm::AskValue(int raw, double current) {
+    V->setText(SignalScale::DbmText(current));
+    L->SetCaption(QString::number(raw));
+    if (ShowModal() != mrOk) return std::nullopt;
+    return value_;
 }
 
 void TEditValForm::BOKClick() {
@@ -43,12 +46,6 @@ void TEditValForm::BOKClick() {
     SignalScale::CheckDbmValue(value);
     value_ = value;
     SetModalResult(mrOk);
-}
-
-void TEditValForm::VKeyPress(QObject *, QChar &key) {
-    if (key != u'\r') return;
-    key = QChar(0);
-    BOKClick();
 }
 
 void TEditValForm::showEvent(QShowEvent *event) {

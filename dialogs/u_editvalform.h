@@ -1,14 +1,15 @@
 // TEditValForm: the value dialog of the table editor. It asks for one dBm
-// value for one RAW value and only checks what the user typed: the editor
-// fills V and L before the run and reads Value() after OK.
+// value for one RAW value and only checks what the user typed.
 //
-// Created once at start-up, so V keeps its text between runs. The run ends
-// with OK only through BOKClick (the OK button or Enter in V); Cancel and the
-// close cross end it with Cancel. A refused entry raises platform::EInputError,
-// which the application's standard error box shows; the dialog stays open.
+// Created once at start-up. The run ends with OK only through BOKClick (the OK
+// button or Enter in V); Cancel and the close cross end it with Cancel. A
+// refused entry raises platform::EInputError, which the application's
+// standard error box shows; the dialog stays open.
 #pragma once
 
 #include "controls/stform.h"
+
+#include <optional>
 
 class TstAlignEdit;
 
@@ -20,12 +21,17 @@ public:
 
     explicit TEditValForm(QWidget *parent = nullptr);
 
-    // The accepted value, unrounded; valid after a run that ended with OK.
-    double Value() const { return value_; }
+    // Asks for the value of `raw`, showing `current` (selected, so typing
+    // replaces it). The accepted value, unrounded, after OK; nothing after
+    // Cancel.
+    std::optional<double> AskValue(int raw, double current);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // The OK button, and Enter in V.
     void BOKClick();
-    // Enter (character 13) is consumed and runs BOKClick.
-    void VKeyPress(QObject *sender, QChar &key);
 
     TstPanel *stPanel1 = nullptr;
     TmyLabel *LR = nullptr;
@@ -35,11 +41,5 @@ public:
     TstSpeedButton *BOK = nullptr;
     TstSpeedButton *BSelect = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
     double value_ = 0.0;
 };
-
-extern TEditValForm *EditValForm;

@@ -1,55 +1,66 @@
 #include "dialogs/u_fselectform.h"
 
+#include "controls/dialogparts.h"
 #include "controls/myscrollbar.h"
 #include "controls/stgrid.h"
 #include "controls/stpanel.h"
 #include "controls/stspeedbutton.h"
-#include "dialogs/dialogcontrols.h"
+#include "dialogs/pointlistmodel.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 
-TFSelectForm *FSelectForm = nullptr;
+using namespace dialogparts;
 
-using namespace dialogcontrols;
-
-TFSelectForm::TFSelectForm(QWidget *parent)
-    : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent) {
+TFSelectForm::TFSelectForm(const TPointListModel &points, QWidget *parent)
+    : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent), points_(points) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = new TstPanel(ClientPanel);
+    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 30, 159, 193);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    Label1 = MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy"));
+    Label1 =
+        Named(MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy")), "Label1");
 
-    FTP = MakeListPanel(stPanel1, QRect(7, 25, 146, 161));
-    FSB = MakeListScrollBar(FTP);
+    FTP = Named(MakeListPanel(stPanel1, QRect(7, 25, 146, 161)), "FTP");
+    FSB = Named(MakeListScrollBar(FTP), "FSB");
     connect(FSB, &TmyScrollBar::OnPositionChange, this, &TFSelectForm::FSBPositionChange);
-    F = MakeListGrid(FTP, 3, 0);
+    F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
-    F->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
+    F->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                            TstGrid::TGridDrawState state) {
         FDrawCell(sender, canvas, col, row, rect, state);
-    };
-    F->OnKeyPress = [this](TstGrid *sender, QChar &key) { FKeyPress(sender, key); };
+    });
+    F->SetOnKeyPress([this](TstGrid *sender, QChar &key) { FKeyPress(sender, key); });
     connect(F, &TstGrid::OnTopLeftChanged, this, &TFSelectForm::FTopLeftChanged);
     FTP->Realign();
 
-    BCopy = MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy"));
+    BCopy = Named(MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TFSelectForm::BCopyClick);
-    BSelect = MakeButton(ClientPanel, QRect(170, 56, 70, 21), QStringLiteral("Cancel"));
+    BSelect =
+        Named(MakeButton(ClientPanel, QRect(170, 56, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - QPoint(kWidth / 2, kHeight / 2));
+    connect(&points_, &TPointListModel::Changed, this, &TFSelectForm::PointsChanged);
+    PointsChanged();
+
+    CentreOnScreen(this);
+}
+
+std::optional<std::uint64_t> TFSelectForm::AskFrequency() {
+    if (ShowModal() != mrOk) return std::nullopt;
+    return chosenFrequency_;
+}
+
+void TFSelectForm::PointsChanged() {
+    FillPointList(*F, points_);
+    FitScrollBar(FSB, F);
 }
 
 void TFSelectForm::BCopyClick() {
-    chosenFrequency_ = F->Cells(1, F->Row()).toULongLong();
+    chosenFrequency_ = points_.At(F->Row());
     SetModalResult(mrOk);
 }
 
@@ -72,14 +83,8 @@ void TFSelectForm::FDrawCell(TstGrid *, QPainter &canvas, int col, int row, cons
     canvas.setFont(F->font()); // Arial, 11 pixels
     const bool selected = state & TstGrid::gdSelected;
     canvas.fillRect(rect, ColorToQColor(selected ? kSelectedRow : F->Color()));
-    if (col != 0) return;
-    const QString frequency = F->Cells(0, row);
-    if (frequency.isEmpty()) return; // the blank row of an empty list
+    // The blank row of an empty list carries no row number.
+    if (col != 0 || row >= points_.Count()) return;
     canvas.setPen(selected ? QColor(Qt::black) : ColorToQColor(kListText));
-    // The cell's right edge is the first pixel after it.
-    const int right = rect.left() + rect.width();
-    TextOut(canvas, right - 2 - TextWidth(canvas, frequency), rect.top(), frequency);
-    const QString label = QString::number(row + 1) + u'.';
-    const int labelEnd = rect.left() + TextWidth(canvas, QStringLiteral("0000."));
-    TextOut(canvas, labelEnd - TextWidth(canvas, label), rect.top(), label);
+    DrawPointRow(canvas, rect, row, F->Cells(0, row), 0);
 }

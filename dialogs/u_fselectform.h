@@ -1,20 +1,21 @@
 // TFSelectForm: the frequency-select dialog of the table editor's Copy. It
 // lists the points of the main window's list and hands back the one chosen.
 //
-// The dialog never fills its list itself: the main window's list refresh
-// writes the same point rows into F (column 0 the frequency text, column 1
-// the frequency in Hz as a decimal number, column 2 empty) and sets FSB, so
-// the list always mirrors the main window's. The selection and the chosen
-// frequency are kept from one showing to the next.
+// The list draws from the point list model that the main window's list
+// draws from too, so it always mirrors the main window's list; it follows
+// every change of the model (rows, scroll bar). The selection is kept from one
+// showing to the next.
 #pragma once
 
 #include "controls/stform.h"
 
 #include <cstdint>
+#include <optional>
 
 class QLabel;
 class QPainter;
 class TmyScrollBar;
+class TPointListModel;
 class TstGrid;
 
 class TFSelectForm : public TstForm {
@@ -23,19 +24,24 @@ public:
     static constexpr int kWidth = 247;
     static constexpr int kHeight = 230;
 
-    explicit TFSelectForm(QWidget *parent = nullptr);
+    // `points` outlives the dialog.
+    explicit TFSelectForm(const TPointListModel &points, QWidget *parent = nullptr);
 
-    // The frequency of the row chosen by the last Copy; valid after
-    // ShowModal() == mrOk.
-    std::uint64_t ChosenFrequency() const { return chosenFrequency_; }
+    // The modal run: the frequency of the row chosen with Copy or Enter, or
+    // nothing after Cancel.
+    std::optional<std::uint64_t> AskFrequency();
 
+private:
     void BCopyClick();
     void FDrawCell(TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
                    int state);
     void FKeyPress(TstGrid *sender, QChar &key);
     void FTopLeftChanged(TstGrid *sender);
     void FSBPositionChange(TmyScrollBar *sender);
+    // The list after the model changed.
+    void PointsChanged();
 
+    const TPointListModel &points_;
     TstPanel *stPanel1 = nullptr;
     QLabel *Label1 = nullptr;
     TstPanel *FTP = nullptr;
@@ -44,8 +50,5 @@ public:
     TstSpeedButton *BCopy = nullptr;
     TstSpeedButton *BSelect = nullptr;
 
-private:
     std::uint64_t chosenFrequency_ = 0;
 };
-
-extern TFSelectForm *FSelectForm;

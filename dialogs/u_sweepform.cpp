@@ -2,52 +2,28 @@
 
 #include "calibration/frequencytext.h"
 #include "controls/cgauges.h"
+#include "controls/dialogparts.h"
 #include "controls/stalignedit.h"
-#include "dialogs/dialogcontrols.h"
+#include "dialogs/strtofloat.h"
 #include "dialogs/sweepplot.h"
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 
 #include <QLocale>
 
-#include <cmath>
-
-TSweepForm *SweepForm = nullptr;
+using namespace dialogparts;
 
 namespace {
 
-using dialogcontrols::kButtonFace;
 constexpr TColor kGaugeFore = 40960; // RGB 0, 160, 0
 
-using dialogcontrols::ArialFont;
-
-// The window's buttons are the dialogs' buttons with a hint.
-TstSpeedButton *MakeButton(QWidget *parent, const QRect &place, const QString &caption,
-                           const QString &hint) {
-    TstSpeedButton *button = dialogcontrols::MakeButton(parent, place, caption);
-    button->SetHint(hint);
-    return button;
+TmyLabel *MakeFieldLabel(QWidget *parent, int x, int y, const QString &caption) {
+    return MakeLabel(parent, caption, x, y, kListText);
 }
 
-TmyLabel *MakeLabel(QWidget *parent, int x, int y, const QString &caption, bool heading = false) {
-    auto *label = new TmyLabel(parent);
-    label->move(x, y);
-    label->setFont(ArialFont(11, heading));
-    SetFontColor(label, heading ? clYellow : TColor(12632256));
-    label->SetCaption(caption);
-    return label;
-}
-
-TstPanel *MakeGroup(QWidget *parent, const QRect &place, const QString &caption) {
-    auto *panel = new TstPanel(parent);
-    panel->setGeometry(place);
-    panel->SetParentColor(true);
-    MakeLabel(panel, 8, 6, caption, true);
-    return panel;
-}
-
-TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &hint) {
+TstAlignEdit *MakeEdit(QWidget *parent, const char *name, const QRect &place, const QString &hint) {
     auto *edit = new TstAlignEdit(parent);
+    edit->setObjectName(QLatin1String(name));
     edit->setGeometry(place);
     edit->SetColor(clBlack);
     edit->SetFontColor(clLime);
@@ -56,16 +32,12 @@ TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &hint)
     return edit;
 }
 
+// A number as the fields show it: the locale's decimal separator, no group
+// separators (the fields read numbers back without them).
 QString Number(double v) {
-    return QLocale().toString(v, 'g', 10);
-}
-
-// A number as the operator types it: the locale's form or the C form.
-bool ParseNumber(const QString &text, double &value) {
-    bool ok = false;
-    value = QLocale().toDouble(text.trimmed(), &ok);
-    if (!ok) value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(value);
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(v, 'g', 10);
 }
 
 // Settings keys of the user's registry key.
@@ -88,60 +60,55 @@ TSweepForm::TSweepForm(QWidget *parent)
 
     TstPanel *generator =
         MakeGroup(ClientPanel, QRect(6, 26, 200, 116), QStringLiteral("Generator"));
-    MakeLabel(generator, 8, 26, QStringLiteral("Address"));
-    EAddress = MakeEdit(generator, QRect(70, 24, 122, 18),
+    MakeFieldLabel(generator, 8, 26, QStringLiteral("Address"));
+    EAddress = MakeEdit(generator, "EAddress", QRect(70, 24, 122, 18),
                         QStringLiteral("Host name or IP address of the generator (SCPI over TCP)"));
     EAddress->SetAlignment(Qt::AlignLeft);
-    MakeLabel(generator, 8, 48, QStringLiteral("Port"));
-    EPort = MakeEdit(generator, QRect(70, 46, 56, 18), QStringLiteral("SCPI port, usually 5025"));
-    MakeLabel(generator, 8, 70, QStringLiteral("Level"));
+    MakeFieldLabel(generator, 8, 48, QStringLiteral("Port"));
+    EPort = MakeEdit(generator, "EPort", QRect(70, 46, 56, 18),
+                     QStringLiteral("SCPI port, usually 5025"));
+    MakeFieldLabel(generator, 8, 70, QStringLiteral("Level"));
     BPow = MakeButton(generator, QRect(70, 67, 50, 20), QStringLiteral("POW"),
                       QStringLiteral("Level command of the standard tree, POW -73"));
+    BPow->setObjectName(QStringLiteral("BPow"));
     BLev = MakeButton(generator, QRect(122, 67, 50, 20), QStringLiteral("LEV"),
                       QStringLiteral("Level command of generators with a LEVel tree, LEV -73"));
+    BLev->setObjectName(QStringLiteral("BLev"));
     BPow->SetGroupIndex(1);
     BLev->SetGroupIndex(1);
-    MakeLabel(generator, 8, 94, QStringLiteral("Loss, dB"));
+    MakeFieldLabel(generator, 8, 94, QStringLiteral("Loss, dB"));
     ELoss =
-        MakeEdit(generator, QRect(70, 92, 56, 18),
+        MakeEdit(generator, "ELoss", QRect(70, 92, 56, 18),
                  QStringLiteral("Loss of cable and attenuators between generator and receiver"));
 
     TstPanel *sweep = MakeGroup(ClientPanel, QRect(6, 146, 200, 148), QStringLiteral("Sweep"));
     const struct {
-        const char *caption, *hint;
+        const char *name, *caption, *hint;
         TstAlignEdit **edit;
     } fields[] = {
-        {"From, dBm", "Generator level of the first step", &EFrom},
-        {"To, dBm", "Generator level of the last step", &ETo},
-        {"Step, dB", "Level step", &EStep},
-        {"Settle, ms", "Wait after each level change", &ESettle},
-        {"Readings", "Live RAW readings per step; their median is used", &EReadings},
+        {"EFrom", "From, dBm", "Generator level of the first step", &EFrom},
+        {"ETo", "To, dBm", "Generator level of the last step", &ETo},
+        {"EStep", "Step, dB", "Level step", &EStep},
+        {"ESettle", "Settle, ms", "Wait after each level change", &ESettle},
+        {"EReadings", "Readings", "Live RAW readings per step; their median is used", &EReadings},
     };
     int y = 26;
     for (const auto &f : fields) {
-        MakeLabel(sweep, 8, y + 2, QString::fromLatin1(f.caption));
-        *f.edit = MakeEdit(sweep, QRect(96, y, 64, 18), QString::fromLatin1(f.hint));
+        MakeFieldLabel(sweep, 8, y + 2, QString::fromLatin1(f.caption));
+        *f.edit = MakeEdit(sweep, f.name, QRect(96, y, 64, 18), QString::fromLatin1(f.hint));
         y += 23;
     }
 
-    auto *plotPanel = new TstPanel(ClientPanel);
-    plotPanel->setGeometry(212, 26, 302, 222);
-    plotPanel->SetBevelStyle(TBevelStyle::bsGradientInner);
-    plotPanel->SetBevelWidth(2);
-    plotPanel->SetParentColor(true);
-    Plot = new TSweepPlot(plotPanel);
+    TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 222));
+    Plot = Named(new TSweepPlot(plotPanel), "Plot");
     Plot->setGeometry(2, 2, 298, 218);
 
-    LStatus = MakeLabel(ClientPanel, 214, 254, QString());
+    LStatus = Named(MakeFieldLabel(ClientPanel, 214, 254, QString()), "LStatus");
     LStatus->SetAutoSize(false);
     LStatus->resize(300, 14);
 
-    GaugePanel = new TstPanel(ClientPanel);
-    GaugePanel->setGeometry(212, 272, 302, 17);
-    GaugePanel->SetBevelStyle(TBevelStyle::bsGradientInner);
-    GaugePanel->SetBevelWidth(2);
-    GaugePanel->SetParentColor(true);
-    Progress = new TCGauge(GaugePanel);
+    GaugePanel = Named(MakeListPanel(ClientPanel, QRect(212, 272, 302, 17)), "GaugePanel");
+    Progress = Named(new TCGauge(GaugePanel), "Progress");
     Progress->setGeometry(2, 2, 298, 13);
     Progress->SetBorderStyle(TGaugeBorderStyle::bsNone);
     Progress->SetShowText(false);
@@ -151,12 +118,16 @@ TSweepForm::TSweepForm(QWidget *parent)
     const int by = kHeight - 27;
     BStart = MakeButton(ClientPanel, QRect(6, by, 73, 21), QStringLiteral("Start"),
                         QStringLiteral("Sets the generator and starts the sweep"));
+    BStart->setObjectName(QStringLiteral("BStart"));
     BStop = MakeButton(ClientPanel, QRect(82, by, 73, 21), QStringLiteral("Stop"),
                        QStringLiteral("Stops the sweep and switches the output off"));
+    BStop->setObjectName(QStringLiteral("BStop"));
     BOk = MakeButton(ClientPanel, QRect(kWidth - 155, by, 73, 21), QStringLiteral("OK"),
                      QStringLiteral("Takes the swept values into the table"));
+    BOk->setObjectName(QStringLiteral("BOk"));
     BCancel = MakeButton(ClientPanel, QRect(kWidth - 79, by, 73, 21), QStringLiteral("Cancel"),
                          QStringLiteral("Closes the window"));
+    BCancel->setObjectName(QStringLiteral("BCancel"));
     connect(BStart, &TstSpeedButton::OnClick, this, &TSweepForm::BStartClick);
     connect(BStop, &TstSpeedButton::OnClick, this, &TSweepForm::BStopClick);
     connect(BOk, &TstSpeedButton::OnClick, this, &TSweepForm::BOkClick);
@@ -172,20 +143,23 @@ TSweepForm::TSweepForm(QWidget *parent)
     UpdateButtons();
 }
 
-void TSweepForm::SetPoint(std::uint64_t hz, const TDbmTable &table) {
+std::optional<TDbmTable> TSweepForm::SweepPoint(std::uint64_t hz, const TDbmTable &table) {
     points_ = {hz};
     begin_ = nullptr;
     store_ = nullptr;
     listMode_ = false;
     table_ = table;
+    if (ShowModal() != mrOk) return std::nullopt;
+    return table_;
 }
 
-void TSweepForm::SetPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin,
-                           TStorePoint store) {
+void TSweepForm::SweepPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin,
+                             TStorePoint store) {
     points_ = points;
     begin_ = std::move(begin);
     store_ = std::move(store);
     listMode_ = true;
+    ShowModal();
 }
 
 void TSweepForm::showEvent(QShowEvent *event) {
@@ -219,8 +193,7 @@ void TSweepForm::LoadSettings() {
     const std::unique_ptr<QSettings> key = platform::OpenUserKey();
     const TSweepSettings defaults;
     auto number = [&](const QString &name, double fallback) {
-        double v = 0;
-        return ParseNumber(key->value(name).toString(), v) ? v : fallback;
+        return ParseFloat(key->value(name).toString()).value_or(fallback);
     };
     EAddress->setText(key->value(kAddress, defaults.Host).toString());
     EPort->setText(QString::number(platform::ReadInteger(*key, kPort).value_or(defaults.Port)));
@@ -254,9 +227,12 @@ bool TSweepForm::ReadSettings(TSweepSettings &settings) {
     TSweepSettings s = settings;
     QString error;
     auto number = [&](TstAlignEdit *edit, const char *name, double &value) {
-        if (!error.isEmpty() || ParseNumber(edit->text(), value)) return;
-        error = QStringLiteral("\"%1\" is not a number (%2).")
-                    .arg(edit->text(), QString::fromLatin1(name));
+        if (!error.isEmpty()) return;
+        if (const std::optional<double> typed = ParseFloat(edit->text()))
+            value = *typed;
+        else
+            error = QStringLiteral("\"%1\" is not a number (%2).")
+                        .arg(edit->text(), QString::fromLatin1(name));
     };
     auto integer = [&](TstAlignEdit *edit, const char *name, int low, int high, int &value) {
         if (!error.isEmpty()) return;

@@ -2,12 +2,11 @@
 // (or the simulated one) is stepped through a level range while the live RAW
 // value is read; the readings become the translation table of the point.
 //
-// One point (the table editor): SetPoint(), ShowModal(); Start sweeps; once a
-// sweep is complete, OK ends the run with mrOk and Table() holds the point's
-// table with the swept range replaced. Stop, Cancel or a failure leave
-// nothing to apply.
+// One point (the table editor): SweepPoint(); Start sweeps; once a sweep is
+// complete, OK ends the run and hands back the point's table with the swept
+// range replaced. Stop, Cancel or a failure leave nothing to apply.
 //
-// Every point (the main window): SetPoints() with the hooks that tune the
+// Every point (the main window): SweepPoints() with the hooks that tune the
 // receiver and read a point's table, and store a swept table; each finished
 // point is stored at once, so a Stop or a failure keeps the points done. The
 // end shows a summary.
@@ -22,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class TCGauge;
@@ -42,33 +42,40 @@ public:
 
     explicit TSweepForm(QWidget *parent = nullptr);
 
-    // One point: its frequency and its present table.
-    void SetPoint(std::uint64_t hz, const TDbmTable &table);
-    // Every point, in order.
-    void SetPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin, TStorePoint store);
+    // One point, starting from its present table: the modal run, and the
+    // table after a complete sweep and OK, or nothing.
+    std::optional<TDbmTable> SweepPoint(std::uint64_t hz, const TDbmTable &table);
+    // Every point, in order: the modal run.
+    void SweepPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin,
+                     TStorePoint store);
 
-    // The table of the point after a complete sweep (one-point use).
-    const TDbmTable &Table() const { return table_; }
-    const TSweepOutcome &Outcome() const { return outcome_; }
-    // One line per point swept, as the summary shows them.
-    const QStringList &Summary() const { return summary_; }
-    bool Running() const { return engine_.Running(); }
-    TSweepEngine &Engine() { return engine_; }
+public slots:
+    // The live level's RAW reading.
+    void SetLiveRaw(std::uint8_t raw) { engine_.AddReading(raw); }
 
+protected:
+    bool CloseQuery() override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
     // The settings in the fields; false (and a message shown) when one is not valid.
     bool ReadSettings(TSweepSettings &settings);
-
     // Handlers.
     void BStartClick();
     void BStopClick();
     void BOkClick();
     void BCancelClick();
 
-public slots:
-    // The live level's RAW reading.
-    void SetLiveRaw(std::uint8_t raw) { engine_.AddReading(raw); }
+    void LoadSettings();
+    void SaveSettings(const TSweepSettings &settings);
+    void StartPoint();
+    void StepDone(int index, int count, double level, int raw);
+    void Finished(bool completed, const QString &error);
+    void EndOfList(const QString &error);
+    void UpdateButtons();
+    QString PointText() const;
 
-public:
     TstAlignEdit *EAddress = nullptr;
     TstAlignEdit *EPort = nullptr;
     TstSpeedButton *BPow = nullptr;
@@ -88,21 +95,6 @@ public:
     TstSpeedButton *BOk = nullptr;
     TstSpeedButton *BCancel = nullptr;
 
-protected:
-    bool CloseQuery() override;
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
-private:
-    void LoadSettings();
-    void SaveSettings(const TSweepSettings &settings);
-    void StartPoint();
-    void StepDone(int index, int count, double level, int raw);
-    void Finished(bool completed, const QString &error);
-    void EndOfList(const QString &error);
-    void UpdateButtons();
-    QString PointText() const;
-
     TSweepEngine engine_;
     TSweepSettings settings_;
     std::vector<std::uint64_t> points_;
@@ -116,5 +108,3 @@ private:
     bool closePending_ = false;
     QStringList summary_;
 };
-
-extern TSweepForm *SweepForm;

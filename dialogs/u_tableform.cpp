@@ -2,11 +2,8 @@
 
 #include "calibration/frequencytext.h"
 #include "calibration/signalscale.h"
-#include "controls/myintedit.h"
-#include "controls/stalignedit.h"
+#include "controls/dialogparts.h"
 #include "controls/stgrid.h"
-#include "dialogs/dialogparts.h"
-#include "dialogs/strtofloat.h"
 #include "dialogs/tablecsvmenu.h"
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
@@ -25,9 +22,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cmath>
-
-TTableForm *TableForm = nullptr;
 
 using namespace dialogparts;
 
@@ -36,34 +30,16 @@ namespace {
 constexpr int kColumns = 22;
 constexpr int kRows = TTableForm::kPairRows + 1;
 
-const QColor kSelectedFill(144, 144, 144);
-const QColor kValueFill(99, 99, 99);
-const QColor kLiveFill(128, 0, 0);
-const QColor kHeaderText(255, 255, 0);
-const QColor kLiveText(255, 0, 0);
-const QColor kLabelText(0, 128, 0);
-const QColor kValueText(0, 255, 0);
-
-// Entries equal to the not-set value are gaps; the others are anchors and
-// stay as they are. Before the first anchor its value is repeated, after the
-// last one the last value; between two anchors the values run in a straight
-// line, rounded to tenths of a dB.
-void Interpolate(TDbmTable &t) {
-    const auto anchor = [&t](int from) {
-        for (int r = from; r < SignalScale::kRawCount; ++r)
-            if (!SignalScale::IsNotSet(t[r])) return r;
-        return -1;
-    };
-    int i = anchor(0);
-    if (i < 0) return;
-    std::fill(t.begin(), t.begin() + i, t[i]);
-    for (int j; (j = anchor(i + 1)) >= 0; i = j) {
-        const double step = (t[j] - t[i]) / (j - i);
-        for (int n = 1; n < j - i; ++n)
-            t[i + n] = SignalScale::RoundToTenth(t[i] + n * step);
-    }
-    std::fill(t.begin() + i + 1, t.end(), t[i]);
-}
+// The cells' colours: the dBm cells grey (lighter where selected) with lime
+// values, the RAW labels green (red with a dark red fill at the live RAW
+// value), the header yellow.
+constexpr TColor kSelectedFill = kSelectedRow;
+constexpr TColor kValueFill = kButtonFace;
+constexpr TColor kLiveFill = RGBColor(128, 0, 0);
+constexpr TColor kHeaderText = clYellow;
+constexpr TColor kLiveText = clRed;
+constexpr TColor kLabelText = RGBColor(0, 128, 0);
+constexpr TColor kValueText = clLime;
 
 // Draws `text` in `font` from the cell's top (plus `dy`), ending 2 pixels left
 // of its right edge. The cells hold numbers only, which need no shaping: their
@@ -105,19 +81,13 @@ QString ChangedRange(const TDbmTable &before, const TDbmTable &after) {
 
 } // namespace
 
-TTableForm::TTableForm(QWidget *parent)
-    : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent) {
+TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
+    : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent), windows_(windows) {
     SetSize(kWidth, kHeight);
 
-    P = new TstPanel(ClientPanel);
-    P->setObjectName(QStringLiteral("P"));
-    P->setGeometry(6, 28, 665, 390);
-    P->SetBevelStyle(TBevelStyle::bsGradientInner);
-    P->SetBevelWidth(2);
-    P->SetParentColor(true);
+    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 665, 390)), "P");
 
-    T = new TstGrid(P);
-    T->setObjectName(QStringLiteral("T"));
+    T = Named(new TstGrid(P), "T");
     T->setGeometry(5, 5, 648, 379);
     T->SetColor(kWindowColor);
     T->SetColCount(kColumns);
@@ -131,15 +101,15 @@ TTableForm::TTableForm(QWidget *parent)
     headerFont_ = QRawFont::fromFont(ArialFont(9));
     for (int c = 0; c < kColumns; ++c)
         T->SetColWidth(c, c % 2 ? 33 : 24);
-    T->OnDrawCell = [this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
-                           TstGrid::TGridDrawState state) {
+    T->SetOnDrawCell([this](TstGrid *sender, QPainter &canvas, int col, int row, const QRect &rect,
+                            TstGrid::TGridDrawState state) {
         TDrawCell(sender, canvas, col, row, rect, state);
-    };
-    T->OnSelectCell = [this](TstGrid *sender, int col, int row, bool &canSelect) {
+    });
+    T->SetOnSelectCell([this](TstGrid *sender, int col, int row, bool &canSelect) {
         TSelectCell(sender, col, row, canSelect);
-    };
+    });
     connect(T, &TstGrid::OnDblClick, this, &TTableForm::TDblClick);
-    T->OnKeyPress = [this](TstGrid *sender, QChar &key) { TKeyPress(sender, key); };
+    T->SetOnKeyPress([this](TstGrid *sender, QChar &key) { TKeyPress(sender, key); });
     for (int r = 0; r < SignalScale::kRawCount; ++r)
         ShowValue(r);
 
@@ -160,7 +130,7 @@ TTableForm::TTableForm(QWidget *parent)
         {stSpeedButton3, "stSpeedButton3", "Cancel", 600, &TTableForm::stSpeedButton3Click},
     };
     for (const auto &b : buttons) {
-        b.button = MakeButton(ClientPanel, QLatin1String(b.caption), b.left, 422, 73, 21);
+        b.button = MakeButton(ClientPanel, QRect(b.left, 422, 73, 21), QLatin1String(b.caption));
         b.button->setObjectName(QLatin1String(b.name));
         connect(b.button, &TstSpeedButton::OnClick, this, b.click);
     }
@@ -169,12 +139,10 @@ TTableForm::TTableForm(QWidget *parent)
     connect(undo_, &QUndoStack::indexChanged, this, [this] {
         if (!resetting_) tableModified_ = !undo_->isClean();
     });
-    UndoAction = new QAction(QStringLiteral("Undo"), this);
-    UndoAction->setObjectName(QStringLiteral("UndoAction"));
+    UndoAction = Named(new QAction(QStringLiteral("Undo"), this), "UndoAction");
     UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     UndoAction->setEnabled(false);
-    RedoAction = new QAction(QStringLiteral("Redo"), this);
-    RedoAction->setObjectName(QStringLiteral("RedoAction"));
+    RedoAction = Named(new QAction(QStringLiteral("Redo"), this), "RedoAction");
     RedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     RedoAction->setEnabled(false);
@@ -196,16 +164,15 @@ TTableForm::TTableForm(QWidget *parent)
     connect(csv, &TTableCsvMenu::TableImported, this,
             [this](const TDbmTable &values) { ChangeTable(values, QStringLiteral("Import CSV")); });
 
-    graph_ = GraphForm;
-    if (graph_) {
-        connect(graph_, &TGraphForm::DBMChanged, this, &TTableForm::GraphDBMChanged);
-        connect(graph_, &TGraphForm::DragStarted, this,
-                [this] { BeginChange(QStringLiteral("Graph")); });
-        connect(graph_, &TGraphForm::DragFinished, this, &TTableForm::GraphDragFinished);
-        // The graph's own keys undo and redo the editor's steps too.
-        graph_->addAction(UndoAction);
-        graph_->addAction(RedoAction);
-    }
+    // The graph has stored and drawn a value set with the mouse already.
+    connect(&windows_.Graph, &TGraphForm::DBMChanged, this,
+            [this](int raw, double value) { PutValue(raw, value, QStringLiteral("Graph"), true); });
+    connect(&windows_.Graph, &TGraphForm::DragStarted, this,
+            [this] { BeginChange(QStringLiteral("Graph")); });
+    connect(&windows_.Graph, &TGraphForm::DragFinished, this, &TTableForm::GraphDragFinished);
+    // The graph's own keys undo and redo the editor's steps too.
+    windows_.Graph.addAction(UndoAction);
+    windows_.Graph.addAction(RedoAction);
 
     CentreOnScreen(this);
 }
@@ -214,10 +181,8 @@ TTableForm::~TTableForm() {
     // The stack signals its clearing while it is deleted: not to a half-gone window.
     undo_->disconnect();
     delete undo_;
-    if (graph_) {
-        graph_->removeAction(UndoAction);
-        graph_->removeAction(RedoAction);
-    }
+    windows_.Graph.removeAction(UndoAction);
+    windows_.Graph.removeAction(RedoAction);
 }
 
 int TTableForm::CellToRaw(int column, int row) {
@@ -247,7 +212,20 @@ void TTableForm::LoadTable(const TDbmTable &values, const QString &caption) {
     for (int r = 0; r < SignalScale::kRawCount; ++r)
         ShowValue(r);
     caption_ = caption;
-    if (graph_) graph_->SetTable(table_, caption_);
+    windows_.Graph.SetTable(table_, caption_);
+}
+
+std::optional<TTableForm::TEditResult> TTableForm::Edit(const TCsvPoint &point,
+                                                        const TDbmTable &table, TCopySource copy) {
+    const QString text = FrequencyText(point.Frequency);
+    LCaption->SetCaption(QStringLiteral("Translation table for frequency ") + text +
+                         QStringLiteral(" (tuned)"));
+    LoadTable(table, text);
+    tableModified_ = false;
+    point_ = point;
+    copySource_ = std::move(copy);
+    if (ShowModal() != mrOk) return std::nullopt;
+    return TEditResult{table_, tableModified_};
 }
 
 void TTableForm::ApplyTable(const TDbmTable &table) {
@@ -259,12 +237,12 @@ void TTableForm::ApplyTable(const TDbmTable &table) {
         ++changed;
         last = r;
     }
-    if (!graph_ || changed == 0) return;
+    if (changed == 0) return;
     // One value is one point of the curve; more are one redraw of all.
     if (changed == 1)
-        graph_->Set->SetDBM(last, table_[last]);
+        windows_.Graph.SetValue(last, table_[last]);
     else
-        graph_->SetTable(table_, caption_);
+        windows_.Graph.SetTable(table_, caption_);
 }
 
 void TTableForm::ResetUndo() {
@@ -277,10 +255,6 @@ void TTableForm::ResetUndo() {
 int TTableForm::ShowModal() {
     ResetUndo();
     return TstForm::ShowModal();
-}
-
-void TTableForm::PushChange(const TDbmTable &before, const QString &stepName) {
-    undo_->push(new TTableChange(*this, before, table_, stepName));
 }
 
 void TTableForm::ChangeTable(const TDbmTable &values, const QString &stepName) {
@@ -296,20 +270,32 @@ void TTableForm::BeginChange(const QString &stepName) {
 }
 
 void TTableForm::WriteValue(int raw, double value) {
+    PutValue(raw, value, QStringLiteral("Edit"), false);
+}
+
+void TTableForm::PutValue(int raw, double value, const QString &stepVerb, bool fromGraph) {
     if (raw < 0 || raw >= SignalScale::kRawCount) return;
     const bool own = !changing_;
-    if (own) BeginChange(QStringLiteral("Edit ") + RawRangeText(raw, raw));
+    if (own) BeginChange(stepVerb + u' ' + RawRangeText(raw, raw));
     table_[raw] = value;
     ShowValue(raw);
-    if (graph_) graph_->Set->SetDBM(raw, value);
     tableModified_ = true;
+    if (fromGraph) {
+        // The grid follows a drag at once.
+        int column, row;
+        RawToCell(raw, column, row);
+        RepaintCell(column, row);
+    } else {
+        windows_.Graph.SetValue(raw, value);
+    }
     if (own) EndChange();
 }
 
 void TTableForm::EndChange(const QString &stepName) {
     if (!changing_) return;
     changing_ = false;
-    PushChange(changeBefore_, stepName.isEmpty() ? changeName_ : stepName);
+    undo_->push(new TTableChange(*this, changeBefore_, table_,
+                                 stepName.isEmpty() ? changeName_ : stepName));
 }
 
 void TTableForm::Undo() {
@@ -320,21 +306,6 @@ void TTableForm::Undo() {
 void TTableForm::Redo() {
     EndChange();
     undo_->redo();
-}
-
-// The graph has stored and drawn the value already.
-void TTableForm::GraphDBMChanged(int raw, double value) {
-    if (raw < 0 || raw >= SignalScale::kRawCount) return;
-    const bool own = !changing_;
-    if (own) BeginChange(QStringLiteral("Graph ") + RawRangeText(raw, raw));
-    table_[raw] = value;
-    ShowValue(raw);
-    tableModified_ = true;
-    // The grid follows the drag at once.
-    int column, row;
-    RawToCell(raw, column, row);
-    RepaintCell(column, row);
-    if (own) EndChange();
 }
 
 void TTableForm::GraphDragFinished() {
@@ -364,11 +335,11 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
     // Texts in Arial of 11 pixels, the header's RAW in 9 pixels.
     QColor fill = panel;
     if (value && (state & TstGrid::gdSelected))
-        fill = kSelectedFill;
+        fill = ColorToQColor(kSelectedFill);
     else if (value && !fixed)
-        fill = kValueFill;
+        fill = ColorToQColor(kValueFill);
     else if (r == liveRaw_ && !fixed)
-        fill = kLiveFill;
+        fill = ColorToQColor(kLiveFill);
     canvas.fillRect(rect, fill);
 
     // The lines along the bottom and the right that part the cells.
@@ -378,7 +349,7 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
         panel);
 
     if (fixed) {
-        canvas.setPen(kHeaderText);
+        canvas.setPen(ColorToQColor(kHeaderText));
         if (column % 2 == 0) {
             DrawRightText(canvas, headerFont_, rect, SignalScale::RawLabel(), 2);
         } else {
@@ -388,10 +359,10 @@ void TTableForm::TDrawCell(TstGrid *, QPainter &canvas, int column, int row, con
     }
     if (r >= SignalScale::kRawCount) return;
     if (column % 2 == 0) {
-        canvas.setPen(r == liveRaw_ ? kLiveText : kLabelText);
+        canvas.setPen(ColorToQColor(r == liveRaw_ ? kLiveText : kLabelText));
         DrawRightText(canvas, cellFont_, rect, QString::number(r), 0);
     } else {
-        canvas.setPen(kValueText);
+        canvas.setPen(ColorToQColor(kValueText));
         DrawRightText(canvas, cellFont_, rect, T->Cells(column, row), 0);
     }
 }
@@ -406,100 +377,75 @@ void TTableForm::TDblClick(TstGrid *sender) {
     sender->MouseToCell(pos.x(), pos.y(), column, row);
     if (column < 0 || row < 1 || column % 2 == 0) return;
     const int r = CellToRaw(column, row);
-    if (r < SignalScale::kRawCount) EditValue(r, column, row);
+    if (r < SignalScale::kRawCount) EditValue(r);
 }
 
 void TTableForm::TKeyPress(TstGrid *sender, QChar &key) {
     if (key != u'\r') return;
     const int column = sender->Col(), row = sender->Row();
     const int r = CellToRaw(column, row);
-    if (column % 2 == 1 && row >= 1 && r < SignalScale::kRawCount) EditValue(r, column, row);
+    if (column % 2 == 1 && row >= 1 && r < SignalScale::kRawCount) EditValue(r);
 }
 
-void TTableForm::EditValue(int raw, int column, int row) {
-    if (!EditValForm) return;
-    EditValForm->V->setText(SignalScale::DbmText(table_[raw]));
-    EditValForm->L->SetCaption(QString::number(raw));
-    if (EditValForm->ShowModal() != mrOk) return;
-    const double value = EditValForm->Value();
+void TTableForm::EditValue(int raw) {
+    const std::optional<double> value = windows_.Value.AskValue(raw, table_[raw]);
+    if (!value) return;
     EndChange();
-    const TDbmTable before = table_;
-    table_[raw] = value;
-    T->SetCells(column, row, SignalScale::DbmText(value));
-    if (graph_) graph_->Set->SetDBM(raw, value);
-    PushChange(before, QStringLiteral("Edit ") + RawRangeText(raw, raw));
+    WriteValue(raw, *value);
 }
 
 void TTableForm::stSpeedButton6Click() {
     TDbmTable values = table_;
-    Interpolate(values);
+    SignalScale::Interpolate(values);
     ChangeTable(values, QStringLiteral("Interpolate"));
 }
 
-bool TTableForm::RunFillForm(bool fillRole, const QString &caption, const QString &rangeLabel,
-                             int &from, int &to, double &value) {
-    if (!FillForm) return false;
-    FillForm->setWindowTitle(caption);
-    FillForm->LCaption->SetCaption(caption);
-    FillForm->L->SetCaption(rangeLabel);
-    FillForm->SetFillRole(fillRole);
-    if (FillForm->ShowModal() != mrOk) return false;
-    from = FillForm->From->Value();
-    to = FillForm->To->Value();
-    value = StrToFloat(FillForm->V->text());
-    return true;
-}
-
 void TTableForm::stSpeedButton2Click() {
-    int from, to;
-    double value;
-    if (!RunFillForm(true, QStringLiteral("Fill values"), QStringLiteral("Fill values for RAW"),
-                     from, to, value))
-        return;
-    TDbmTable values = table_;
-    for (int r = std::max(from, 0); r <= std::min(to, SignalScale::kRawMax); ++r)
-        values[r] = value;
-    ChangeTable(values, QStringLiteral("Fill ") + RawRangeText(from, to));
+    ChangeRange(true);
 }
 
 void TTableForm::stSpeedButton1Click() {
-    int from, to;
-    double value;
-    if (!RunFillForm(false, QStringLiteral("Add offset"), QStringLiteral("Add offset for RAW"),
-                     from, to, value))
-        return;
+    ChangeRange(false);
+}
+
+void TTableForm::ChangeRange(bool fillRole) {
+    const std::optional<TFillRange> range =
+        windows_.Fill.AskRange(fillRole ? TFillRole::Fill : TFillRole::Offset);
+    if (!range) return;
     TDbmTable values = table_;
-    for (int r = std::max(from, 0); r <= std::min(to, SignalScale::kRawMax); ++r)
-        values[r] = SignalScale::LimitAfterOffset(values[r] + value);
-    ChangeTable(values, QStringLiteral("Offset ") + RawRangeText(from, to));
+    for (int r = std::max(range->From, 0); r <= std::min(range->To, SignalScale::kRawMax); ++r)
+        values[r] =
+            fillRole ? range->Value : SignalScale::LimitAfterOffset(values[r] + range->Value);
+    ChangeTable(values, (fillRole ? QStringLiteral("Fill ") : QStringLiteral("Offset ")) +
+                            RawRangeText(range->From, range->To));
 }
 
 void TTableForm::stSpeedButton7Click() {
-    if (!FSelectForm || FSelectForm->ShowModal() != mrOk) return;
-    const std::uint64_t frequency = FSelectForm->ChosenFrequency();
+    const std::optional<std::uint64_t> frequency = windows_.Select.AskFrequency();
+    if (!frequency) return;
     TDbmTable values{};
     // A failed read has shown its message; the table stays as it was.
-    if (!copySource_ || !copySource_(frequency, values)) return;
-    ChangeTable(values, QStringLiteral("Copy ") + FrequencyText(frequency));
+    if (!copySource_ || !copySource_(*frequency, values)) return;
+    ChangeTable(values, QStringLiteral("Copy ") + FrequencyText(*frequency));
 }
 
 // The generator steps through the levels while the live RAW value is read;
 // the result is one step, and reaches the set only with OK.
 void TTableForm::BSweepClick() {
-    if (!SweepForm || point_.Frequency == 0) return;
-    SweepForm->SetPoint(point_.Frequency, table_);
-    if (SweepForm->ShowModal() != mrOk) return;
-    ChangeTable(SweepForm->Table(), QStringLiteral("Sweep ") + FrequencyText(point_.Frequency));
+    if (point_.Frequency == 0) return;
+    const std::optional<TDbmTable> swept = windows_.Sweep.SweepPoint(point_.Frequency, table_);
+    if (!swept) return;
+    ChangeTable(*swept, QStringLiteral("Sweep ") + FrequencyText(point_.Frequency));
 }
 
 void TTableForm::stSpeedButton4Click() {
-    if (!graph_) return;
-    if (!graph_->isVisible()) PlaceGraphBeside();
+    TGraphForm &graph = windows_.Graph;
+    if (!graph.isVisible()) PlaceGraphBeside();
     // A window of the editor's own stays usable during its modal run.
-    graph_->winId();
-    if (QWindow *window = graph_->windowHandle()) window->setTransientParent(windowHandle());
-    graph_->show();
-    graph_->raise();
+    graph.winId();
+    if (QWindow *window = graph.windowHandle()) window->setTransientParent(windowHandle());
+    graph.show();
+    graph.raise();
 }
 
 // Right of the editor if the screen has room there, else left of it.
@@ -508,7 +454,7 @@ void TTableForm::PlaceGraphBeside() {
     if (!screen) return;
     const QRect area = screen->availableGeometry();
     const QRect editor = frameGeometry();
-    const QSize size = graph_->frameGeometry().size();
+    const QSize size = windows_.Graph.frameGeometry().size();
     int x;
     if (editor.right() + 1 + size.width() <= area.right() + 1)
         x = editor.right() + 1;
@@ -518,7 +464,7 @@ void TTableForm::PlaceGraphBeside() {
         return;
     const int y = std::clamp(editor.top(), area.top(),
                              std::max(area.top(), area.bottom() + 1 - size.height()));
-    graph_->move(x, y);
+    windows_.Graph.move(x, y);
 }
 
 void TTableForm::stSpeedButton5Click() {
@@ -537,5 +483,5 @@ void TTableForm::showEvent(QShowEvent *event) {
 void TTableForm::hideEvent(QHideEvent *event) {
     TstForm::hideEvent(event);
     EndChange();
-    if (graph_) graph_->hide();
+    windows_.Graph.hide();
 }

@@ -1,7 +1,8 @@
 // TTableForm: the translation table editor, the modal window in which the
 // user edits the 256 dBm values of one frequency point: single values (double
 // click or Enter on a cell), Fill and Offset over a RAW range, Interpolate
-// over the gaps, Copy from another point, and the graph window beside it.
+// over the gaps, Copy from another point, Sweep from a signal generator, and
+// the graph window beside it.
 //
 // The editor table and the texts of the grid's dBm cells are held side by
 // side: a cell shows its value with one decimal, the table keeps the double.
@@ -9,19 +10,21 @@
 // the odd one the dBm values of 24 consecutive RAW values, below one header
 // row. Only the dBm cells of RAW 0..255 can be selected.
 //
-// Every change made in a run is one step on UndoStack(): Ctrl+Z undoes,
-// Ctrl+Y and Ctrl+Shift+Z redo, and the grid's context menu holds UndoAction
-// and RedoAction with the step's name ("Undo Fill RAW 10-40"). The stack is
-// emptied by LoadTable and at the start of every ShowModal; undoing back to
-// where it started clears the table modified flag again.
+// Every change made in a run is one step on the undo stack: Ctrl+Z undoes,
+// Ctrl+Y and Ctrl+Shift+Z redo, and the grid's context menu holds the actions
+// "UndoAction" and "RedoAction" with the step's name ("Undo Fill RAW 10-40").
+// The stack is emptied by LoadTable and at the start of every run; undoing
+// back to where it started clears the table modified flag again.
 //
 // Windows that add commands of their own make each of them one step with
 // ChangeTable (the whole table at once) or with BeginChange, WriteValue ...
 // EndChange (values shown one by one, as a graph drag does).
 //
-// The graph window (GraphForm, created before the editor) reaches the editor
-// only through its signals: DBMChanged writes the value into table and cell,
-// DragStarted and DragFinished make one step of a whole drag.
+// The editor runs the windows it is handed at construction: the graph window
+// (which reaches the editor only through its signals: DBMChanged writes the
+// value into table and cell, DragStarted and DragFinished make one step of a
+// whole drag), the value dialog, the fill and offset dialog, the
+// frequency-select dialog and the sweep window.
 #pragma once
 
 #include "calibration/calcsv.h"
@@ -29,16 +32,29 @@
 #include "controls/stform.h"
 #include "dialogs/tableundo.h"
 
-#include <QPointer>
 #include <QRawFont>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QUndoStack;
+class TEditValForm;
+class TFillForm;
+class TFSelectForm;
 class TGraphForm;
 class TstGrid;
+class TSweepForm;
+
+// The windows the editor runs; they outlive it.
+struct TTableFormWindows {
+    TGraphForm &Graph;
+    TEditValForm &Value;
+    TFillForm &Fill;
+    TFSelectForm &Select;
+    TSweepForm &Sweep;
+};
 
 class TTableForm : public TstForm, public TTableUndoTarget {
     Q_OBJECT
@@ -48,9 +64,18 @@ public:
     // RAW values per column pair: the grid's rows less its header row.
     static constexpr int kPairRows = 24;
 
+    // Reads another point's table for Copy: true with `table` filled, or
+    // false once the reason has been shown.
     using TCopySource = std::function<bool(std::uint64_t frequency, TDbmTable &table)>;
 
-    explicit TTableForm(QWidget *parent = nullptr);
+    // What an edit that ended with OK hands back: the table, and whether the
+    // run changed it.
+    struct TEditResult {
+        TDbmTable Table;
+        bool Modified = false;
+    };
+
+    explicit TTableForm(const TTableFormWindows &windows, QWidget *parent = nullptr);
     ~TTableForm() override;
 
     // The RAW value of a cell (256..263 for the empty cells of the last pair),
@@ -58,31 +83,25 @@ public:
     static int CellToRaw(int column, int row);
     static void RawToCell(int raw, int &column, int &row);
 
+    // The edit of one point: the title "Translation table for frequency
+    // <f> (tuned)", the table loaded as the curve named <f>, the modified
+    // flag cleared, Copy reading through `copy`, Sweep and the CSV files
+    // naming `point`; then the modal run. The edited table after OK, nothing
+    // after Cancel.
+    std::optional<TEditResult> Edit(const TCsvPoint &point, const TDbmTable &table,
+                                    TCopySource copy);
+
     // A new table to edit: copies the values, writes every dBm cell, keeps the
     // caption as the curve's name and hands both to the graph window. Empties
     // the undo stack; the table modified flag stays as it is.
     void LoadTable(const TDbmTable &values, const QString &caption);
     const TDbmTable &Table() const override { return table_; }
-    const QString &CurveCaption() const { return caption_; }
-
     bool TableModified() const { return tableModified_; }
-    void SetTableModified(bool value) { tableModified_ = value; }
-
-    std::uint8_t LiveRaw() const { return liveRaw_; }
-
-    // The reader behind Copy: fills `table` with the point's values and
-    // answers true, or shows why it could not and answers false.
-    void SetCopySource(TCopySource read) { copySource_ = std::move(read); }
-    // The point being edited: the generator of Sweep is tuned to its
-    // frequency (0 leaves Sweep without effect), and CSV files name it.
-    void SetPoint(const TCsvPoint &point) { point_ = point; }
-    const TCsvPoint &Point() const { return point_; }
 
     // The modal run, with an empty undo stack.
     int ShowModal();
 
     // Undo and redo.
-    QUndoStack *UndoStack() const { return undo_; }
     // Makes `values` the table, as one step named `stepName`.
     void ChangeTable(const TDbmTable &values, const QString &stepName);
     // A step whose values are written one by one: BeginChange notes the
@@ -94,15 +113,19 @@ public:
     void BeginChange(const QString &stepName);
     void WriteValue(int raw, double value);
     void EndChange(const QString &stepName = QString());
-    bool InChange() const { return changing_; }
     void Undo();
     void Redo();
-    QAction *UndoAction = nullptr;
-    QAction *RedoAction = nullptr;
 
-    // One value through the value dialog, for the dBm cell (column, row) of raw.
-    void EditValue(int raw, int column, int row);
+public slots:
+    // The live level's RAW reading: moves the marker and repaints the old and
+    // the new label cell only; an equal reading does nothing.
+    void SetLiveRaw(std::uint8_t raw);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
     // The grid's handlers.
     void TDrawCell(TstGrid *sender, QPainter &canvas, int column, int row, const QRect &rect,
                    int state);
@@ -120,6 +143,21 @@ public:
     void stSpeedButton5Click(); // OK
     void stSpeedButton3Click(); // Cancel
 
+    void ApplyTable(const TDbmTable &table) override;
+    // One value into table and cell, and into the curve unless it came from
+    // there; a step named `stepVerb` RAW n unless a change is open.
+    void PutValue(int raw, double value, const QString &stepVerb, bool fromGraph);
+    // One value through the value dialog.
+    void EditValue(int raw);
+    void ShowValue(int raw);
+    void RepaintCell(int column, int row);
+    void ResetUndo();
+    void GraphDragFinished();
+    void PlaceGraphBeside();
+    // Fill or Offset over the range the fill dialog answers.
+    void ChangeRange(bool fillRole);
+
+    TTableFormWindows windows_;
     TstPanel *P = nullptr;
     TstGrid *T = nullptr;
     TstSpeedButton *stSpeedButton6 = nullptr;
@@ -130,28 +168,8 @@ public:
     TstSpeedButton *BSweep = nullptr;
     TstSpeedButton *stSpeedButton5 = nullptr;
     TstSpeedButton *stSpeedButton3 = nullptr;
-
-public slots:
-    // The live level's RAW reading: moves the marker and repaints the old and
-    // the new label cell only; an equal reading does nothing.
-    void SetLiveRaw(std::uint8_t raw);
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
-private:
-    void ApplyTable(const TDbmTable &table) override;
-    void ShowValue(int raw);
-    void RepaintCell(int column, int row);
-    void ResetUndo();
-    void PushChange(const TDbmTable &before, const QString &stepName);
-    void GraphDBMChanged(int raw, double value);
-    void GraphDragFinished();
-    void PlaceGraphBeside();
-    // The fill and offset dialog in one of its roles; false unless OK.
-    bool RunFillForm(bool fillRole, const QString &caption, const QString &rangeLabel, int &from,
-                     int &to, double &value);
+    QAction *UndoAction = nullptr;
+    QAction *RedoAction = nullptr;
 
     QRawFont cellFont_;
     QRawFont headerFont_;
@@ -161,7 +179,6 @@ private:
     std::uint8_t liveRaw_ = 0;
     TCopySource copySource_;
     TCsvPoint point_;
-    QPointer<TGraphForm> graph_;
 
     QUndoStack *undo_ = nullptr;
     bool resetting_ = false;
@@ -169,5 +186,3 @@ private:
     TDbmTable changeBefore_{};
     QString changeName_;
 };
-
-extern TTableForm *TableForm;

@@ -1,17 +1,15 @@
 #include "graph/u_graphform.h"
 
+#include "controls/dialogparts.h"
+#include "graph/dbmset.h"
+#include "graph/scalgraph.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
-TGraphForm *GraphForm = nullptr;
+using namespace dialogparts;
 
 namespace {
-
-QFont ArialPixels(int pixels) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    return font;
-}
 
 // Restores the graph's updates however the loading ends.
 class TUpdateGuard {
@@ -33,14 +31,14 @@ TGraphForm::TGraphForm(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
-    P = new TstPanel(ClientPanel);
+    P = Named(new TstPanel(ClientPanel), "P");
     P->setGeometry(6, 30, 545, 345);
     P->SetBevelStyle(TBevelStyle::bsGradientInner);
     P->SetBevelWidth(2);
     P->SetParentColor(true);
 
-    Graph = new TSCalGraph(P);
-    Graph->setFont(ArialPixels(11));
+    Graph = Named(new TSCalGraph(P), "Graph");
+    Graph->setFont(ArialFont(11));
     SetAlign(Graph, TAlign::alClient);
     P->Realign();
     Set = new TDBMSet();
@@ -50,23 +48,10 @@ TGraphForm::TGraphForm(QWidget *parent)
     connect(Graph, &TSCalGraph::OnDragStarted, this, [this] { emit DragStarted(); });
     connect(Graph, &TSCalGraph::OnDragFinished, this, [this] { emit DragFinished(); });
 
-    stSpeedButton3 = new TstSpeedButton(ClientPanel);
-    stSpeedButton3->setGeometry(478, 379, 73, 21);
-    stSpeedButton3->SetCaption(QStringLiteral("Close"));
-    stSpeedButton3->SetBorderWidth(1);
-    stSpeedButton3->SetBorderColor(3158064);
-    stSpeedButton3->SetColor(6513507);
-    stSpeedButton3->SetColorDown(6513507);
-    stSpeedButton3->SetColorDisabled(6513507);
-    stSpeedButton3->setFont(ArialPixels(11));
-    stSpeedButton3->SetFontColor(clLime);
-    stSpeedButton3->SetFontColorDown(clLime);
-    stSpeedButton3->SetFontColorDisabled(clGray);
+    stSpeedButton3 =
+        Named(MakeButton(ClientPanel, QRect(478, 379, 73, 21), QStringLiteral("Close")),
+              "stSpeedButton3");
     connect(stSpeedButton3, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
-}
-
-TGraphForm::~TGraphForm() {
-    if (GraphForm == this) GraphForm = nullptr;
 }
 
 void TGraphForm::SetTable(const TDbmTable &values, const QString &caption) {
@@ -74,6 +59,10 @@ void TGraphForm::SetTable(const TDbmTable &values, const QString &caption) {
     Set->SetName(caption);
     for (int raw = 0; raw < static_cast<int>(values.size()); ++raw)
         Set->SetDBM(raw, values[static_cast<std::size_t>(raw)]);
+}
+
+void TGraphForm::SetValue(int raw, double value) {
+    Set->SetDBM(raw, value);
 }
 
 void TGraphForm::GraphDBMChanged(TSCalGraph *, TDBMSet *set, int raw) {

@@ -8,10 +8,11 @@
 
 #include "calibration/smsdk.h"
 #include "controls/stform.h"
-#include "graph/dbmset.h"
-#include "graph/scalgraph.h"
 
 #include <QString>
+
+class TDBMSet;
+class TSCalGraph;
 
 class TGraphForm : public TstForm {
     Q_OBJECT
@@ -20,15 +21,11 @@ public:
     static constexpr int kHeight = 406;
 
     explicit TGraphForm(QWidget *parent = nullptr);
-    ~TGraphForm() override;
 
     // Shows `values` as the curve named `caption`, with one redraw.
     void SetTable(const TDbmTable &values, const QString &caption);
-
-    TstPanel *P = nullptr;
-    TSCalGraph *Graph = nullptr;
-    TDBMSet *Set = nullptr;                   // owned by Graph
-    TstSpeedButton *stSpeedButton3 = nullptr; // "Close"
+    // Sets one value of the curve and draws it; reports nothing.
+    void SetValue(int raw, double value);
 
 signals:
     // After the user set the value at `raw` with the mouse; `value` is already
@@ -41,6 +38,9 @@ signals:
 
 private:
     void GraphDBMChanged(TSCalGraph *graph, TDBMSet *set, int raw);
-};
 
-extern TGraphForm *GraphForm;
+    TstPanel *P = nullptr;
+    TSCalGraph *Graph = nullptr;
+    TDBMSet *Set = nullptr;                   // owned by Graph
+    TstSpeedButton *stSpeedButton3 = nullptr; // "Close"
+};

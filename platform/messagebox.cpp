@@ -16,11 +16,10 @@ MessageBoxResponder SetMessageBoxResponder(MessageBoxResponder newResponder) {
 }
 
 QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request) {
-    if (responder())
-        return responder()(request);
-    QMessageBox box(request.icon, request.title, request.text, request.buttons, request.owner.data());
-    if (request.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(request.defaultButton);
+    if (responder()) return responder()(request);
+    QMessageBox box(request.icon, request.title, request.text, request.buttons,
+                    request.owner.data());
+    if (request.defaultButton != QMessageBox::NoButton) box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -35,7 +34,13 @@ bool AskConfirmation(QWidget *owner, const QString &text) {
 }
 
 void ShowInformation(QWidget *owner, const QString &text, const QString &title) {
-    ShowMessageBox({owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+    ShowMessageBox(
+        {owner, text, title, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+bool ShowFailure(QWidget *owner, const TResult &result) {
+    if (!result.Ok() && !result.Message().isEmpty()) ShowError(owner, result.Message());
+    return result.Ok();
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 // them: a responder installed by a test sees each box instead of the user.
 #pragma once
 
+#include "platform/result.h"
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
@@ -29,6 +31,10 @@ QMessageBox::StandardButton ShowMessageBox(const MessageBoxRequest &request);
 void ShowError(QWidget *owner, const QString &text, const QString &title = QStringLiteral("Error"));
 bool AskConfirmation(QWidget *owner, const QString &text); // "Confirmation", Yes/No, true on Yes
 void ShowInformation(QWidget *owner, const QString &text, const QString &title);
+// The error box of a failed result (nothing for success, nor for a failure
+// without a message); answers result.Ok(). The result's held-back clean-up
+// runs when the caller lets it go, after the box.
+bool ShowFailure(QWidget *owner, const TResult &result);
 
 // Installs a responder (an empty one restores the real boxes). Returns the
 // previous one.

@@ -7,7 +7,7 @@
 
 namespace {
 
-QString fieldText(const std::uint8_t *field, std::size_t size) {
+QString FieldText(const std::uint8_t *field, std::size_t size) {
     // The text ends at its first zero or at the end of its field, whichever
     // comes first; a library that leaves out the zero gets no further.
     const void *zero = std::memchr(field, 0, size);
@@ -17,36 +17,36 @@ QString fieldText(const std::uint8_t *field, std::size_t size) {
 }
 
 template <typename Function>
-bool resolve(platform::LibraryHandle library, const char *name, Function &slot) {
+bool Resolve(platform::LibraryHandle library, const char *name, Function &slot) {
     slot = reinterpret_cast<Function>(platform::GetProcAddress(library, name));
     return slot != nullptr;
 }
 
 } // namespace
 
-QString K74xapi::Description::serial() const {
-    return fieldText(bytes.data() + K7_DESC_SERIAL, K7_DESC_TEXT_SIZE);
+QString K74xapi::Description::Serial() const {
+    return FieldText(Bytes.data() + K7_DESC_SERIAL, K7_DESC_TEXT_SIZE);
 }
 
-QString K74xapi::Description::deviceType() const {
-    return fieldText(bytes.data() + K7_DESC_DEVICE_TYPE, K7_DESC_TEXT_SIZE);
+QString K74xapi::Description::DeviceType() const {
+    return FieldText(Bytes.data() + K7_DESC_DEVICE_TYPE, K7_DESC_TEXT_SIZE);
 }
 
-std::uint32_t K74xapi::Description::lowest() const {
-    return qFromLittleEndian<quint32>(bytes.data() + K7_DESC_LOWEST);
+std::uint32_t K74xapi::Description::Lowest() const {
+    return qFromLittleEndian<quint32>(Bytes.data() + K7_DESC_LOWEST);
 }
 
-std::uint32_t K74xapi::Description::highest() const {
-    return qFromLittleEndian<quint32>(bytes.data() + K7_DESC_HIGHEST);
+std::uint32_t K74xapi::Description::Highest() const {
+    return qFromLittleEndian<quint32>(Bytes.data() + K7_DESC_HIGHEST);
 }
 
-bool K74xapi::Description::isUsb() const {
-    return deviceType().contains(QLatin1String("USB"), Qt::CaseInsensitive);
+bool K74xapi::Description::IsUsb() const {
+    return DeviceType().contains(QLatin1String("USB"), Qt::CaseInsensitive);
 }
 
 K74xapi::Description K74xapi::Description::FromBytes(const std::uint8_t *record) {
     Description d;
-    std::memcpy(d.bytes.data(), record, DescriptionSize);
+    std::memcpy(d.Bytes.data(), record, kDescriptionSize);
     return d;
 }
 
@@ -65,22 +65,23 @@ K74xapi::LevelConstants K74xapi::LevelConstants::FromEeprom(const Eeprom &eeprom
 
 bool K74xapi::Bind() {
     if (library_) return true;
-    platform::LibraryHandle library = platform::LoadLibraryByName(QString::fromLatin1(LibraryName));
+    platform::LibraryHandle library =
+        platform::LoadLibraryByName(QString::fromLatin1(kLibraryName));
     if (!library) return false;
     Functions f;
     const bool complete =
-        resolve(library, "K7GetRadioList2", f.K7GetRadioList2) &&
-        resolve(library, "GetFrequency", f.GetFrequency) &&
-        resolve(library, "SetPower", f.SetPower) &&
-        resolve(library, "CloseRadioDevice", f.CloseRadioDevice) &&
-        resolve(library, "SetFrequency", f.SetFrequency) && resolve(library, "K7Open", f.K7Open) &&
-        resolve(library, "K7GetInfo", f.K7GetInfo) &&
-        resolve(library, "K7GetInternalRSSI", f.K7GetInternalRSSI) &&
-        resolve(library, "K7GetEEP", f.K7GetEEP) &&
-        resolve(library, "GetRawSignalStrength", f.GetRawSignalStrength) &&
-        resolve(library, "SetAGC", f.SetAGC) && resolve(library, "SetAtten", f.SetAtten) &&
-        resolve(library, "SetFilterVal", f.SetFilterVal) &&
-        resolve(library, "SetRFAmp", f.SetRFAmp);
+        Resolve(library, "K7GetRadioList2", f.K7GetRadioList2) &&
+        Resolve(library, "GetFrequency", f.GetFrequency) &&
+        Resolve(library, "SetPower", f.SetPower) &&
+        Resolve(library, "CloseRadioDevice", f.CloseRadioDevice) &&
+        Resolve(library, "SetFrequency", f.SetFrequency) && Resolve(library, "K7Open", f.K7Open) &&
+        Resolve(library, "K7GetInfo", f.K7GetInfo) &&
+        Resolve(library, "K7GetInternalRSSI", f.K7GetInternalRSSI) &&
+        Resolve(library, "K7GetEEP", f.K7GetEEP) &&
+        Resolve(library, "GetRawSignalStrength", f.GetRawSignalStrength) &&
+        Resolve(library, "SetAGC", f.SetAGC) && Resolve(library, "SetAtten", f.SetAtten) &&
+        Resolve(library, "SetFilterVal", f.SetFilterVal) &&
+        Resolve(library, "SetRFAmp", f.SetRFAmp);
     if (!complete) {
         platform::UnloadLibrary(library);
         return false;
@@ -93,15 +94,15 @@ bool K74xapi::Bind() {
 std::vector<K74xapi::Description> K74xapi::ReadRadioList() const {
     std::vector<Description> list;
     if (!library_) return list;
-    std::vector<std::uint8_t> buffer(std::size_t(ListBufferSize), 0);
+    std::vector<std::uint8_t> buffer(std::size_t(kListBufferSize), 0);
     std::uint32_t recordSize = 0;
-    const std::int32_t count = f_.K7GetRadioList2(buffer.data(), ListBufferSize, &recordSize);
-    if (recordSize != DescriptionSize) return list;
+    const std::int32_t count = f_.K7GetRadioList2(buffer.data(), kListBufferSize, &recordSize);
+    if (recordSize != kDescriptionSize) return list;
     // The count comes from outside: the buffer holds 64 records, no more.
-    const std::int32_t used = std::clamp(count, 0, MaxListed);
+    const std::int32_t used = std::clamp(count, 0, kMaxListed);
     list.reserve(std::size_t(used));
     for (std::int32_t i = 0; i < used; ++i)
-        list.push_back(Description::FromBytes(buffer.data() + std::size_t(i) * DescriptionSize));
+        list.push_back(Description::FromBytes(buffer.data() + std::size_t(i) * kDescriptionSize));
     return list;
 }
 
@@ -118,8 +119,8 @@ bool K74xapi::GetEEP(std::int32_t handle, Eeprom &eeprom) const {
 
 K74xapi::Description K74xapi::GetInfo(std::int32_t handle) const {
     Description d;
-    qToLittleEndian<quint32>(quint32(DescriptionSize), d.bytes.data());
-    if (library_) f_.K7GetInfo(handle, d.bytes.data());
+    qToLittleEndian<quint32>(quint32(kDescriptionSize), d.Bytes.data());
+    if (library_) f_.K7GetInfo(handle, d.Bytes.data());
     return d;
 }
 

@@ -15,24 +15,24 @@
 
 class K74xapi {
 public:
-    static constexpr const char *LibraryName = "ZXK740API.dll";
-    static constexpr std::size_t DescriptionSize = K7_DESCRIPTION_SIZE;
-    static constexpr std::size_t EepromSize = K7_EEPROM_SIZE;
-    static constexpr std::int32_t ListBufferSize = K7_LIST_BUFFER_SIZE;
-    static constexpr std::int32_t MaxListed = K7_LIST_MAX_RECORDS;
+    static constexpr const char *kLibraryName = "ZXK740API.dll";
+    static constexpr std::size_t kDescriptionSize = K7_DESCRIPTION_SIZE;
+    static constexpr std::size_t kEepromSize = K7_EEPROM_SIZE;
+    static constexpr std::int32_t kListBufferSize = K7_LIST_BUFFER_SIZE;
+    static constexpr std::int32_t kMaxListed = K7_LIST_MAX_RECORDS;
 
-    using Eeprom = std::array<std::uint8_t, EepromSize>;
+    using Eeprom = std::array<std::uint8_t, kEepromSize>;
 
     // A receiver description record as the library wrote it.
     struct Description {
-        std::array<std::uint8_t, DescriptionSize> bytes{};
+        std::array<std::uint8_t, kDescriptionSize> Bytes{};
 
-        QString serial() const;     // bytes 4..12, up to the first zero
-        QString deviceType() const; // bytes 13..21, up to the first zero
-        std::uint32_t lowest() const;
-        std::uint32_t highest() const;
+        QString Serial() const;     // bytes 4..12, up to the first zero
+        QString DeviceType() const; // bytes 13..21, up to the first zero
+        std::uint32_t Lowest() const;
+        std::uint32_t Highest() const;
         // Whether the device type text contains "USB" in any letter case.
-        bool isUsb() const;
+        bool IsUsb() const;
 
         static Description FromBytes(const std::uint8_t *record);
     };
@@ -40,11 +40,11 @@ public:
     // The EEPROM's level constants, checked as a set: if any check fails all
     // five take their defaults.
     struct LevelConstants {
-        std::int32_t agcHigh = 855;
-        std::int32_t agcKnee = 757;
-        std::int32_t agcLow = 537;
-        std::int32_t lowGainTerm = -850;
-        std::int32_t referenceGain = 700; // tenths of dB
+        std::int32_t AgcHigh = 855;
+        std::int32_t AgcKnee = 757;
+        std::int32_t AgcLow = 537;
+        std::int32_t LowGainTerm = -850;
+        std::int32_t ReferenceGain = 700; // tenths of dB
 
         static LevelConstants FromEeprom(const Eeprom &eeprom);
         bool operator==(const LevelConstants &) const = default;
@@ -60,9 +60,9 @@ public:
 
     // Loads the library by its plain name and looks up all fourteen functions.
     // True only if every one was found; otherwise the library is unloaded
-    // again. A bound library stays loaded for the life of the process.
+    // again. A bound library stays loaded for the life of the process; a
+    // second call answers true at once.
     bool Bind();
-    bool IsBound() const { return library_ != nullptr; }
 
     // The receivers the library lists, in its order: none when it reports a
     // record size other than 196, and never more than the 64 records that its

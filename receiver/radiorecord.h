@@ -12,43 +12,42 @@
 #include <cstdint>
 #include <memory>
 
-class RadioRecord {
+class TRadioRecord {
 public:
-    static constexpr std::size_t Size = QMV_RECORD_SIZE;
-    static constexpr std::size_t DescriptionSize = K7_DESCRIPTION_SIZE; // the receiver API's
+    static constexpr std::size_t kSize = QMV_RECORD_SIZE;
+    static constexpr std::size_t kDescriptionSize = K7_DESCRIPTION_SIZE; // the receiver API's
 
     // The offsets of the fields that carry addresses.
-    static constexpr std::array<std::size_t, 13> AddressFields = {172, 184, 188, 196, 224, 236, 264,
-                                                                  308, 316, 324, 336, 360, 384};
+    static constexpr std::array<std::size_t, 13> kAddressFields = {
+        172, 184, 188, 196, 224, 236, 264, 308, 316, 324, 336, 360, 384};
 
     // Builds the record for a receiver from its description record
-    // (K7GetInfo / K7GetRadioList2 layout, DescriptionSize bytes).
-    static std::unique_ptr<RadioRecord> Build(const std::uint8_t *description);
+    // (K7GetInfo / K7GetRadioList2 layout, kDescriptionSize bytes).
+    static std::unique_ptr<TRadioRecord> Build(const std::uint8_t *description);
 
     // Copies a record the module sent and rebases its address fields onto the
     // copy: each nonzero field that lies wholly inside the copy gets
     // (copy address - source address) added modulo 2^32; fields beyond a short
     // record are never touched. Null when size is 0 or the source is null,
     // or when memory runs out.
-    static std::unique_ptr<RadioRecord> CopyFrom(const void *source, std::size_t size);
+    static std::unique_ptr<TRadioRecord> CopyFrom(const void *source, std::size_t size);
 
-    RadioRecord(const RadioRecord &) = delete;
-    RadioRecord &operator=(const RadioRecord &) = delete;
+    TRadioRecord(const TRadioRecord &) = delete;
+    TRadioRecord &operator=(const TRadioRecord &) = delete;
 
-    std::uint8_t *data() { return bytes_.get(); }
-    const std::uint8_t *data() const { return bytes_.get(); }
-    std::size_t size() const { return size_; }
-
-    // Little-endian 32-bit access; offsets must leave 4 bytes inside.
-    std::uint32_t read32(std::size_t offset) const;
-    void write32(std::size_t offset, std::uint32_t value);
-
-    // The low 32 bits of the address of a byte of this record.
-    std::uint32_t addressOf(std::size_t offset) const;
+    std::uint8_t *Data() { return bytes_.get(); }
+    const std::uint8_t *Data() const { return bytes_.get(); }
+    std::size_t Size() const { return size_; }
 
 private:
-    RadioRecord(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size)
+    TRadioRecord(std::unique_ptr<std::uint8_t[]> bytes, std::size_t size)
         : bytes_(std::move(bytes)), size_(size) {}
+
+    // Little-endian 32-bit access; offsets must leave 4 bytes inside.
+    std::uint32_t Read32(std::size_t offset) const;
+    void Write32(std::size_t offset, std::uint32_t value);
+    // The low 32 bits of the address of a byte of this record.
+    std::uint32_t AddressOf(std::size_t offset) const;
 
     std::unique_ptr<std::uint8_t[]> bytes_;
     std::size_t size_;

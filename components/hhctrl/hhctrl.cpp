@@ -1,6 +1,7 @@
 // The C interface of hhctrl.ocx: the commands of HtmlHelpA around the one
 // viewer window.
 #include "hhctrl.h"
+#include "hhctrl_test.h"
 
 #include "chmfile.h"
 #include "helpviewer.h"
@@ -117,20 +118,20 @@ extern "C" {
 // The test build without the entry point stands for a component the caller
 // must refuse.
 #ifndef HHCTRL_WITHOUT_HTMLHELPA
-HHCTRL_API intptr_t HtmlHelpA(intptr_t, const char *file, uint32_t command, uintptr_t data) {
+K740_EXPORT intptr_t HtmlHelpA(intptr_t, const char *file, uint32_t command, uintptr_t data) {
     return htmlHelp(file, command, data);
 }
 #endif
 
-HHCTRL_API int32_t HhctrlLastError(char *buffer, int32_t bufferSize) {
+K740_EXPORT int32_t HhctrlLastError(char *buffer, int32_t bufferSize) {
     return copyOut(gLastError, buffer, bufferSize);
 }
 
-HHCTRL_API int32_t HhctrlTestCallLog(char *buffer, int32_t bufferSize) {
+K740_EXPORT int32_t HhctrlTestCallLog(char *buffer, int32_t bufferSize) {
     return copyOut(gCallLog, buffer, bufferSize);
 }
 
-HHCTRL_API void HhctrlTestClearCallLog(void) {
+K740_EXPORT void HhctrlTestClearCallLog(void) {
     gCallLog.clear();
 }
 

@@ -28,11 +28,7 @@
 
 #include <stdint.h>
 
-#if defined(HHCTRL_BUILD)
-#define HHCTRL_API __attribute__((visibility("default")))
-#else
-#define HHCTRL_API
-#endif
+#include "k740export.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -79,30 +75,18 @@ extern "C" {
 
    Any other command answers 0 and does nothing.
 */
-HHCTRL_API intptr_t HtmlHelpA(intptr_t window, const char *file, uint32_t command, uintptr_t data);
+K740_EXPORT intptr_t HtmlHelpA(intptr_t window, const char *file, uint32_t command, uintptr_t data);
 
 /* HhctrlLastError -- extension of this component, not part of the viewer's
    interface: the reason of the last refused HH_DISPLAY_TOPIC, as English
    text. Copies at most bufferSize bytes, zero-terminated when there is
    room, and answers the text's full length in bytes (0 after a success). */
-HHCTRL_API int32_t HhctrlLastError(char *buffer, int32_t bufferSize);
-
-/* Test-only exports, not part of the viewer's interface. Every HtmlHelpA
-   call is recorded as one line, "HtmlHelpA <command>" followed by
-   " <file>" when file is not NULL. HhctrlTestCallLog copies the log into
-   buffer (at most bufferSize bytes, zero-terminated when there is room) and
-   answers its full length in bytes; HhctrlTestClearCallLog empties it. The
-   log keeps the first 1 MiB. The log outlives an unload, since the
-   component stays mapped once loaded (Qt keeps its classes registered). */
-HHCTRL_API int32_t HhctrlTestCallLog(char *buffer, int32_t bufferSize);
-HHCTRL_API void HhctrlTestClearCallLog(void);
+K740_EXPORT int32_t HhctrlLastError(char *buffer, int32_t bufferSize);
 
 /* Pointer types for binding the component at run time. */
 typedef intptr_t (*HtmlHelpAFn)(intptr_t window, const char *file, uint32_t command,
                                 uintptr_t data);
 typedef int32_t (*HhctrlLastErrorFn)(char *buffer, int32_t bufferSize);
-typedef int32_t (*HhctrlTestCallLogFn)(char *buffer, int32_t bufferSize);
-typedef void (*HhctrlTestClearCallLogFn)(void);
 
 #ifdef __cplusplus
 }

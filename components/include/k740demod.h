@@ -29,12 +29,10 @@
 
 #include <stdint.h>
 
+#include "k740export.h"
+
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#ifndef K740DEMOD_API
-#define K740DEMOD_API __attribute__((visibility("default")))
 #endif
 
 /* The file name the host looks for. */
@@ -155,7 +153,7 @@ static inline const uint8_t *qmvRecordField(const void *record, uint32_t recordS
   Returns the module's version (nonzero) on success, 0 on failure (wrong
   interface version). May be called again after qmvPluginDone.
 */
-K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *hostName);
+K740_EXPORT int32_t qmvPluginInit(int32_t interfaceVersion, const char *hostName);
 
 /* Starts a session for one opened receiver.
 
@@ -182,17 +180,17 @@ K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *hostNa
   but sends no spectra. Spectra come 20 times a second: span 24,000 Hz, 480
   bins, tuned frequency in bin 240.
 */
-K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
-                                      QmvHostCallback callback, int32_t *startValue);
+K740_EXPORT intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
+                                    QmvHostCallback callback, int32_t *startValue);
 
 /* Tells the module about tuning and settings; see QMV_NOTIFY_*. Unknown
   messages are ignored, and so is everything outside a started session. */
-K740DEMOD_API void qmvPluginNotify(intptr_t hostWindow, int32_t message, intptr_t value1,
-                                   intptr_t value2, intptr_t value3);
+K740_EXPORT void qmvPluginNotify(intptr_t hostWindow, int32_t message, intptr_t value1,
+                                 intptr_t value2, intptr_t value3);
 
 /* Ends the module before it is unloaded: ends a running session without
   calling the host and frees everything. Optional for hosts. */
-K740DEMOD_API void qmvPluginDone(void);
+K740_EXPORT void qmvPluginDone(void);
 
 /* Pointer types of the entry points, for hosts that look them up. */
 typedef int32_t (*QmvPluginInitFn)(int32_t interfaceVersion, const char *hostName);
@@ -201,18 +199,6 @@ typedef intptr_t (*QmvPluginStartFn)(intptr_t hostWindow, void *radioRecord,
 typedef void (*QmvPluginNotifyFn)(intptr_t hostWindow, int32_t message, intptr_t value1,
                                   intptr_t value2, intptr_t value3);
 typedef void (*QmvPluginDoneFn)(void);
-
-/* ------------------------------------------------------------------------ */
-/* Test only: the entry-point calls received since the library was first
-  loaded, one per line ("qmvPluginInit 256", "qmvPluginStart",
-  "qmvPluginNotify 0x800 7100000" with message and value 1, "qmvPluginDone").
-  The module stays mapped after an unload, so the record survives it. Copies at most size - 1
-  characters and a terminating zero into buffer (if size > 0) and returns the
-  full length. */
-K740DEMOD_API int32_t k740demodTestCalls(char *buffer, int32_t size);
-
-/* Test only: forgets the recorded calls. */
-K740DEMOD_API void k740demodTestClearCalls(void);
 
 #ifdef __cplusplus
 }

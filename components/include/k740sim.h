@@ -75,14 +75,10 @@
 
 #include <stdint.h>
 
+#include "k740export.h"
+
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#if defined(K740SIM_BUILDING)
-#define K740SIM_API __attribute__((visibility("default")))
-#else
-#define K740SIM_API
 #endif
 
 /* Texts of the receiver API's description record: at most 8 characters. */
@@ -106,31 +102,31 @@ typedef struct k740sim_info {
 
 /* Re-reads the configuration file and returns every receiver, the generator
    and the seed to their initial state. */
-K740SIM_API void k740sim_Reset(void);
+K740_EXPORT void k740sim_Reset(void);
 
 /* Restarts every random stream from this seed. */
-K740SIM_API void k740sim_SetSeed(uint64_t seed);
+K740_EXPORT void k740sim_SetSeed(uint64_t seed);
 
 /* Number of receivers, demo receiver included (always >= 1). */
-K740SIM_API int32_t k740sim_ReceiverCount(void);
+K740_EXPORT int32_t k740sim_ReceiverCount(void);
 
 /* Index of the receiver with this serial text; NULL or "" gives the demo
    receiver (0). -1 when no receiver has that serial. */
-K740SIM_API int32_t k740sim_FindReceiver(const char *serial);
+K740_EXPORT int32_t k740sim_FindReceiver(const char *serial);
 
 /* Copies a receiver's properties; 1 on success, 0 for an invalid index. */
-K740SIM_API int32_t k740sim_GetInfo(int32_t rx, k740sim_info *info);
+K740_EXPORT int32_t k740sim_GetInfo(int32_t rx, k740sim_info *info);
 
 /* The 256-byte EEPROM image: serial text at 0, device type text at 16, level
    constants at 240..253 (little-endian), other bytes 0. 1 on success. */
-K740SIM_API int32_t k740sim_GetEeprom(int32_t rx, uint8_t *eeprom);
+K740_EXPORT int32_t k740sim_GetEeprom(int32_t rx, uint8_t *eeprom);
 
 /* Tunes a receiver: the frequency is clamped to its range and rounded to its
    tuning step (above 2,147,483,647 Hz also to 10 Hz). Answers the frequency
    taken, which k740sim_TunedFrequency() answers from then on. Receivers start
    at their lowest frequency. */
-K740SIM_API uint64_t k740sim_Tune(int32_t rx, uint64_t hz);
-K740SIM_API uint64_t k740sim_TunedFrequency(int32_t rx);
+K740_EXPORT uint64_t k740sim_Tune(int32_t rx, uint64_t hz);
+K740_EXPORT uint64_t k740sim_TunedFrequency(int32_t rx);
 
 /* Front-end settings as the receiver API passes them on; the simulation keeps
    them and reports them back. SetAGC 0 turns the AGC off (full gain); any
@@ -142,21 +138,21 @@ enum {
     K740SIM_FILTER = 3,
     K740SIM_ATTEN = 4
 };
-K740SIM_API void k740sim_SetControl(int32_t rx, int32_t control, int32_t value);
-K740SIM_API int32_t k740sim_Control(int32_t rx, int32_t control);
+K740_EXPORT void k740sim_SetControl(int32_t rx, int32_t control, int32_t value);
+K740_EXPORT int32_t k740sim_Control(int32_t rx, int32_t control);
 
 /* The demodulator's passband (see above). */
-K740SIM_API void k740sim_SetPassband(int32_t rx, int32_t mode, int32_t widthHz, int32_t offsetHz);
-K740SIM_API void k740sim_GetPassband(int32_t rx, int32_t *mode, int32_t *widthHz,
+K740_EXPORT void k740sim_SetPassband(int32_t rx, int32_t mode, int32_t widthHz, int32_t offsetHz);
+K740_EXPORT void k740sim_GetPassband(int32_t rx, int32_t *mode, int32_t *widthHz,
                                      int32_t *offsetHz);
 
 /* The signal generator. Off at start, 10 MHz, -73 dBm. */
-K740SIM_API void k740sim_SetGenerator(int32_t on, uint64_t hz, double dbm);
-K740SIM_API void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm);
+K740_EXPORT void k740sim_SetGenerator(int32_t on, uint64_t hz, double dbm);
+K740_EXPORT void k740sim_GetGenerator(int32_t *on, uint64_t *hz, double *dbm);
 
 /* Counts the generator's changes (a setting that changes nothing does not
    count), so that a view can follow changes made elsewhere. */
-K740SIM_API uint32_t k740sim_GeneratorChanges(void);
+K740_EXPORT uint32_t k740sim_GeneratorChanges(void);
 
 /* The generator's remote control: SCPI text over raw TCP, as a laboratory
    generator offers it (command set in components/k740sim/README.md).
@@ -168,48 +164,48 @@ K740SIM_API uint32_t k740sim_GeneratorChanges(void);
    every connection. k740sim_ScpiPort() answers the port, 0 while closed.
    The server runs on a thread of its own; it changes the generator with
    k740sim_SetGenerator. */
-K740SIM_API int32_t k740sim_ScpiOpen(void);
-K740SIM_API void k740sim_ScpiClose(void);
-K740SIM_API int32_t k740sim_ScpiPort(void);
+K740_EXPORT int32_t k740sim_ScpiOpen(void);
+K740_EXPORT void k740sim_ScpiClose(void);
+K740_EXPORT int32_t k740sim_ScpiPort(void);
 
 /* Executes one SCPI line as the server would (test aid): the answer, without
    its line end, is copied zero-terminated into `answer` (at most size - 1
    bytes). Answers the answer's full length, or -1 for a NULL line. */
-K740SIM_API int32_t k740sim_ScpiExecute(const char *line, char *answer, int32_t size);
+K740_EXPORT int32_t k740sim_ScpiExecute(const char *line, char *answer, int32_t size);
 
 /* Noise density at the input, dBm/Hz. */
-K740SIM_API double k740sim_NoiseDensity(int32_t rx);
-K740SIM_API void k740sim_SetNoiseDensity(int32_t rx, double dbmPerHz);
+K740_EXPORT double k740sim_NoiseDensity(int32_t rx);
+K740_EXPORT void k740sim_SetNoiseDensity(int32_t rx, double dbmPerHz);
 
 /* The front end's gain error at a frequency, dB. */
-K740SIM_API double k740sim_FrontEndError(int32_t rx, uint64_t hz);
+K740_EXPORT double k740sim_FrontEndError(int32_t rx, uint64_t hz);
 
 /* Power in the passband window at the input, front-end error included, mean
    noise included (no random part), dBm. What the AGC and the RAW reading see. */
-K740SIM_API double k740sim_PassbandPower(int32_t rx);
+K740_EXPORT double k740sim_PassbandPower(int32_t rx);
 
 /* The AGC reading for the present state (0 for an invalid index). */
-K740SIM_API int32_t k740sim_AgcReading(int32_t rx);
+K740_EXPORT int32_t k740sim_AgcReading(int32_t rx);
 
 /* Fixes the AGC reading at a value (test aid; the demo receiver included);
    a negative value returns to automatic. Readings below the AGC's own range
    can push weak spectra under the program's floor of 1e-11. */
-K740SIM_API void k740sim_ForceAgcReading(int32_t rx, int32_t reading);
+K740_EXPORT void k740sim_ForceAgcReading(int32_t rx, int32_t reading);
 
 /* The receiver's gain in dB that belongs to an AGC reading (formula above),
    and the gain at the present reading. */
-K740SIM_API double k740sim_GainForReading(int32_t rx, int32_t reading);
-K740SIM_API double k740sim_Gain(int32_t rx);
+K740_EXPORT double k740sim_GainForReading(int32_t rx, int32_t reading);
+K740_EXPORT double k740sim_Gain(int32_t rx);
 
 /* The receiver's own RAW signal strength reading, 0..255. */
-K740SIM_API int32_t k740sim_RawSignalStrength(int32_t rx);
+K740_EXPORT int32_t k740sim_RawSignalStrength(int32_t rx);
 
 /* Fills `bins` 32-bit floats of linear power spanning spanHz around the tuned
    frequency (layout above) into the caller's buffer. The module sends them as
    they are with message 0x110B (span S = spanHz, byte count 4 x bins). Answers
    the number of bins written: 0 for an invalid index, a span of 0, a bin count
    outside 1 .. 1048576 or a NULL buffer. Every call draws fresh noise. */
-K740SIM_API int32_t k740sim_Spectrum(int32_t rx, uint32_t spanHz, int32_t bins, float *power);
+K740_EXPORT int32_t k740sim_Spectrum(int32_t rx, uint32_t spanHz, int32_t bins, float *power);
 
 #ifdef __cplusplus
 }

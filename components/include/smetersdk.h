@@ -37,11 +37,7 @@
 
 #include <stdint.h>
 
-#if defined(SMETERSDK_BUILD)
-#define SMETERSDK_API __attribute__((visibility("default")))
-#else
-#define SMETERSDK_API
-#endif
+#include "k740export.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -115,14 +111,14 @@ extern "C" {
                            mismatch, invalid or unsorted names, duplicate modes
                            or points, values not finite or outside -140..0)
 */
-SMETERSDK_API int32_t LoadCALFile(const char *fileName);
+K740_EXPORT int32_t LoadCALFile(const char *fileName);
 
 /* Unload -- closes a set and frees its memory. The handle is invalid after.
 
    SMS_OK          closed
    SMS_ERR_HANDLE  cal is not an open set
 */
-SMETERSDK_API int32_t Unload(int32_t cal);
+K740_EXPORT int32_t Unload(int32_t cal);
 
 /* GetCS -- reads one value of a translation table.
 
@@ -137,8 +133,8 @@ SMETERSDK_API int32_t Unload(int32_t cal);
    SMS_ERR_MODE            the receiver lacks the mode
    SMS_ERR_FREQUENCY       the mode lacks the frequency point
 */
-SMETERSDK_API int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                            void *cs);
+K740_EXPORT int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                          void *cs);
 
 /* PutDBMs -- stores a whole translation table.
 
@@ -152,8 +148,8 @@ SMETERSDK_API int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uin
    SMS_ERR_DBM_RANGE       a value lies outside -140..0
    SMS_ERR_WRITE           no memory for a new point
 */
-SMETERSDK_API int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                              const double *dbm);
+K740_EXPORT int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                            const double *dbm);
 
 /* SaveCALFile -- writes the whole set to a file.
 
@@ -169,7 +165,7 @@ SMETERSDK_API int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, u
                       full, file size limit); the old file is left byte for
                       byte as it was and no temporary file remains
 */
-SMETERSDK_API int32_t SaveCALFile(int32_t cal, const char *fileName);
+K740_EXPORT int32_t SaveCALFile(int32_t cal, const char *fileName);
 
 /* GetModes -- lists the mode codes a receiver holds, in ascending order.
 
@@ -185,8 +181,8 @@ SMETERSDK_API int32_t SaveCALFile(int32_t cal, const char *fileName);
                      is negative
    SMS_ERR_RECEIVER  the set lacks the receiver name
 */
-SMETERSDK_API int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffer,
-                               int32_t bufferSize);
+K740_EXPORT int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffer,
+                             int32_t bufferSize);
 
 /* GetFrequencies -- lists a mode's frequency points, in ascending order.
 
@@ -196,8 +192,8 @@ SMETERSDK_API int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffe
    SMS_ERR_HANDLE, SMS_ERR_RECEIVER_NAME, SMS_ERR_BUFFER, SMS_ERR_RECEIVER,
    SMS_ERR_MODE      the receiver lacks the mode
 */
-SMETERSDK_API int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t mode,
-                                     uint64_t *buffer, int32_t bufferSize);
+K740_EXPORT int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t mode,
+                                   uint64_t *buffer, int32_t bufferSize);
 
 /* DeleteFrequency -- removes a frequency point and its table. A mode left
    without points, and a receiver left without modes, disappear with it.
@@ -206,24 +202,8 @@ SMETERSDK_API int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t 
    SMS_ERR_MODE,
    SMS_ERR_DELETE    the mode lacks the frequency point
 */
-SMETERSDK_API int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t mode,
-                                      uint64_t frequency);
-
-/* Test-only export, not part of the maker's interface: records the names of
-   the eight calls above while recording is on (off at load). Turning it on
-   clears the log. SmsdkTestCallLog copies the log -- one name per line, in
-   call order -- into buffer (at most bufferSize bytes, zero-terminated when
-   there is room) and answers the log's full length in bytes. The log keeps
-   the first 1 MiB of names. */
-SMETERSDK_API void SmsdkTestRecordCalls(int32_t on);
-SMETERSDK_API int32_t SmsdkTestCallLog(char *buffer, int32_t bufferSize);
-
-/* Test-only export: makes every later SaveCALFile fail at one step, as a full
-   or failing disk would: SMS_TEST_FAIL_FSYNC (flushing the new file) or
-   SMS_TEST_FAIL_RENAME (putting it in place of the target); 0 ends it. */
-#define SMS_TEST_FAIL_FSYNC 1
-#define SMS_TEST_FAIL_RENAME 2
-SMETERSDK_API void SmsdkTestFailSave(int32_t step);
+K740_EXPORT int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t mode,
+                                    uint64_t frequency);
 
 /* Pointer types for binding the library at run time. */
 typedef int32_t (*SmsLoadCALFileFn)(const char *fileName);
@@ -239,9 +219,6 @@ typedef int32_t (*SmsGetFrequenciesFn)(int32_t cal, const char *receiver, int32_
                                        uint64_t *buffer, int32_t bufferSize);
 typedef int32_t (*SmsDeleteFrequencyFn)(int32_t cal, const char *receiver, int32_t mode,
                                         uint64_t frequency);
-typedef void (*SmsTestRecordCallsFn)(int32_t on);
-typedef int32_t (*SmsTestCallLogFn)(char *buffer, int32_t bufferSize);
-typedef void (*SmsTestFailSaveFn)(int32_t step);
 
 #ifdef __cplusplus
 }

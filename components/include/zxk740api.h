@@ -61,14 +61,10 @@
 
 #include <stdint.h>
 
+#include "k740export.h"
+
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#if defined(K7API_BUILDING)
-#define K7API __attribute__((visibility("default")))
-#else
-#define K7API
 #endif
 
 #define K7_DESCRIPTION_SIZE 196
@@ -122,47 +118,47 @@ static inline uint64_t k7_DecodeFrequency(uint32_t word) {
    size 196 into *recordSize (if not NULL) and answers the number of records
    written. With a NULL buffer nothing is written and the answer is the number
    of receivers there are. The demo receiver is always listed first. */
-K7API int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize);
+K740_EXPORT int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize);
 
 /* Opens the receiver with this serial text; NULL (or "") opens the demo
    receiver. Answers its handle, or 0 for an unknown serial or a receiver that
    is open already. */
-K7API int32_t K7Open(const char *serial);
+K740_EXPORT int32_t K7Open(const char *serial);
 
 /* Copies the 256-byte EEPROM image into `eeprom`. Nonzero on success. */
-K7API int32_t K7GetEEP(int32_t handle, uint8_t *eeprom);
+K740_EXPORT int32_t K7GetEEP(int32_t handle, uint8_t *eeprom);
 
 /* Fills the 196-byte description record at `record`, whose size field the
    caller has set to 196. Answers 1, or 0 (record untouched) for a bad handle
    or size field. */
-K7API int32_t K7GetInfo(int32_t handle, void *record);
+K740_EXPORT int32_t K7GetInfo(int32_t handle, void *record);
 
 /* Front-end settings: power 1 on / 0 off, AGC, RF amplifier, filter,
    attenuator. Answer 1, or 0 for a bad handle. */
-K7API int32_t SetPower(int32_t handle, int32_t on);
-K7API int32_t SetAGC(int32_t handle, int32_t agc);
+K740_EXPORT int32_t SetPower(int32_t handle, int32_t on);
+K740_EXPORT int32_t SetAGC(int32_t handle, int32_t agc);
 #if !defined(K7API_NO_SETRFAMP)
-K7API int32_t SetRFAmp(int32_t handle, int32_t amp);
+K740_EXPORT int32_t SetRFAmp(int32_t handle, int32_t amp);
 #endif
-K7API int32_t SetFilterVal(int32_t handle, int32_t filter);
-K7API int32_t SetAtten(int32_t handle, int32_t atten);
+K740_EXPORT int32_t SetFilterVal(int32_t handle, int32_t filter);
+K740_EXPORT int32_t SetAtten(int32_t handle, int32_t atten);
 
 /* Tunes the receiver to the frequency of the word, clamped to its range and
    rounded to its tuning step. Answers 1, or 0 for a bad handle. */
-K7API int32_t SetFrequency(int32_t handle, uint32_t word);
+K740_EXPORT int32_t SetFrequency(int32_t handle, uint32_t word);
 
 /* The word of the frequency actually tuned (0 for a bad handle). */
-K7API uint32_t GetFrequency(int32_t handle);
+K740_EXPORT uint32_t GetFrequency(int32_t handle);
 
 /* The receiver's own signal strength, 0..255: rises monotonically, though not
    linearly, with the power in the passband. */
-K7API int32_t GetRawSignalStrength(int32_t handle);
+K740_EXPORT int32_t GetRawSignalStrength(int32_t handle);
 
 /* Bits 16..31: the AGC reading (0..990); bits 0..15: 0. */
-K7API uint32_t K7GetInternalRSSI(int32_t handle);
+K740_EXPORT uint32_t K7GetInternalRSSI(int32_t handle);
 
 /* Closes the receiver; the handle is no longer open. Answers 1, or 0. */
-K7API int32_t CloseRadioDevice(int32_t handle);
+K740_EXPORT int32_t CloseRadioDevice(int32_t handle);
 
 /* Pointer types of the fourteen functions, for callers that look them up. */
 typedef int32_t (*K7GetRadioList2Fn)(void *buffer, int32_t bufferSize, uint32_t *recordSize);
@@ -179,38 +175,6 @@ typedef uint32_t (*K7GetFrequencyFn)(int32_t handle);
 typedef int32_t (*K7GetRawSignalStrengthFn)(int32_t handle);
 typedef uint32_t (*K7GetInternalRSSIFn)(int32_t handle);
 typedef int32_t (*K7CloseRadioDeviceFn)(int32_t handle);
-
-/* ---- Test-only exports of the stand-in; no real library has them. ----
-
-   The call log records every call of the fourteen functions above, in order,
-   one line each, "Name(arguments)\n": the handle first, then the integer
-   arguments in decimal (frequency words too); K7Open shows its serial in
-   quotes or NULL; K7GetRadioList2 shows its buffer size. For example
-       K7Open(NULL)
-       K7GetEEP(1)
-       SetPower(1,1)
-       SetFrequency(1,7100000)
-   Only the latest 10000 calls are kept. */
-
-/* Copies the log, zero-terminated and cut to size - 1 characters, into
-   buffer (if not NULL and size > 0); answers the length of the whole log. */
-K7API int32_t k7test_CallLog(char *buffer, int32_t size);
-
-/* Empties the call log. */
-K7API void k7test_ResetCallLog(void);
-
-/* Makes K7GetRadioList2 answer `count` while still writing only what fits
-   (to try callers against a faulty library); enable 0 restores it. */
-K7API void k7test_ForceListCount(int32_t enable, int32_t count);
-
-/* Makes K7GetRadioList2 report this record size (records are still written
-   with 196 bytes); 0 restores it. */
-K7API void k7test_ForceRecordSize(uint32_t size);
-
-/* Closes every handle, empties the call log, drops a forced list count and
-   record size, and resets the simulated radio (k740sim_Reset: the
-   configuration is read again). */
-K7API void k7test_Reset(void);
 
 #ifdef __cplusplus
 }

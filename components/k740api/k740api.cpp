@@ -1,5 +1,6 @@
 // The receiver API over the simulated radio: handles, records and words.
 #include "zxk740api.h"
+#include "zxk740api_test.h"
 
 #include "calllog.h"
 #include "k740sim.h"

@@ -5,6 +5,7 @@
 //   K740DEMOD_NO_WINDOW    qmvPluginStart answers no window and stays silent
 //   K740DEMOD_NO_NOTIFY    the library exports no qmvPluginNotify
 #include "k740demod.h"
+#include "k740demod_test.h"
 
 #include "demodsession.h"
 
@@ -58,7 +59,7 @@ void endSession() {
 
 extern "C" {
 
-K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *name) {
+K740_EXPORT int32_t qmvPluginInit(int32_t interfaceVersion, const char *name) {
     logCall("qmvPluginInit " + std::to_string(interfaceVersion));
 #ifdef K740DEMOD_INIT_FAILS
     (void)name;
@@ -74,8 +75,8 @@ K740DEMOD_API int32_t qmvPluginInit(int32_t interfaceVersion, const char *name) 
 #endif
 }
 
-K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
-                                      QmvHostCallback callback, int32_t *startValue) {
+K740_EXPORT intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
+                                    QmvHostCallback callback, int32_t *startValue) {
     logCall("qmvPluginStart");
     try {
         endSession();
@@ -98,8 +99,8 @@ K740DEMOD_API intptr_t qmvPluginStart(intptr_t hostWindow, void *radioRecord,
 }
 
 #ifndef K740DEMOD_NO_NOTIFY
-K740DEMOD_API void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, intptr_t value2,
-                                   intptr_t value3) {
+K740_EXPORT void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, intptr_t value2,
+                                 intptr_t value3) {
     char line[64];
     std::snprintf(line, sizeof line, "qmvPluginNotify 0x%X %lld", unsigned(message),
                   static_cast<long long>(value1));
@@ -116,7 +117,7 @@ K740DEMOD_API void qmvPluginNotify(intptr_t, int32_t message, intptr_t value1, i
 #endif
 
 #ifndef K740DEMOD_NO_DONE
-K740DEMOD_API void qmvPluginDone(void) {
+K740_EXPORT void qmvPluginDone(void) {
     logCall("qmvPluginDone");
     try {
         endSession();
@@ -126,7 +127,7 @@ K740DEMOD_API void qmvPluginDone(void) {
 }
 #endif
 
-K740DEMOD_API int32_t k740demodTestCalls(char *buffer, int32_t size) {
+K740_EXPORT int32_t k740demodTestCalls(char *buffer, int32_t size) {
     const std::string &log = callLog();
     if (buffer && size > 0) {
         const std::size_t n = std::min(log.size(), std::size_t(size - 1));
@@ -136,7 +137,7 @@ K740DEMOD_API int32_t k740demodTestCalls(char *buffer, int32_t size) {
     return int32_t(log.size());
 }
 
-K740DEMOD_API void k740demodTestClearCalls(void) {
+K740_EXPORT void k740demodTestClearCalls(void) {
     callLog().clear();
 }
 

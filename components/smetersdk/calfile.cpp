@@ -2,6 +2,7 @@
 
 #include "calformat.h"
 #include "smetersdk.h"
+#include "smetersdk_test.h"
 
 #include <cerrno>
 #include <climits>

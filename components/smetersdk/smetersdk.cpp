@@ -1,6 +1,7 @@
 // The C interface of smetersdk.dll: handles, argument checks and result
 // codes around the calibration sets of calset.h.
 #include "smetersdk.h"
+#include "smetersdk_test.h"
 
 #include "calfile.h"
 #include "calset.h"
@@ -73,7 +74,7 @@ template <typename T> int32_t listBytes(size_t count) {
 
 extern "C" {
 
-SMETERSDK_API int32_t LoadCALFile(const char *fileName) {
+K740_EXPORT int32_t LoadCALFile(const char *fileName) {
     try {
         std::lock_guard lock(gMutex);
         record("LoadCALFile");
@@ -88,14 +89,14 @@ SMETERSDK_API int32_t LoadCALFile(const char *fileName) {
     }
 }
 
-SMETERSDK_API int32_t Unload(int32_t cal) {
+K740_EXPORT int32_t Unload(int32_t cal) {
     std::lock_guard lock(gMutex);
     record("Unload");
     return gSets.erase(cal) ? SMS_OK : SMS_ERR_HANDLE;
 }
 
-SMETERSDK_API int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                            void *cs) {
+K740_EXPORT int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                          void *cs) {
     std::lock_guard lock(gMutex);
     record("GetCS");
     CalSet *set = findSet(cal);
@@ -128,8 +129,8 @@ SMETERSDK_API int32_t GetCS(int32_t cal, const char *receiver, int32_t mode, uin
 
 // A variant for tests of the program's binding leaves out one entry point.
 #ifndef SMETERSDK_WITHOUT_PUTDBMS
-SMETERSDK_API int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
-                              const double *dbm) {
+K740_EXPORT int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, uint64_t frequency,
+                            const double *dbm) {
     try {
         std::lock_guard lock(gMutex);
         record("PutDBMs");
@@ -155,7 +156,7 @@ SMETERSDK_API int32_t PutDBMs(int32_t cal, const char *receiver, int32_t mode, u
 }
 #endif
 
-SMETERSDK_API int32_t SaveCALFile(int32_t cal, const char *fileName) {
+K740_EXPORT int32_t SaveCALFile(int32_t cal, const char *fileName) {
     try {
         std::lock_guard lock(gMutex);
         record("SaveCALFile");
@@ -167,8 +168,8 @@ SMETERSDK_API int32_t SaveCALFile(int32_t cal, const char *fileName) {
     }
 }
 
-SMETERSDK_API int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffer,
-                               int32_t bufferSize) {
+K740_EXPORT int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffer,
+                             int32_t bufferSize) {
     std::lock_guard lock(gMutex);
     record("GetModes");
     CalSet *set = findSet(cal);
@@ -185,8 +186,8 @@ SMETERSDK_API int32_t GetModes(int32_t cal, const char *receiver, int32_t *buffe
     return listBytes<int32_t>(found->second.size());
 }
 
-SMETERSDK_API int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t mode,
-                                     uint64_t *buffer, int32_t bufferSize) {
+K740_EXPORT int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t mode,
+                                   uint64_t *buffer, int32_t bufferSize) {
     std::lock_guard lock(gMutex);
     record("GetFrequencies");
     CalSet *set = findSet(cal);
@@ -204,8 +205,8 @@ SMETERSDK_API int32_t GetFrequencies(int32_t cal, const char *receiver, int32_t 
     return listBytes<uint64_t>(points->size());
 }
 
-SMETERSDK_API int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t mode,
-                                      uint64_t frequency) {
+K740_EXPORT int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t mode,
+                                    uint64_t frequency) {
     std::lock_guard lock(gMutex);
     record("DeleteFrequency");
     CalSet *set = findSet(cal);
@@ -223,18 +224,18 @@ SMETERSDK_API int32_t DeleteFrequency(int32_t cal, const char *receiver, int32_t
     return SMS_OK;
 }
 
-SMETERSDK_API void SmsdkTestRecordCalls(int32_t on) {
+K740_EXPORT void SmsdkTestRecordCalls(int32_t on) {
     std::lock_guard lock(gMutex);
     gRecording = on != 0;
     gCallLog.clear();
 }
 
-SMETERSDK_API void SmsdkTestFailSave(int32_t step) {
+K740_EXPORT void SmsdkTestFailSave(int32_t step) {
     std::lock_guard lock(gMutex);
     smetersdk::FailSaveAt(step);
 }
 
-SMETERSDK_API int32_t SmsdkTestCallLog(char *buffer, int32_t bufferSize) {
+K740_EXPORT int32_t SmsdkTestCallLog(char *buffer, int32_t bufferSize) {
     std::lock_guard lock(gMutex);
     if (buffer && bufferSize > 0) {
         const size_t n = std::min(gCallLog.size(), static_cast<size_t>(bufferSize) - 1);

@@ -2,7 +2,7 @@
 // radio and registry for every test, and a main window that is shown.
 #pragma once
 
-#include "app/u_mainform.h"
+#include "app/k740scalib.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
@@ -13,8 +13,10 @@
 #include "controls/stspeedbutton.h"
 #include "platform/libraryloader.h"
 #include "platform/registry.h"
+#include "receiver/qmvhost.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -26,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace mainformtesting {
@@ -71,6 +74,18 @@ inline int Count(const std::string &text, const std::string &part) {
     return n;
 }
 
+// The program's window of that class (the test fails without one).
+template <typename Form> Form &Window() {
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *form = qobject_cast<Form *>(window)) return *form;
+    throw std::runtime_error(std::string("no window ") + Form::staticMetaObject.className());
+}
+
+// A left click on a control.
+inline void Click(QWidget &control) {
+    testsupport::Click(control);
+}
+
 // A configuration of the simulated radio with further receivers.
 inline void ConfigureRadio(const QString &path, const QString &text) {
     QFile file(path);
@@ -80,6 +95,25 @@ inline void ConfigureRadio(const QString &path, const QString &text) {
     qputenv("K740SIM_CONFIG", QFile::encodeName(path));
     Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
 }
+
+// The program as a test holds it: created by Start(), ended by reset(), and
+// used through its main window (form->..., form.get()).
+class TProgramUnderTest {
+public:
+    TMainForm *operator->() const { return get(); }
+    TMainForm &operator*() const { return *get(); }
+    TMainForm *get() const { return program_ ? &program_->MainForm() : nullptr; }
+    explicit operator bool() const { return bool(program_); }
+    void reset() { program_.reset(); }
+    TProgram &Program() const { return *program_; }
+    TMainForm &Create() {
+        program_ = std::make_unique<TProgram>();
+        return program_->MainForm();
+    }
+
+private:
+    std::unique_ptr<TProgram> program_;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -104,28 +138,50 @@ protected:
         key.sync();
     }
 
-    QSettings &Key() { return *form->RegistryKey(); }
+    // The user's registry key, read afresh.
+    QSettings &Key() {
+        key_ = platform::OpenUserKey();
+        return *key_;
+    }
+
+    TProgram &Program() { return form.Program(); }
+    TReceiverConnection &Receiver() { return Program().Receiver(); }
+    TCalDocument &Document() { return Program().Document(); }
+    // A control of the main window by its name.
+    template <typename T = QWidget> T &Control(const char *name) {
+        return testsupport::Child<T>(*form, name);
+    }
+    // A spectrum message of the module, as its window sends it.
+    void Spectrum(std::uint32_t span, std::int64_t bytes, const void *data) {
+        TQmvHost::Callback(Receiver().ModuleWindow(), QMV_HOST_SPECTRUM, std::intptr_t(span),
+                           std::intptr_t(bytes), reinterpret_cast<std::intptr_t>(data));
+    }
 
     TMainForm &Start() {
-        form = std::make_unique<TMainForm>();
+        form.Create();
         EXPECT_TRUE(form->ShowAllowed());
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
     }
 
-    void SelectRow(int row) { form->K7Devs->SetRow(row); }
+    void SelectRow(int row) { Control<TstGrid>("K7Devs").SetRow(row); }
 
     void Open(int row = 0) {
         SelectRow(row);
-        QTest::mouseClick(form->BSelect, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(&Control("BSelect"), Qt::LeftButton, {}, QPoint(10, 10));
     }
-    void CloseButton() { QTest::mouseClick(form->BClose, Qt::LeftButton, {}, QPoint(10, 10)); }
+    void CloseButton() {
+        QTest::mouseClick(&Control("BClose"), Qt::LeftButton, {}, QPoint(10, 10));
+    }
 
     testsupport::TemporaryRegistry registry;
     testsupport::MessageBoxRecorder boxes;
     QTemporaryDir temp;
-    std::unique_ptr<TMainForm> form;
+    TProgramUnderTest form;
+
+private:
+    std::unique_ptr<QSettings> key_;
 };
 
 } // namespace mainformtesting

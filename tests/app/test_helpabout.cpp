@@ -1,6 +1,6 @@
 #include "app/helpfile.h"
 #include "app/u_aboutform.h"
-#include "hhctrl.h"
+#include "hhctrl_test.h"
 #include "mainformtesting.h"
 
 #include <QApplication>
@@ -33,7 +33,10 @@ protected:
         MainWindowTest::SetUp();
         Export<HhctrlTestClearCallLogFn>("hhctrl.ocx", "HhctrlTestClearCallLog")();
     }
-    void PressHelp() { QTest::mouseClick(form->stSpeedButton9, Qt::LeftButton, {}, QPoint(5, 5)); }
+    void PressHelp() {
+        QTest::mouseClick(&Control<TstSpeedButton>("stSpeedButton9"), Qt::LeftButton, {},
+                          QPoint(5, 5));
+    }
     // A folder beside the "executable" holding links to some of the files.
     QString Folder(const QString &name, const QStringList &files, const QString &from) {
         const QString folder = temp.path() + "/" + name;
@@ -138,18 +141,21 @@ TEST_F(HelpAboutTest, AboutIsANewModalWindowCentredOnTheMainWindowEachTime) {
         auto *about = dynamic_cast<TAboutForm *>(&shown);
         EXPECT_NE(about, nullptr);
         if (!about) return int(mrCancel);
-        versions.push_back(about->Ver->Caption());
+        versions.push_back(testsupport::Child<TmyLabel>(*about, "Ver").Caption());
         centres.push_back(about->geometry().center());
         EXPECT_EQ(about->size(), QSize(368, 130));
-        EXPECT_FALSE(about->Image1->pixmap().isNull());
+        EXPECT_FALSE(testsupport::Child<QLabel>(*about, "Image1").pixmap().isNull());
         if (qEnvironmentVariableIsSet("K740_SCREENSHOT"))
             about->grab().save(qEnvironmentVariable("K740_SCREENSHOT") + "/about.png");
-        QTest::mouseClick(about->stSpeedButton2, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(&testsupport::Child(*about, "stSpeedButton2"), Qt::LeftButton, {},
+                          QPoint(5, 5));
         EXPECT_EQ(about->ModalResult(), mrCancel);
         return int(mrNone);
     });
-    QTest::mouseClick(form->stSpeedButton10, Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseClick(form->stSpeedButton10, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(&Control<TstSpeedButton>("stSpeedButton10"), Qt::LeftButton, {},
+                      QPoint(5, 5));
+    QTest::mouseClick(&Control<TstSpeedButton>("stSpeedButton10"), Qt::LeftButton, {},
+                      QPoint(5, 5));
     TstForm::SetModalResponder({});
     EXPECT_EQ(versions, (std::vector<QString>{"1.06", "1.06"}));
     for (const QPoint &centre : centres)

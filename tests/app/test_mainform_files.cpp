@@ -34,31 +34,35 @@ TEST_F(FilesTest, FlagsLiveThroughNewOpenSaveAndTheirFailures) {
     } steps[] = {
         {"New", [&] { New(); }, {true, true, false, "New.cal", {}, {""}}},
         {"Add", [&] { Add(7100000); }, {true, true, true, "New.cal", {}, one}},
-        {"Save cancelled", [&] { Click(w.BSave); }, {true, true, true, "New.cal", {}, one}},
+        {"Save cancelled",
+         [&] { Click(&Control<TstSpeedButton>("BSave")); },
+         {true, true, true, "New.cal", {}, one}},
         {"Save into a missing folder",
          [&] {
              fileAnswers = {missing};
-             Click(w.BSave);
+             Click(&Control<TstSpeedButton>("BSave"));
          },
          {true, true, true, "New.cal", {saveFailed}, one}},
         {"Save",
          [&] {
              fileAnswers = {Path("a.cal")};
-             Click(w.BSave);
+             Click(&Control<TstSpeedButton>("BSave"));
          },
          {true, true, false, "a.cal", {}, one}},
         {"Save again",
          [&] {
              fileAnswers = {Path("b.cal")};
-             Click(w.BSave);
+             Click(&Control<TstSpeedButton>("BSave"));
          },
          {true, true, false, "b.cal", {}, one}},
-        {"Open cancelled", [&] { Click(w.stSpeedButton4); }, {true, true, false, "b.cal", {}, one}},
+        {"Open cancelled",
+         [&] { Click(&Control<TstSpeedButton>("stSpeedButton4")); },
+         {true, true, false, "b.cal", {}, one}},
         {"Open of a file that does not load",
          [&] {
              Add(9000000);
              fileAnswers = {Path("bad.cal")};
-             Click(w.stSpeedButton4);
+             Click(&Control<TstSpeedButton>("stSpeedButton4"));
          },
          {true,
           true,
@@ -67,35 +71,48 @@ TEST_F(FilesTest, FlagsLiveThroughNewOpenSaveAndTheirFailures) {
           {"Calibration table is modified and not saved.\nOpen calibration table file?",
            "Error during loading CAL file to memory."},
           {"7.1 MHz", "9 MHz"}}},
+        {"Open of the modified set answered Yes, then cancelled",
+         [&] { Click(&Control<TstSpeedButton>("stSpeedButton4")); },
+         {true,
+          true,
+          true,
+          "b.cal",
+          {"Calibration table is modified and not saved.\nOpen calibration table file?"},
+          {"7.1 MHz", "9 MHz"}}},
         {"Save after the failed Open",
          [&] {
              fileAnswers = {Path("c.cal")};
-             Click(w.BSave);
+             Click(&Control<TstSpeedButton>("BSave"));
          },
          {true, true, false, "c.cal", {}, {"7.1 MHz", "9 MHz"}}},
         {"Open",
          [&] {
              fileAnswers = {Path("a.cal")};
-             Click(w.stSpeedButton4);
+             Click(&Control<TstSpeedButton>("stSpeedButton4"));
          },
          {true, false, false, "a.cal", {}, one}},
-        {"Save proposes the file", [&] { Click(w.BSave); }, {true, false, false, "a.cal", {}, one}},
+        {"Save proposes the file",
+         [&] { Click(&Control<TstSpeedButton>("BSave")); },
+         {true, false, false, "a.cal", {}, one}},
     };
     for (const Step &step : steps) {
         SCOPED_TRACE(step.what);
         boxes.boxes.clear();
         step.act();
-        const TCalDocument &doc = w.Document();
+        const TCalDocument &doc = Document();
         EXPECT_EQ(doc.IsLoaded(), step.expect.loaded);
         EXPECT_EQ(doc.IsNewFile(), step.expect.newFile);
         EXPECT_EQ(doc.IsModified(), step.expect.modified);
         EXPECT_EQ(QFileInfo(doc.FileName()).fileName(), step.expect.file);
         EXPECT_EQ(BoxTexts(), step.expect.boxes);
+        // The library's messages and the questions belong to the main window.
+        for (const platform::MessageBoxRequest &box : boxes.boxes)
+            EXPECT_EQ(box.owner.data(), &w) << box.text.toStdString();
         EXPECT_EQ(Rows(), step.expect.points);
         EXPECT_EQ(w.LCaption->Caption(), TMainForm::TitleWithFileName(doc.FileName(), *w.LCaption));
-        EXPECT_TRUE(w.FsP->isEnabled());
-        EXPECT_TRUE(w.BSave->isEnabled());
-        EXPECT_TRUE(w.CalInfo->isEnabled());
+        EXPECT_TRUE(Control<TstPanel>("FsP").isEnabled());
+        EXPECT_TRUE(Control<TstSpeedButton>("BSave").isEnabled());
+        EXPECT_TRUE(Control<TstSpeedButton>("CalInfo").isEnabled());
     }
     EXPECT_EQ(w.LCaption->Caption(), TMainForm::TitleWithFileName(Path("a.cal"), *w.LCaption));
     EXPECT_TRUE(QFileInfo::exists(Path("c.cal")));
@@ -121,35 +138,35 @@ TEST_F(FilesTest, FlagsLiveThroughNewOpenSaveAndTheirFailures) {
 
 TEST_F(FilesTest, PanelsFollowTheSet) {
     TMainForm &w = Start();
-    EXPECT_FALSE(w.FiP->isEnabled());
-    EXPECT_FALSE(w.FsP->isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FiP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FsP").isEnabled());
     Open();
-    EXPECT_TRUE(w.stSpeedButton3->isEnabled());
-    EXPECT_TRUE(w.stSpeedButton4->isEnabled());
-    EXPECT_FALSE(w.BSave->isEnabled());
-    EXPECT_FALSE(w.CalInfo->isEnabled());
-    EXPECT_FALSE(w.FsP->isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("stSpeedButton3").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("stSpeedButton4").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BSave").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("CalInfo").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FsP").isEnabled());
     New();
-    EXPECT_TRUE(w.FsP->isEnabled());
-    EXPECT_TRUE(w.stSpeedButton8->isEnabled());
-    EXPECT_FALSE(w.BEdit->isEnabled());
-    EXPECT_FALSE(w.BDelete->isEnabled());
+    EXPECT_TRUE(Control<TstPanel>("FsP").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("stSpeedButton8").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BEdit").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BDelete").isEnabled());
     EXPECT_EQ(w.LCaption->Caption(), TMainForm::TitleText() + " [New.cal]");
 
     // Details lists the set the window holds.
     bool shown = false;
     modal = [&](TstForm &window) {
-        shown = &window == CalInfoForm;
+        shown = qobject_cast<TCalInfoForm *>(&window) != nullptr;
         return int(mrCancel);
     };
-    Click(w.CalInfo);
+    Click(&Control<TstSpeedButton>("CalInfo"));
     EXPECT_TRUE(shown);
 
     CloseButton();
-    EXPECT_FALSE(w.Document().IsLoaded());
-    EXPECT_FALSE(w.FiP->isEnabled());
-    EXPECT_FALSE(w.FsP->isEnabled());
-    EXPECT_FALSE(w.CalInfo->isEnabled());
+    EXPECT_FALSE(Document().IsLoaded());
+    EXPECT_FALSE(Control<TstPanel>("FiP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FsP").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("CalInfo").isEnabled());
     EXPECT_EQ(w.LCaption->Caption(), TMainForm::TitleText());
 }
 
@@ -157,17 +174,14 @@ TEST_F(FilesTest, EveryGuardAsksOnlyWhenTheSetIsModified) {
     const struct {
         const char *question;
         QMessageBox::StandardButton defaultButton;
-        std::function<void(TMainForm &)> command;
+        const char *button; // its click, whether or not it is enabled; none: the window's close
     } guards[] = {
-        {"Create new empty calibration table?", QMessageBox::Yes,
-         [](TMainForm &w) { w.stSpeedButton3Click(); }},
-        {"Open calibration table file?", QMessageBox::Yes,
-         [](TMainForm &w) { w.stSpeedButton4Click(); }},
-        {"Do you want to refresh?", QMessageBox::No, [](TMainForm &w) { w.stSpeedButton6Click(); }},
-        {"Open selected receiver device?", QMessageBox::No, [](TMainForm &w) { w.BSelectClick(); }},
-        {"Do you want to close opened radio receiver?", QMessageBox::No,
-         [](TMainForm &w) { w.BCloseClick(); }},
-        {"Close anyway?", QMessageBox::No, [](TMainForm &w) { w.close(); }},
+        {"Create new empty calibration table?", QMessageBox::Yes, "stSpeedButton3"},
+        {"Open calibration table file?", QMessageBox::Yes, "stSpeedButton4"},
+        {"Do you want to refresh?", QMessageBox::No, "stSpeedButton6"},
+        {"Open selected receiver device?", QMessageBox::No, "BSelect"},
+        {"Do you want to close opened radio receiver?", QMessageBox::No, "BClose"},
+        {"Close anyway?", QMessageBox::No, nullptr},
     };
     enum State { NoSet, Unmodified, Modified };
     boxes.setAnswer(QMessageBox::No);
@@ -179,7 +193,10 @@ TEST_F(FilesTest, EveryGuardAsksOnlyWhenTheSetIsModified) {
             if (state == Modified) Add(7100000);
             boxes.boxes.clear();
             fileRequests.clear();
-            guard.command(w);
+            if (guard.button)
+                Control<TstSpeedButton>(guard.button).Click();
+            else
+                w.close();
             if (state != Modified) {
                 EXPECT_TRUE(boxes.boxes.empty());
                 continue;
@@ -193,10 +210,10 @@ TEST_F(FilesTest, EveryGuardAsksOnlyWhenTheSetIsModified) {
             EXPECT_EQ(box.buttons, QMessageBox::Yes | QMessageBox::No);
             EXPECT_EQ(box.defaultButton, guard.defaultButton);
             // No: the command did nothing.
-            EXPECT_TRUE(w.Document().IsModified());
-            EXPECT_TRUE(w.Document().IsLoaded());
+            EXPECT_TRUE(Document().IsModified());
+            EXPECT_TRUE(Document().IsLoaded());
             EXPECT_TRUE(w.isVisible());
-            EXPECT_GT(w.ReceiverHandle(), 0);
+            EXPECT_GT(Receiver().Handle(), 0);
             EXPECT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
             EXPECT_TRUE(fileRequests.empty());
         }

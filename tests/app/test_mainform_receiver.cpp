@@ -32,21 +32,21 @@ TEST_F(ReceiverTest, OpeningTheDemoReceiverKeepsTheCallingOrder) {
     Open();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(ApiCalls(), kOpenDemo);
-    EXPECT_GT(w.ReceiverHandle(), 0);
-    EXPECT_TRUE(w.IsDemo());
-    EXPECT_TRUE(w.Devices()[0]->Opened);
-    EXPECT_EQ(w.ReceiverName(), QStringLiteral("ZX-K740"));
-    EXPECT_EQ(w.Fq->Value(), 9000);
-    EXPECT_EQ(w.Fq->Min(), 9000);
-    EXPECT_EQ(w.Fq->Max(), 3500000000LL);
-    EXPECT_FALSE(w.BSelect->isEnabled());
-    EXPECT_TRUE(w.BClose->isEnabled());
-    EXPECT_TRUE(w.FP->isEnabled());
-    EXPECT_TRUE(w.FiP->isEnabled());
-    EXPECT_TRUE(w.SP->isEnabled());
-    EXPECT_FALSE(w.BSave->isEnabled());
-    EXPECT_FALSE(w.CalInfo->isEnabled());
-    EXPECT_FALSE(w.FsP->isEnabled());
+    EXPECT_GT(Receiver().Handle(), 0);
+    EXPECT_TRUE(Receiver().IsDemo());
+    EXPECT_TRUE(Receiver().Devices()[0]->Opened);
+    EXPECT_EQ(Receiver().ReceiverName(), QStringLiteral("ZX-K740"));
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Value(), 9000);
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Min(), 9000);
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Max(), 3500000000LL);
+    EXPECT_FALSE(Control<TstSpeedButton>("BSelect").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("BClose").isEnabled());
+    EXPECT_TRUE(Control<TstPanel>("FP").isEnabled());
+    EXPECT_TRUE(Control<TstPanel>("FiP").isEnabled());
+    EXPECT_TRUE(Control<TstPanel>("SP").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BSave").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("CalInfo").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FsP").isEnabled());
 
     // The module was started and told, in order, activation, options, the
     // mode (1: none saved) and the frequency; its window sits in DMP.
@@ -61,47 +61,47 @@ TEST_F(ReceiverTest, OpeningTheDemoReceiverKeepsTheCallingOrder) {
     EXPECT_LT(options, mode) << module;
     EXPECT_LT(mode, tune) << module;
     EXPECT_NE(tune, std::string::npos) << module;
-    ASSERT_NE(w.ModuleWindow(), 0);
-    QWidget *moduleWindow = QWidget::find(WId(w.ModuleWindow()));
+    ASSERT_NE(Receiver().ModuleWindow(), 0);
+    QWidget *moduleWindow = QWidget::find(WId(Receiver().ModuleWindow()));
     ASSERT_NE(moduleWindow, nullptr);
-    EXPECT_EQ(moduleWindow->parentWidget(), w.DMP);
+    EXPECT_EQ(moduleWindow->parentWidget(), &Control<TstPanel>("DMP"));
     EXPECT_EQ(moduleWindow->pos(), QPoint(2, 2));
-    EXPECT_TRUE(w.DMP->isVisible());
-    EXPECT_EQ(w.DMP->height(), moduleWindow->height() + 4);
-    EXPECT_EQ(w.height(), w.DMP->geometry().bottom() + 1 + 8);
+    EXPECT_TRUE(Control<TstPanel>("DMP").isVisible());
+    EXPECT_EQ(Control<TstPanel>("DMP").height(), moduleWindow->height() + 4);
+    EXPECT_EQ(w.height(), Control<TstPanel>("DMP").geometry().bottom() + 1 + 8);
 }
 
 TEST_F(ReceiverTest, ClosingSavesModeAndFrequencyAndResets) {
     TMainForm &w = Start();
     Open();
-    w.Fq->SetValue(7100000);
+    Control<TmyFrequencyEdit>("Fq").SetValue(7100000);
     ResetApiCalls();
     CloseButton();
     EXPECT_EQ(ApiCalls(), "GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\n");
     EXPECT_EQ(platform::ReadInteger(Key(), "Frequency ()"), 7100000);
-    EXPECT_EQ(platform::ReadInteger(Key(), "Mode ()"), w.CurrentMode());
+    EXPECT_EQ(platform::ReadInteger(Key(), "Mode ()"), Receiver().CurrentMode());
     EXPECT_NE(ModuleCalls().find("qmvPluginNotify 0x4000"), std::string::npos);
-    EXPECT_EQ(w.ReceiverHandle(), 0);
-    EXPECT_FALSE(w.Devices()[0]->Opened);
-    EXPECT_FALSE(w.DMP->isVisible());
+    EXPECT_EQ(Receiver().Handle(), 0);
+    EXPECT_FALSE(Receiver().Devices()[0]->Opened);
+    EXPECT_FALSE(Control<TstPanel>("DMP").isVisible());
     EXPECT_EQ(w.height(), 296);
-    EXPECT_FALSE(w.FP->isEnabled());
-    EXPECT_FALSE(w.SP->isEnabled());
-    EXPECT_TRUE(w.BSelect->isEnabled());
-    EXPECT_FALSE(w.BClose->isEnabled());
-    EXPECT_EQ(w.G->Current(), 0);
+    EXPECT_FALSE(Control<TstPanel>("FP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("SP").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("BSelect").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BClose").isEnabled());
+    EXPECT_EQ(Control<TstGauge>("G").Current(), 0);
 }
 
 TEST_F(ReceiverTest, AWordInTensOfHertzIsNotSaved) {
-    TMainForm &w = Start();
+    Start();
     Open();
-    w.Fq->SetValue(3000000000LL);
+    Control<TmyFrequencyEdit>("Fq").SetValue(3000000000LL);
     CloseButton();
     EXPECT_FALSE(platform::ReadInteger(Key(), "Frequency ()").has_value());
 }
 
 TEST_F(ReceiverTest, SavedFrequencyIsClampedAndSavedModeSent) {
-    TMainForm &w = Start();
+    Start();
     Key().setValue("Frequency ()", 5);
     Key().setValue("Mode ()", 5);
     ResetApiCalls();
@@ -113,7 +113,7 @@ TEST_F(ReceiverTest, SavedFrequencyIsClampedAndSavedModeSent) {
     ResetApiCalls();
     Open();
     EXPECT_NE(ApiCalls().find("SetFrequency(2,7050000)\n"), std::string::npos) << ApiCalls();
-    EXPECT_EQ(w.Fq->Value(), 7050000);
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Value(), 7050000);
 }
 
 // The receiver is asked for no more than its highest frequency, whatever the
@@ -129,50 +129,51 @@ TEST_F(ReceiverTest, SavedFrequencyAboveTheRangeIsSentAsTheHighest) {
 
 TEST_F(ReceiverTest, ListDrawsEveryReceiverAndSelectionSwitchesButtons) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
-    TMainForm &w = Start();
-    ASSERT_EQ(w.Devices().size(), 4u);
-    EXPECT_EQ(w.Devices()[0]->Serial, QString());
-    EXPECT_EQ(w.Devices()[1]->Interface, QStringLiteral("USB"));
-    EXPECT_EQ(w.Devices()[2]->Interface, QStringLiteral("PCI"));
-    EXPECT_EQ(w.Devices()[3]->Interface, QStringLiteral("PCI"));
+    Start();
+    ASSERT_EQ(Receiver().Devices().size(), 4u);
+    EXPECT_EQ(Receiver().Devices()[0]->Serial, QString());
+    EXPECT_EQ(Receiver().Devices()[1]->Interface, QStringLiteral("USB"));
+    EXPECT_EQ(Receiver().Devices()[2]->Interface, QStringLiteral("PCI"));
+    EXPECT_EQ(Receiver().Devices()[3]->Interface, QStringLiteral("PCI"));
     Open(1);
-    EXPECT_TRUE(w.Devices()[1]->Opened);
+    EXPECT_TRUE(Receiver().Devices()[1]->Opened);
     SelectRow(2);
-    EXPECT_TRUE(w.BSelect->isEnabled());
-    EXPECT_FALSE(w.BClose->isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("BSelect").isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BClose").isEnabled());
     SelectRow(1);
-    EXPECT_FALSE(w.BSelect->isEnabled());
-    EXPECT_TRUE(w.BClose->isEnabled());
+    EXPECT_FALSE(Control<TstSpeedButton>("BSelect").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("BClose").isEnabled());
     // The opened row carries the red dot; the selected row is light grey.
-    const QImage image = testsupport::Render(*w.K7Devs);
-    const QRect dotCell = w.K7Devs->CellRect(0, 1);
+    const QImage image = testsupport::Render(Control<TstGrid>("K7Devs"));
+    const QRect dotCell = Control<TstGrid>("K7Devs").CellRect(0, 1);
     EXPECT_EQ(testsupport::Pixel(image, dotCell.center().x(), dotCell.center().y()),
               qRgb(202, 0, 0) & 0xFFFFFF);
-    const QRect model = w.K7Devs->CellRect(1, 1);
+    const QRect model = Control<TstGrid>("K7Devs").CellRect(1, 1);
     EXPECT_EQ(testsupport::Pixel(image, model.right() - 1, model.bottom()),
               qRgb(144, 144, 144) & 0xFFFFFF);
-    const QRect other = w.K7Devs->CellRect(1, 2);
+    const QRect other = Control<TstGrid>("K7Devs").CellRect(1, 2);
     EXPECT_EQ(testsupport::Pixel(image, other.right() - 1, other.bottom()),
               qRgb(66, 66, 66) & 0xFFFFFF);
 }
 
 TEST_F(ReceiverTest, LevelConstantsTakenOrAllDefaulted) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
-    TMainForm &w = Start();
+    Start();
     Open(2);
-    EXPECT_EQ(w.LevelConstants(), (spectrumlevel::LevelConstants{900, 800, 400, -800, 800}));
+    EXPECT_EQ(Receiver().LevelConstants(),
+              (SpectrumLevel::LevelConstants{900, 800, 400, -800, 800}));
     Open(3);
-    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+    EXPECT_EQ(Receiver().LevelConstants(), SpectrumLevel::LevelConstants{});
     Open(0);
-    EXPECT_EQ(w.LevelConstants(), spectrumlevel::LevelConstants{});
+    EXPECT_EQ(Receiver().LevelConstants(), SpectrumLevel::LevelConstants{});
 }
 
 TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
     ConfigureRadio(temp.filePath("radio.ini"), kTwoReceivers);
-    TMainForm &w = Start();
+    Start();
     Open(1);
-    w.Fq->SetValue(14000000);
-    w.Document().New(); // a set that the open must release
+    Control<TmyFrequencyEdit>("Fq").SetValue(14000000);
+    Document().New(); // a set that the open must release
     ResetApiCalls();
     Open(2);
     const std::string calls = ApiCalls();
@@ -181,22 +182,22 @@ TEST_F(ReceiverTest, OpeningBWhileAIsOpenClosesAFirst) {
         << calls;
     EXPECT_EQ(platform::ReadInteger(Key(), "Frequency (AAA1)"), 14000000);
     EXPECT_TRUE(Key().contains("Mode (AAA1)"));
-    EXPECT_FALSE(w.Devices()[1]->Opened);
-    EXPECT_TRUE(w.Devices()[2]->Opened);
-    EXPECT_FALSE(w.Document().IsLoaded());
-    EXPECT_EQ(w.Fq->Value(), 500000);
+    EXPECT_FALSE(Receiver().Devices()[1]->Opened);
+    EXPECT_TRUE(Receiver().Devices()[2]->Opened);
+    EXPECT_FALSE(Document().IsLoaded());
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Value(), 500000);
 }
 
 TEST_F(ReceiverTest, RecordSizeOtherThan196LeavesTheListEmpty) {
     qputenv("K7FAULT_RECORD_SIZE", "200");
     platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/app-faulty-api");
-    TMainForm &w = Start();
-    EXPECT_TRUE(w.Devices().empty());
-    EXPECT_EQ(w.K7Devs->RowCount(), 1);
-    EXPECT_FALSE(w.BSelect->isEnabled());
+    Start();
+    EXPECT_TRUE(Receiver().Devices().empty());
+    EXPECT_EQ(Control<TstGrid>("K7Devs").RowCount(), 1);
+    EXPECT_FALSE(Control<TstSpeedButton>("BSelect").isEnabled());
     EXPECT_TRUE(boxes.boxes.empty());
     // The notice row: light grey text on the list's colour.
-    const QImage image = testsupport::Render(*w.K7Devs);
+    const QImage image = testsupport::Render(Control<TstGrid>("K7Devs"));
     bool text = false;
     for (int x = 10; x < 200; ++x)
         for (int y = 0; y < 14; ++y)
@@ -209,17 +210,18 @@ TEST_F(ReceiverTest, RecordSizeOtherThan196LeavesTheListEmpty) {
 namespace {
 
 TEST_F(ReceiverTest, RefreshClosesTheReceiverAndListsAgain) {
-    TMainForm &w = Start();
+    Start();
     Open();
     ResetApiCalls();
-    QTest::mouseClick(w.stSpeedButton6, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(&Control<TstSpeedButton>("stSpeedButton6"), Qt::LeftButton, {},
+                      QPoint(10, 10));
     EXPECT_EQ(ApiCalls(),
               "GetFrequency(1)\nSetPower(1,0)\nCloseRadioDevice(1)\nK7GetRadioList2(12544)\n");
-    EXPECT_EQ(w.ReceiverHandle(), 0);
-    ASSERT_EQ(w.Devices().size(), 1u);
-    EXPECT_FALSE(w.Devices()[0]->Opened);
-    EXPECT_TRUE(w.BSelect->isEnabled());
-    EXPECT_TRUE(w.T->isActive());
+    EXPECT_EQ(Receiver().Handle(), 0);
+    ASSERT_EQ(Receiver().Devices().size(), 1u);
+    EXPECT_FALSE(Receiver().Devices()[0]->Opened);
+    EXPECT_TRUE(Control<TstSpeedButton>("BSelect").isEnabled());
+    EXPECT_TRUE(Control<QTimer>("T").isActive());
 }
 
 } // namespace

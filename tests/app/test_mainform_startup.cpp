@@ -36,15 +36,13 @@ TEST_F(StartupTest, ReceiverApiMissingEndsWithItsMessageOnly) {
     platform::SetLibrarySearchFolder(temp.path()); // an empty folder
     EXPECT_NE(RunK740scalib(), 0);
     ExpectOnlyBox(boxes, kApiMessage);
-    EXPECT_EQ(MainForm, nullptr);
-    for (QWidget *window : QApplication::topLevelWidgets())
-        EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "every window freed";
 }
 
 TEST_F(StartupTest, ReceiverApiLackingOneEntryPointIsRejected) {
     platform::SetLibrarySearchFolder(testsupport::BinDir() + "/variants/no-setrfamp");
-    TMainForm window;
-    EXPECT_FALSE(window.ShowAllowed());
+    TProgram program;
+    EXPECT_FALSE(program.MainForm().ShowAllowed());
     ExpectOnlyBox(boxes, kApiMessage);
 }
 
@@ -61,18 +59,21 @@ TEST_F(StartupTest, RunsUntilTheMainWindowCloses) {
     QTimer closer;
     bool wasShown = false;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (MainForm && MainForm->isVisible() && !wasShown &&
-            QThread::currentThread()->loopLevel() > 0) {
+        TMainForm *main = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<TMainForm *>(window)) main = form;
+        if (main && main->isVisible() && !wasShown && QThread::currentThread()->loopLevel() > 0) {
             wasShown = true;
-            EXPECT_EQ(MainForm->Devices().size(), 1u); // shown: the receivers are listed
-            MainForm->close();
+            // Shown: the receivers are listed, so a receiver can be opened.
+            EXPECT_TRUE(testsupport::Child(*main, "BSelect").isEnabled());
+            main->close();
         }
     });
     closer.start(10);
     EXPECT_EQ(RunK740scalib(), 0);
     EXPECT_TRUE(wasShown);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(MainForm, nullptr);
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "every window freed";
     QSettings key(QSettings::NativeFormat, QSettings::UserScope, "Korvanta",
                   "S-meter Calibrator for K740");
     EXPECT_TRUE(key.contains("WindowTop"));
@@ -84,38 +85,39 @@ TEST_F(StartupTest, LayoutAndStateWithoutReceiver) {
     EXPECT_EQ(w.size(), QSize(496, 296));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("S-Meter Calibrator for ZX-K740"));
     EXPECT_EQ(w.LCaption->Caption(), QStringLiteral("S-Meter Calibrator for ZX-K740"));
-    EXPECT_EQ(w.Panel->geometry(), QRect(4, 4, 488, 18));
+    EXPECT_EQ(Control<TstPanel>("Panel").geometry(), QRect(4, 4, 488, 18));
     EXPECT_EQ(w.ButtonPanel->width(), 92);
-    EXPECT_EQ(w.DevPanel->geometry(), QRect(8, 32, 225, 133));
-    EXPECT_EQ(w.FiP->geometry(), QRect(8, 170, 225, 51));
-    EXPECT_EQ(w.FsP->geometry(), QRect(237, 32, 245, 189));
-    EXPECT_EQ(w.SP->geometry(), QRect(8, 226, 225, 61));
-    EXPECT_EQ(w.FP->geometry(), QRect(237, 226, 194, 61));
-    EXPECT_EQ(w.G->geometry(), QRect(8, 28, 209, 19));
-    EXPECT_EQ(w.Fq->geometry(), QRect(8, 24, 177, 30));
-    EXPECT_EQ(w.stSpeedButton5->geometry(), QRect(435, 266, 53, 21));
-    EXPECT_EQ(w.BSelect->Caption(), QStringLiteral("Open"));
-    EXPECT_EQ(w.BSelect->Hint(),
+    EXPECT_EQ(Control<TstPanel>("DevPanel").geometry(), QRect(8, 32, 225, 133));
+    EXPECT_EQ(Control<TstPanel>("FiP").geometry(), QRect(8, 170, 225, 51));
+    EXPECT_EQ(Control<TstPanel>("FsP").geometry(), QRect(237, 32, 245, 189));
+    EXPECT_EQ(Control<TstPanel>("SP").geometry(), QRect(8, 226, 225, 61));
+    EXPECT_EQ(Control<TstPanel>("FP").geometry(), QRect(237, 226, 194, 61));
+    EXPECT_EQ(Control<TstGauge>("G").geometry(), QRect(8, 28, 209, 19));
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").geometry(), QRect(8, 24, 177, 30));
+    EXPECT_EQ(Control<TstSpeedButton>("stSpeedButton5").geometry(), QRect(435, 266, 53, 21));
+    EXPECT_EQ(Control<TstSpeedButton>("BSelect").Caption(), QStringLiteral("Open"));
+    EXPECT_EQ(Control<TstSpeedButton>("BSelect").Hint(),
               QStringLiteral("Close opened radio receiver and open selected radio receiver"));
-    EXPECT_EQ(w.stSpeedButton8->Hint(), QStringLiteral("Adds new frequnecy point into the list"));
-    EXPECT_FALSE(w.DMP->isVisible());
-    EXPECT_FALSE(w.SB->isVisible());
-    EXPECT_FALSE(w.D->isVisible());
-    EXPECT_FALSE(w.stSpeedButton7->isVisible());
+    EXPECT_EQ(Control<TstSpeedButton>("stSpeedButton8").Hint(),
+              QStringLiteral("Adds new frequnecy point into the list"));
+    EXPECT_FALSE(Control<TstPanel>("DMP").isVisible());
+    EXPECT_FALSE(Control<TmyScrollBar>("SB").isVisible());
+    EXPECT_FALSE(Control<TstGrid>("D").isVisible());
+    EXPECT_FALSE(Control<TstSpeedButton>("stSpeedButton7").isVisible());
     // Without a receiver every panel but the device list is disabled.
-    EXPECT_TRUE(w.DevPanel->isEnabled());
-    EXPECT_FALSE(w.FiP->isEnabled());
-    EXPECT_FALSE(w.FsP->isEnabled());
-    EXPECT_FALSE(w.SP->isEnabled());
-    EXPECT_FALSE(w.FP->isEnabled());
-    EXPECT_TRUE(w.BSelect->isEnabled()); // the demo receiver is listed
-    EXPECT_FALSE(w.BClose->isEnabled());
-    EXPECT_TRUE(w.T->isActive());
-    EXPECT_EQ(w.T->interval(), 300);
-    EXPECT_EQ(w.CurrentMode(), -1);
-    EXPECT_EQ(w.K7Devs->ColWidth(0), 15);
-    EXPECT_EQ(w.K7Devs->ColWidth(1), 85);
-    EXPECT_EQ(w.K7Devs->ColWidth(2), 70);
+    EXPECT_TRUE(Control<TstPanel>("DevPanel").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FiP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FsP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("SP").isEnabled());
+    EXPECT_FALSE(Control<TstPanel>("FP").isEnabled());
+    EXPECT_TRUE(Control<TstSpeedButton>("BSelect").isEnabled()); // the demo receiver is listed
+    EXPECT_FALSE(Control<TstSpeedButton>("BClose").isEnabled());
+    EXPECT_TRUE(Control<QTimer>("T").isActive());
+    EXPECT_EQ(Control<QTimer>("T").interval(), 300);
+    EXPECT_EQ(Receiver().CurrentMode(), -1);
+    EXPECT_EQ(Control<TstGrid>("K7Devs").ColWidth(0), 15);
+    EXPECT_EQ(Control<TstGrid>("K7Devs").ColWidth(1), 85);
+    EXPECT_EQ(Control<TstGrid>("K7Devs").ColWidth(2), 70);
 }
 
 QRect Monitor() {
@@ -153,8 +155,9 @@ TEST_F(StartupTest, SavedPositionOffTheMonitorIsRefused) {
             key->setValue("WindowLeft", c.left);
             key->setValue("WindowTop", c.top);
         }
-        TMainForm w;
-        EXPECT_EQ(w.pos(), c.used ? QPoint(c.left, c.top) : centre) << c.left << "," << c.top;
+        TProgram program;
+        EXPECT_EQ(program.MainForm().pos(), c.used ? QPoint(c.left, c.top) : centre)
+            << c.left << "," << c.top;
     }
 }
 

@@ -4,39 +4,49 @@
 #include "mainformtesting.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QTimer>
 
 namespace {
 
 using mainformtesting::MainWindowTest;
 
 TEST_F(MainWindowTest, PointListMenuExportsAllPointsOfTheCalibrationMode) {
-    TMainForm &window = Start();
-    TPointListMenu *menu = window.PointListMenu;
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(window.F->actions().contains(menu->AExportPoints));
-    EXPECT_EQ(window.F->contextMenuPolicy(), Qt::ActionsContextMenu);
-    EXPECT_EQ(menu->AExportPoints->text(), "Export all points as CSV\u2026");
-    // The state is settled as the menu opens (the event's own run would be
-    // the menu's modal loop).
-    QContextMenuEvent opening(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    menu->eventFilter(window.F, &opening);
-    EXPECT_FALSE(menu->AExportPoints->isEnabled());
+    Start();
+    auto &list = Control<TstGrid>("F");
+    auto &exportPoints = testsupport::Child<QAction>(list, "AExportPoints");
+    EXPECT_TRUE(list.actions().contains(&exportPoints));
+    EXPECT_EQ(list.contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(exportPoints.text(), "Export all points as CSV\u2026");
+    // The state is settled as the menu opens; the event is sent as the
+    // platform sends it, and the menu it opens runs a loop of its own, which a
+    // timer closes.
+    const auto openMenu = [&] {
+        QTimer::singleShot(0, [] {
+            if (QWidget *popup = QApplication::activePopupWidget()) popup->close();
+        });
+        QContextMenuEvent opening(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                  list.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&list, &opening);
+    };
+    openMenu();
+    EXPECT_FALSE(exportPoints.isEnabled());
 
     Open();
     Smsdk &sdk = Smsdk::Instance();
-    TCalDocument &document = window.Document();
+    TCalDocument &document = Document();
     document.New();
-    ASSERT_EQ(document.Save(temp.filePath("a.cal")), SMS_OK);
+    ASSERT_TRUE(document.Save(temp.filePath("a.cal")).Ok());
     TDbmTable table{};
     table[1] = -100.25;
     ASSERT_EQ(sdk.PutDBMs(document.Handle(), "ZX-K740", -1, 7100000, table.data()), SMS_OK);
     ASSERT_EQ(sdk.PutDBMs(document.Handle(), "ZX-K740", 3, 98000000, table.data()), SMS_OK);
 
-    menu->eventFilter(window.F, &opening);
-    EXPECT_TRUE(menu->AExportPoints->isEnabled());
+    openMenu();
+    EXPECT_TRUE(exportPoints.isEnabled());
     testsupport::FileDialogRecorder dialogs({temp.filePath("out.csv")});
-    menu->AExportPoints->trigger();
+    exportPoints.trigger();
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].fileName, temp.filePath("a.csv"));
     QFile file(temp.filePath("out.csv"));

@@ -14,8 +14,8 @@ TEST_F(Screenshot, MainWindowWithTheDemoReceiverOpen) {
     if (file.isEmpty()) GTEST_SKIP() << "K740_SCREENSHOT not set";
     TMainForm &w = Start();
     Open();
-    ASSERT_GT(w.ReceiverHandle(), 0);
-    w.Fq->SetValue(14250000);
+    ASSERT_GT(Receiver().Handle(), 0);
+    Control<TmyFrequencyEdit>("Fq").SetValue(14250000);
     // The bench generator on the tuned frequency, as the operator sets it in
     // the module's window.
     Export<void (*)(int32_t, uint64_t, double)>("libk740sim.so",

@@ -25,52 +25,54 @@ TEST_F(UserStory, MakeSaveAndOpenACalibrationFile) {
     New();
     EXPECT_TRUE(w->LCaption->Caption().endsWith("[New.cal]"));
     shoot("1-new");
-    w->Fq->SetValue(7100000);
+    Control<TmyFrequencyEdit>("Fq").SetValue(7100000);
     std::int64_t proposed = 0;
     modal = [&](TstForm &window) {
-        if (&window == AddFqForm) {
-            proposed = AddFqForm->Fq->Value();
-            AddFqForm->BOKClick();
-        } else if (&window == TableForm) {
-            // The operator's values: RAW r stands for -140 + r/2 dBm.
-            TDbmTable table;
-            for (int raw = 0; raw < 256; ++raw)
-                table[std::size_t(raw)] = -140 + raw * 0.5;
-            TableForm->LoadTable(table, TableForm->LCaption->Caption());
-            TableForm->SetTableModified(true);
-            return int(mrOk);
+        if (qobject_cast<TAddFqForm *>(&window)) {
+            proposed = Child<TmyFrequencyEdit>(window, "Fq").Value();
+            testsupport::Click(Child(window, "BOK"));
+        } else if (qobject_cast<TTableForm *>(&window)) {
+            // The operator's values: RAW r stands for -140 + r/2 dBm, the two
+            // ends typed in and the rest interpolated.
+            EditValue(window, 0, "-140");
+            EditValue(window, 255, "-12.5");
+            testsupport::Click(Child(window, "stSpeedButton6")); // Interpolate
+            testsupport::Click(Child(window, "stSpeedButton5")); // OK
         }
         return window.ModalResult();
     };
-    Click(w->stSpeedButton8);
+    Click(&Control<TstSpeedButton>("stSpeedButton8"));
     EXPECT_EQ(proposed, 7100000);
-    Click(w->BEdit);
+    Click(&Control<TstSpeedButton>("BEdit"));
+    EXPECT_EQ(Value(-1, 7100000, 0), -140.0);
+    EXPECT_EQ(Value(-1, 7100000, 101), -89.5);
     shoot("2-edited");
     fileAnswers = {Path("first.cal")};
-    Click(w->BSave);
-    EXPECT_FALSE(w->Document().IsModified());
+    Click(&Control<TstSpeedButton>("BSave"));
+    EXPECT_FALSE(Document().IsModified());
     EXPECT_TRUE(boxes.boxes.empty());
 
     // The program starts again and opens the file.
     w = &OpenDemo();
     fileAnswers = {Path("first.cal")};
-    Click(w->stSpeedButton4);
+    Click(&Control<TstSpeedButton>("stSpeedButton4"));
     ASSERT_EQ(Rows(), std::vector<QString>{"7.1 MHz"});
-    w->Fq->SetValue(9000000);
+    Control<TmyFrequencyEdit>("Fq").SetValue(9000000);
     ResetApiCalls();
-    QTest::mouseClick(w->F, Qt::LeftButton, {}, w->F->CellRect(0, 0).center());
+    QTest::mouseClick(&Control<TstGrid>("F"), Qt::LeftButton, {},
+                      Control<TstGrid>("F").CellRect(0, 0).center());
     EXPECT_EQ(Count(ApiCalls(), "SetFrequency("), 1);
     EXPECT_NE(ApiCalls().find(",7100000)"), std::string::npos);
-    EXPECT_EQ(w->Fq->Value(), 7100000);
+    EXPECT_EQ(Control<TmyFrequencyEdit>("Fq").Value(), 7100000);
     generator(1, 7100000, -60.0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w->OverlayShown(); }, 5000));
-    EXPECT_TRUE(w->Level().OverlayText().endsWith(" dBm"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Program().Overlay().Shown(); }, 5000));
+    EXPECT_LE(Program().Overlay().Dbm(), 0.0);
     shoot("3-reopened");
 
     // A few more points for the README's picture.
     for (std::uint64_t hz : {1800000ull, 3650000ull, 14200000ull, 145500000ull})
         Add(hz);
-    w->F->SetRow(w->Points().FindRow(7100000));
+    Control<TstGrid>("F").SetRow(Program().Points().Find(7100000));
     generator(1, 7100000, -60.0);
     QTest::qWait(shots.isEmpty() ? 0 : 1000);
     shoot("main-points");

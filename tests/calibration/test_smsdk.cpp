@@ -1,13 +1,14 @@
 // The binding of smetersdk.dll: start-up against the real library and a
 // variant lacking one entry point, the error table, the mode texts, and the
-// list and table reading rules.
+// list and table reading rules. The binding shows no message box: its
+// failures come back as texts.
 #include "calibration/smsdk.h"
 #include "platform/application.h"
 #include "platform/libraryloader.h"
+#include "smetersdk_test.h"
 #include "support/testsupport.h"
 
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -21,8 +22,6 @@ using testsupport::MessageBoxRecorder;
 
 namespace {
 
-const QString kTitle = QStringLiteral("S-Meter Calibrator for ZX-K740");
-
 class SearchFolder {
 public:
     explicit SearchFolder(const QString &folder) { platform::SetLibrarySearchFolder(folder); }
@@ -31,22 +30,10 @@ public:
 
 class SmsdkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::Application::setTitle(kTitle);
-        Smsdk::SetApplicationWindow(&mainWindow);
-    }
-    void TearDown() override { Smsdk::SetApplicationWindow(nullptr); }
+    // Every test watches for boxes: the binding must never show one.
+    void TearDown() override { EXPECT_TRUE(boxes.boxes.empty()); }
 
-    static void expectStartupBox(const MessageBoxRecorder &boxes, const QString &text) {
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        const auto &box = boxes.boxes[0];
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.title, kTitle);
-        EXPECT_EQ(box.icon, QMessageBox::Critical);
-        EXPECT_TRUE(box.owner.isNull());
-    }
-
-    QWidget mainWindow;
+    MessageBoxRecorder boxes;
 };
 
 bool noFunctions(const TSmsdkFunctions &f) {
@@ -56,11 +43,11 @@ bool noFunctions(const TSmsdkFunctions &f) {
 
 TEST_F(SmsdkTest, BindsTheRealLibraryAndWorksThroughIt) {
     SearchFolder folder(testsupport::BinDir());
-    MessageBoxRecorder boxes;
     Smsdk sdk;
-    ASSERT_TRUE(sdk.Load());
+    const platform::TResult bound = sdk.Load();
+    ASSERT_TRUE(bound.Ok());
+    EXPECT_TRUE(bound.Message().isEmpty());
     EXPECT_TRUE(sdk.IsLoaded());
-    EXPECT_TRUE(boxes.boxes.empty());
 
     const int32_t cal = sdk.LoadCALFile(nullptr);
     ASSERT_GE(cal, 0);
@@ -70,15 +57,21 @@ TEST_F(SmsdkTest, BindsTheRealLibraryAndWorksThroughIt) {
     for (uint64_t fq : {7000000u, 3500000u, 14000000u})
         ASSERT_EQ(sdk.PutDBMs(cal, Smsdk::kReceiverName, Smsdk::kDefaultMode, fq, table.data()),
                   SMS_OK);
-    ASSERT_EQ(sdk.PutDBMs(cal, Smsdk::kReceiverName, Smsdk::kWideFmMode, 1, table.data()), SMS_OK);
+    ASSERT_EQ(sdk.PutDBMs(cal, Smsdk::kReceiverName, QMV_MODE_FM_WIDE, 1, table.data()), SMS_OK);
 
-    EXPECT_EQ(sdk.ReadModes(cal, Smsdk::kReceiverName), (std::vector<int32_t>{-1, 3}));
-    EXPECT_EQ(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, -1),
+    EXPECT_EQ(sdk.ReadModes(cal, Smsdk::kReceiverName).Entries, (std::vector<int32_t>{-1, 3}));
+    EXPECT_EQ(sdk.ReadModes(cal, Smsdk::kReceiverName).SizeAnswer, 8);
+    EXPECT_EQ(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, -1).Entries,
               (std::vector<uint64_t>{3500000, 7000000, 14000000}));
-    EXPECT_EQ(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, -1, Smsdk::ListSize::WholeEntries),
-              (std::vector<uint64_t>{3500000, 7000000, 14000000}));
-    EXPECT_TRUE(sdk.ReadModes(cal, "ZX-K700").empty());
-    EXPECT_TRUE(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, 5).empty());
+    EXPECT_EQ(
+        sdk.ReadFrequencies(cal, Smsdk::kReceiverName, -1, Smsdk::ListSize::WholeEntries).Entries,
+        (std::vector<uint64_t>{3500000, 7000000, 14000000}));
+    EXPECT_TRUE(sdk.ReadModes(cal, "ZX-K700").Entries.empty());
+    EXPECT_TRUE(sdk.ReadFrequencies(cal, Smsdk::kReceiverName, 5).Entries.empty());
+    // A size query that fails answers the library's code, for the caller to judge.
+    EXPECT_EQ(
+        Smsdk::ResultCode(sdk.ReadFrequencies(cal + 1000, Smsdk::kReceiverName, -1).SizeAnswer),
+        SMS_ERR_HANDLE);
 
     double dbm = 1.0;
     EXPECT_EQ(sdk.GetCSValue(cal, Smsdk::kReceiverName, -1, 3500000, 10, dbm), SMS_OK);
@@ -87,32 +80,30 @@ TEST_F(SmsdkTest, BindsTheRealLibraryAndWorksThroughIt) {
     EXPECT_EQ(dbm, table[10]);
 
     TDbmTable read{};
-    EXPECT_TRUE(sdk.ReadTable(cal, Smsdk::kReceiverName, -1, 7000000, read));
+    EXPECT_TRUE(sdk.ReadTable(cal, Smsdk::kReceiverName, -1, 7000000, read).Ok());
     EXPECT_EQ(std::memcmp(read.data(), table.data(), sizeof table), 0);
-    EXPECT_TRUE(boxes.boxes.empty());
 
-    // A failing read shows the library's message, owned by the main window.
-    EXPECT_FALSE(sdk.ReadTable(cal, Smsdk::kReceiverName, -1, 7000001, read));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text,
+    // A failing read answers the library's message.
+    const platform::TResult missing = sdk.ReadTable(cal, Smsdk::kReceiverName, -1, 7000001, read);
+    EXPECT_FALSE(missing.Ok());
+    EXPECT_EQ(missing.Message(),
               QStringLiteral("Specified frequency is not found in calibration table."));
-    EXPECT_EQ(boxes.boxes[0].owner.data(), &mainWindow);
     EXPECT_EQ(sdk.Unload(cal), SMS_OK);
 
     // Bound once, for the rest of the process.
-    EXPECT_TRUE(sdk.Load());
+    EXPECT_TRUE(sdk.Load().Ok());
 }
 
 TEST_F(SmsdkTest, AMissingLibraryIsReportedAtStartUp) {
     QTemporaryDir empty;
     SearchFolder folder(empty.path());
-    MessageBoxRecorder boxes;
     Smsdk sdk;
-    EXPECT_FALSE(sdk.Load());
+    const platform::TResult bound = sdk.Load();
+    EXPECT_FALSE(bound.Ok());
+    EXPECT_EQ(bound.Message(), QStringLiteral("Unable to load dynamic library smetersdk.dll.\n"
+                                              "Application will be terminated."));
     EXPECT_FALSE(sdk.IsLoaded());
     EXPECT_TRUE(noFunctions(sdk.Functions));
-    expectStartupBox(boxes, QStringLiteral("Unable to load dynamic library smetersdk.dll.\n"
-                                           "Application will be terminated."));
 }
 
 TEST_F(SmsdkTest, ALibraryLackingOneEntryPointIsRejectedAsAWhole) {
@@ -132,19 +123,20 @@ TEST_F(SmsdkTest, ALibraryLackingOneEntryPointIsRejectedAsAWhole) {
     record(1);
 
     SearchFolder folder(variant);
-    MessageBoxRecorder boxes;
     Smsdk sdk;
-    EXPECT_FALSE(sdk.Load());
+    const platform::TResult bound = sdk.Load();
+    EXPECT_FALSE(bound.Ok());
+    EXPECT_EQ(bound.Message(),
+              QStringLiteral("Bad version of dynamic library smetersdk.dll or "
+                             "file is corrupted.\nApplication will be terminated."));
     EXPECT_FALSE(sdk.IsLoaded());
     EXPECT_TRUE(noFunctions(sdk.Functions));
-    expectStartupBox(boxes, QStringLiteral("Bad version of dynamic library smetersdk.dll or file "
-                                           "is corrupted.\nApplication will be terminated."));
     EXPECT_EQ(callLog(nullptr, 0), 0) << "an entry point was called";
     record(0);
     platform::UnloadLibrary(library);
 }
 
-TEST_F(SmsdkTest, EachErrorCodeShowsItsOwnMessage) {
+TEST_F(SmsdkTest, EachErrorCodeHasItsOwnMessage) {
     const std::pair<int32_t, const char *> table[] = {
         {-2, "Was found an dBm value in array that is out of range -140 - 0"},
         {-3, "dBm array is not valid."},
@@ -164,25 +156,21 @@ TEST_F(SmsdkTest, EachErrorCodeShowsItsOwnMessage) {
         {-17, "Frequency not found in table."},
     };
     for (const auto &[code, text] : table) {
-        MessageBoxRecorder boxes;
-        EXPECT_FALSE(Smsdk::CheckResult(code));
-        ASSERT_EQ(boxes.boxes.size(), 1u) << code;
-        EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(text));
-        EXPECT_EQ(boxes.boxes[0].title, QStringLiteral("Error"));
-        EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(boxes.boxes[0].owner.data(), &mainWindow);
+        const platform::TResult result = Smsdk::ResultOf(code);
+        EXPECT_FALSE(result.Ok()) << code;
+        EXPECT_EQ(result.Message(), QString::fromUtf8(text));
+        EXPECT_EQ(Smsdk::ErrorMessage(code), QString::fromUtf8(text));
     }
     EXPECT_TRUE(Smsdk::ErrorMessage(-15).contains(QChar(0x2013)));
 
     // Only the low 8 bits of a negative result count.
-    MessageBoxRecorder boxes;
-    EXPECT_FALSE(Smsdk::CheckResult(-9 - 256));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Error during loading CAL file to memory."));
-    boxes.boxes.clear();
-    for (int32_t quiet : {-1, 0, 1, 12, 248, 254, INT32_MAX, -18, -100, -257, INT32_MIN})
-        EXPECT_TRUE(Smsdk::CheckResult(quiet)) << quiet;
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(Smsdk::ResultOf(-9 - 256).Message(),
+              QStringLiteral("Error during loading CAL file to memory."));
+    for (int32_t quiet : {-1, 0, 1, 12, 248, 254, INT32_MAX, -18, -100, -257, INT32_MIN}) {
+        const platform::TResult result = Smsdk::ResultOf(quiet);
+        EXPECT_TRUE(result.Ok()) << quiet;
+        EXPECT_TRUE(result.Message().isEmpty()) << quiet;
+    }
 }
 
 TEST_F(SmsdkTest, ModeTextsAndUnknownModes) {
@@ -197,19 +185,22 @@ TEST_F(SmsdkTest, ModeTextsAndUnknownModes) {
         {6, "FMM - Freq. Modulation,Medium"},
         {7, "FM6 - Freq. Mod. (6kHz BW)"},
     };
-    for (const auto &[code, text] : modes)
+    for (const auto &[code, text] : modes) {
         EXPECT_EQ(Smsdk::ModeText(code), QString::fromLatin1(text)) << code;
+        EXPECT_EQ(Smsdk::FindModeText(code), QString::fromLatin1(text)) << code;
+    }
     for (int32_t unknown : {8, -2, 255, INT32_MIN}) {
+        EXPECT_EQ(Smsdk::FindModeText(unknown), std::nullopt) << unknown;
         try {
             Smsdk::ModeText(unknown);
             ADD_FAILURE() << unknown;
         } catch (const std::runtime_error &error) {
             EXPECT_STREQ(error.what(), "Unknown mode");
-            // The program's general error reporting shows it.
-            MessageBoxRecorder boxes;
+            // The windows' standard error box shows it.
+            MessageBoxRecorder shown;
             platform::ShowExceptionBox(error);
-            ASSERT_EQ(boxes.boxes.size(), 1u);
-            EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Unknown mode"));
+            ASSERT_EQ(shown.boxes.size(), 1u);
+            EXPECT_EQ(shown.boxes[0].text, QStringLiteral("Unknown mode"));
         }
     }
     EXPECT_EQ(Smsdk::CalibrationMode(3), 3);
@@ -268,54 +259,56 @@ TEST_F(SmsdkTest, ListsAreReadWithASizeQueryAndAnExactBuffer) {
     Smsdk sdk;
     sdk.Functions.GetFrequencies = fakeGetFrequencies;
     sdk.Functions.GetModes = fakeGetModes;
-    MessageBoxRecorder boxes;
 
     calls = {};
     calls.sizeAnswer = 12;
-    EXPECT_EQ(sdk.ReadFrequencies(0, "ZX-K740", -1), std::vector<uint64_t>{1000});
+    EXPECT_EQ(sdk.ReadFrequencies(0, "ZX-K740", -1).Entries, std::vector<uint64_t>{1000});
     EXPECT_EQ(calls.lists, (std::vector<std::pair<bool, int32_t>>{{false, 0}, {true, 12}}));
 
     calls.lists.clear();
-    EXPECT_EQ(sdk.ReadFrequencies(0, "ZX-K740", -1, Smsdk::ListSize::WholeEntries),
+    EXPECT_EQ(sdk.ReadFrequencies(0, "ZX-K740", -1, Smsdk::ListSize::WholeEntries).Entries,
               std::vector<uint64_t>{1000});
     EXPECT_EQ(calls.lists, (std::vector<std::pair<bool, int32_t>>{{false, 0}, {true, 8}}));
 
     calls.lists.clear();
     calls.sizeAnswer = 10;
-    EXPECT_EQ(sdk.ReadModes(0, "ZX-K740"), (std::vector<int32_t>{-1, 0}));
+    EXPECT_EQ(sdk.ReadModes(0, "ZX-K740").Entries, (std::vector<int32_t>{-1, 0}));
     EXPECT_EQ(calls.lists, (std::vector<std::pair<bool, int32_t>>{{false, 0}, {true, 10}}));
 
     for (int32_t empty : {0, -7, -14, 3}) {
         calls.lists.clear();
         calls.sizeAnswer = empty;
-        EXPECT_TRUE(sdk.ReadFrequencies(0, "ZX-K740", -1).empty()) << empty;
+        const TSetList<uint64_t> list = sdk.ReadFrequencies(0, "ZX-K740", -1);
+        EXPECT_TRUE(list.Entries.empty()) << empty;
+        EXPECT_EQ(list.SizeAnswer, empty);
         EXPECT_EQ(calls.lists.size(), empty > 0 ? 2u : 1u);
     }
-    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(SmsdkTest, ATableIsRead256TimesInOrderAndStopsAtTheFirstFailure) {
     Smsdk sdk;
     sdk.Functions.GetCS = fakeGetCS;
-    MessageBoxRecorder boxes;
     calls = {};
     TDbmTable table{};
-    EXPECT_TRUE(sdk.ReadTable(0, "ZX-K740", -1, 1, table));
+    EXPECT_TRUE(sdk.ReadTable(0, "ZX-K740", -1, 1, table).Ok());
     ASSERT_EQ(calls.reads.size(), 256u);
     for (int raw = 0; raw < 256; ++raw) {
         EXPECT_EQ(calls.reads[raw], std::make_pair(33, raw));
         EXPECT_EQ(table[raw], -raw / 2.0);
     }
-    EXPECT_TRUE(boxes.boxes.empty());
 
     calls = {};
     calls.failAt = 100;
-    EXPECT_FALSE(sdk.ReadTable(0, "ZX-K740", -1, 1, table));
+    const platform::TResult read = sdk.ReadTable(0, "ZX-K740", -1, 1, table);
+    EXPECT_FALSE(read.Ok());
+    EXPECT_EQ(read.Message(),
+              QStringLiteral("Specified frequency is not found in calibration table."));
     EXPECT_EQ(calls.reads.size(), 101u);
     EXPECT_EQ(calls.reads.back().second, 100);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text,
-              QStringLiteral("Specified frequency is not found in calibration table."));
+    // The values read so far, then zeros.
+    EXPECT_EQ(table[99], -99 / 2.0);
+    EXPECT_EQ(table[100], 0.0);
+    EXPECT_EQ(table[255], 0.0);
 }
 
 } // namespace

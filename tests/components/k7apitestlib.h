@@ -5,6 +5,7 @@
 #include "platform/libraryloader.h"
 #include "support/testsupport.h"
 #include "zxk740api.h"
+#include "zxk740api_test.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,7 @@
 // The help viewer component driven through its C interface, on the help file
 // the build compiles.
 #include "hhctrl.h"
+#include "hhctrl_test.h"
 #include "support/testsupport.h"
 
 #include <QAction>

@@ -103,7 +103,7 @@ public:
             module->qmvPluginNotify(HostWindow, QMV_NOTIFY_OFFSET, a, 0, 0);
             return 0;
         case QMV_HOST_QUERY:
-            if (a == QMV_QUERY_RECORD) return reinterpret_cast<std::intptr_t>(record->data());
+            if (a == QMV_QUERY_RECORD) return reinterpret_cast<std::intptr_t>(record->Data());
             return a == QMV_QUERY_HOST_PRESENT ? 1 : 0;
         default:
             return 0;
@@ -128,18 +128,18 @@ public:
     Module *module = nullptr;
     std::intptr_t window = 0;
     std::int32_t mode = -1;
-    RadioRecord *record = nullptr;
+    TRadioRecord *record = nullptr;
     std::vector<Call> calls;
     std::vector<float> lastSpectrum;
     std::function<void(const Call &)> onCall;
 };
 
-std::unique_ptr<RadioRecord> recordFor(const char *serial) {
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
+std::unique_ptr<TRadioRecord> recordFor(const char *serial) {
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
     std::strncpy(reinterpret_cast<char *>(info.data() + 4), serial, 8);
     qToLittleEndian<quint32>(9000, info.data() + 22);
     qToLittleEndian<quint32>(3500000000u, info.data() + 26);
-    return RadioRecord::Build(info.data());
+    return TRadioRecord::Build(info.data());
 }
 
 class DemodModule : public ::testing::Test {
@@ -163,7 +163,7 @@ protected:
 
     QWidget *start() {
         host.window =
-            module.qmvPluginStart(HostWindow, record->data(), &TestHost::Callback, &startValue);
+            module.qmvPluginStart(HostWindow, record->Data(), &TestHost::Callback, &startValue);
         return QWidget::find(WId(host.window));
     }
     void notify(std::int32_t message, std::intptr_t v1 = 0, std::intptr_t v2 = 0,
@@ -194,7 +194,7 @@ protected:
 
     Sim sim;
     Module module;
-    std::unique_ptr<RadioRecord> record = recordFor("");
+    std::unique_ptr<TRadioRecord> record = recordFor("");
     TestHost host;
     std::int32_t startValue = 0;
 };

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 
 #include "smetersdk.h"
+#include "smetersdk_test.h"
 
 #include <QDir>
 #include <QFile>

@@ -226,9 +226,8 @@ TEST_P(FrequencyEdit, TypingANumberAndAUnitLetterThenEnterStoresIt) {
     Window w;
     w.fq->SetValue(14250000);
     QString seen;
-    w.fq->OnKeyPress = [&](QObject *, QChar &key) {
-        seen += key.isNull() ? QChar(u'0') : QChar(u'x');
-    };
+    w.fq->SetOnKeyPress(
+        [&](QObject *, QChar &key) { seen += key.isNull() ? QChar(u'0') : QChar(u'x'); });
     w.Focus();
     EXPECT_EQ(w.fq->selectedText(), w.fq->text()) << "AutoSelect";
     QTest::keyClicks(w.fq, QStringLiteral("7100k"));

@@ -33,15 +33,15 @@ struct TableGrid {
         grid->SetColor(RGBColor(66, 66, 66));
         for (int c = 0; c < 22; ++c)
             grid->SetColWidth(c, c % 2 ? 33 : 24);
-        grid->OnSelectCell = [](TstGrid *, int col, int row, bool &can) {
+        grid->SetOnSelectCell([](TstGrid *, int col, int row, bool &can) {
             can = col % 2 == 1 && CellToRaw(col, row) < 256;
-        };
-        grid->OnDrawCell = [this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
-                                  TstGrid::TGridDrawState state) {
+        });
+        grid->SetOnDrawCell([this](TstGrid *, QPainter &canvas, int col, int row, const QRect &rect,
+                                   TstGrid::TGridDrawState state) {
             drawn[{col, row}] = state;
             canvas.fillRect(rect, state & TstGrid::gdSelected ? QColor(144, 144, 144)
                                                               : QColor(99, 99, 99));
-        };
+        });
         grid->SetSelection(1, 1);
         window.show();
         QApplication::setActiveWindow(&window);
@@ -114,7 +114,7 @@ TEST(Grid, GeometryOfTheTableEditor) {
 
 TEST(Grid, FixedCellsOnlyHaveGridLines) {
     TableGrid t;
-    t.grid->OnDrawCell = nullptr;
+    t.grid->SetOnDrawCell(nullptr);
     t.grid->SetFixedLineColor(clBlack);
     const QImage image = testsupport::Render(*t.grid);
     EXPECT_EQ(testsupport::Pixel(image, 10, 14), 0x000000u) << "under the header row";
@@ -143,11 +143,11 @@ struct ListGrid {
         grid->SetRowSelect(true);
         grid->SetColor(RGBColor(66, 66, 66));
         grid->SetRowCount(rows);
-        grid->OnDrawCell = [this](TstGrid *, QPainter &, int col, int row, const QRect &,
-                                  TstGrid::TGridDrawState state) {
+        grid->SetOnDrawCell([this](TstGrid *, QPainter &, int col, int row, const QRect &,
+                                   TstGrid::TGridDrawState state) {
             drawn.emplace_back(col, row);
             states[{col, row}] = state;
-        };
+        });
         QObject::connect(grid, &TstGrid::OnTopLeftChanged, [this] { ++topLeftChanges; });
         window.show();
         QApplication::setActiveWindow(&window);
@@ -260,7 +260,7 @@ TEST(Grid, DoubleClickAndKeyPressReachTheOwner) {
     int doubleClicks = 0;
     QString keys;
     QObject::connect(list.grid, &TstGrid::OnDblClick, [&] { ++doubleClicks; });
-    list.grid->OnKeyPress = [&](TstGrid *, QChar &key) { keys += key; };
+    list.grid->SetOnKeyPress([&](TstGrid *, QChar &key) { keys += key; });
     QTest::mouseDClick(list.grid, Qt::LeftButton, {}, list.grid->CellRect(0, 2).center());
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_EQ(list.grid->Row(), 2) << "the press of a double click selects";
@@ -272,10 +272,10 @@ TEST(Grid, DoubleClickAndKeyPressReachTheOwner) {
 TEST(Grid, SelectionHandlerCanRefuseAndSetSelectionDoesNotAsk) {
     ListGrid list(10);
     std::vector<int> asked;
-    list.grid->OnSelectCell = [&](TstGrid *, int, int row, bool &can) {
+    list.grid->SetOnSelectCell([&](TstGrid *, int, int row, bool &can) {
         asked.push_back(row);
         can = row != 4;
-    };
+    });
     list.grid->SetRow(4);
     EXPECT_EQ(list.grid->Row(), 0);
     list.grid->SetRow(5);

@@ -77,7 +77,7 @@ TEST(IntEdit, NoRangeWhenMinAndMaxAreZeroAndMinWinsOverMax) {
 TEST(IntEdit, KeysOtherThanDigitsMinusAndBackspaceAreRefused) {
     Window w;
     QString seen;
-    w.edit->OnKeyPress = [&](QObject *, QChar &key) { seen += key.isNull() ? QChar(u'0') : key; };
+    w.edit->SetOnKeyPress([&](QObject *, QChar &key) { seen += key.isNull() ? QChar(u'0') : key; });
     w.Type(QStringLiteral("1a-2-.3"));
     EXPECT_EQ(w.edit->text(), QStringLiteral("1-23"));
     EXPECT_EQ(seen, QStringLiteral("10-2003"));
@@ -121,9 +121,8 @@ TEST(IntEdit, ValueChangingVetoKeepsValueAndFocus) {
     w.edit->SetExitControl(w.other);
     int changes = 0;
     QObject::connect(w.edit, &TstIntEdit::OnValueChange, [&] { ++changes; });
-    w.edit->OnValueChanging = [&](QObject *, std::int32_t value, bool &allow) {
-        allow = value != 13;
-    };
+    w.edit->SetOnValueChanging(
+        [&](QObject *, std::int32_t value, bool &allow) { allow = value != 13; });
     w.Type(QStringLiteral("13"));
     QTest::keyClick(w.edit, Qt::Key_Return);
     EXPECT_EQ(w.edit->Value(), 0);

@@ -34,16 +34,17 @@ struct CalSet {
     std::int32_t cal = -1;
 };
 
-// Runs the form modally; `user` acts on the shown, active window. Answers the
-// run's result (Cancel unless the form ended itself).
-inline int RunModal(TstForm &form, const std::function<void()> &user) {
+// Runs `call`, an operation that runs a window modally, with `user` acting on
+// the shown, active window; answers what the call answers (a run the window
+// did not end itself is cancelled).
+template <typename Call> auto WithUser(const std::function<void()> &user, Call call) {
     const TModalResponder previous = TstForm::SetModalResponder([&](TstForm &shown) {
         QApplication::setActiveWindow(&shown);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&shown));
         user();
         return int(mrCancel);
     });
-    const int result = form.ShowModal();
+    auto result = call();
     TstForm::SetModalResponder(previous);
     return result;
 }

@@ -6,13 +6,16 @@
 #include "controls/myintedit.h"
 #include "controls/stalignedit.h"
 #include "controls/stgrid.h"
+#include "dialogs/pointlistmodel.h"
 #include "dialogs/u_editvalform.h"
 #include "dialogs/u_fillform.h"
 #include "dialogs/u_fselectform.h"
+#include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
 #include "support/testsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
 
@@ -29,15 +32,8 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 
 namespace tableformtesting {
 
-// A window in its global for the life of a test.
-template <typename Form> struct Window {
-    explicit Window(Form *&global) : global(global) { global = new Form(); }
-    ~Window() {
-        delete global;
-        global = nullptr;
-    }
-    Form *&global;
-};
+using testsupport::Child;
+using testsupport::Click;
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -51,55 +47,65 @@ protected:
 
     // The value dialog answered with `text` and Enter or the OK button.
     void AnswerValue(const QString &text, bool enter = true) {
-        answers[EditValForm] = [text, enter] {
-            EditValForm->V->setText(text);
+        answers[&value] = [this, text, enter] {
+            auto &field = Child<TstAlignEdit>(value, "V");
+            field.setText(text);
             if (enter)
-                QTest::keyClick(EditValForm->V, Qt::Key_Return);
+                QTest::keyClick(&field, Qt::Key_Return);
             else
-                QTest::mouseClick(EditValForm->BOK, Qt::LeftButton);
+                Click(Child(value, "BOK"));
             return int(mrCancel); // unless OK was accepted
         };
     }
-    void AnswerRange(const QString &value, int from, int to) {
-        answers[FillForm] = [value, from, to] {
-            FillForm->V->setText(value);
-            FillForm->From->SetValue(from);
-            FillForm->To->SetValue(to);
-            QTest::mouseClick(FillForm->BOK, Qt::LeftButton);
+    // The fill dialog answered with a value and a range typed in and OK.
+    void AnswerRange(const QString &text, int from, int to) {
+        answers[&fill] = [this, text, from, to] {
+            Child<TstAlignEdit>(fill, "V").setText(text);
+            Child<TmyIntEdit>(fill, "From").setText(QString::number(from));
+            Child<TmyIntEdit>(fill, "To").setText(QString::number(to));
+            Click(Child(fill, "BOK"));
             return int(mrCancel);
         };
     }
+    TstGrid &Grid() { return Child<TstGrid>(*editor, "T"); }
     // A double click on a cell, with the pointer on it.
     void DoubleClick(int column, int row) {
-        const QPoint at = editor->T->CellRect(column, row).center();
-        QCursor::setPos(editor->T->mapToGlobal(at));
-        QTest::mouseDClick(editor->T, Qt::LeftButton, {}, at);
+        const QPoint at = Grid().CellRect(column, row).center();
+        QCursor::setPos(Grid().mapToGlobal(at));
+        QTest::mouseDClick(&Grid(), Qt::LeftButton, {}, at);
     }
     // Enter on the dBm cell of raw, the value dialog answered with `text`.
     void EnterOn(int raw, const QString &text) {
         int column, row;
         TTableForm::RawToCell(raw, column, row);
-        editor->T->SetSelection(column, row);
+        Grid().SetSelection(column, row);
         AnswerValue(text);
-        QTest::keyClick(editor->T, Qt::Key_Return);
+        QTest::keyClick(&Grid(), Qt::Key_Return);
     }
-    QString CellText(int raw) const {
+    QString CellText(int raw) {
         int column, row;
         TTableForm::RawToCell(raw, column, row);
-        return editor->T->Cells(column, row);
+        return Grid().Cells(column, row);
     }
     void ShowEditor() {
         editor->show();
-        QApplication::setActiveWindow(editor);
-        editor->T->setFocus();
+        QApplication::setActiveWindow(editor.get());
+        Grid().setFocus();
     }
+    // The editor's buttons, by caption.
+    void Press(const char *name) { Click(Child(*editor, name)); }
+    QAction &Undo() { return Child<QAction>(*editor, "UndoAction"); }
+    QAction &Redo() { return Child<QAction>(*editor, "RedoAction"); }
 
-    Window<TGraphForm> graph{GraphForm};
-    Window<TEditValForm> value{EditValForm};
-    Window<TFillForm> fill{FillForm};
-    Window<TFSelectForm> select{FSelectForm};
-    Window<TTableForm> table{TableForm};
-    TTableForm *editor = TableForm;
+    testsupport::TemporaryRegistry registry; // the sweep window reads its settings
+    TPointListModel points;
+    TGraphForm graph;
+    TEditValForm value;
+    TFillForm fill;
+    TFSelectForm select{points};
+    TSweepForm sweep;
+    std::unique_ptr<TTableForm> editor =
+        std::make_unique<TTableForm>(TTableFormWindows{graph, value, fill, select, sweep});
     std::map<TstForm *, std::function<int()>> answers;
     std::map<TstForm *, int> runs;
     testsupport::MessageBoxRecorder boxes;

@@ -9,6 +9,15 @@
 namespace {
 
 using dialogtesting::CalSet;
+using testsupport::Child;
+
+// Shows the details of `cal`; `user` acts on the shown window.
+void ShowDetails(TCalInfoForm &form, std::int32_t cal, const std::function<void()> &user) {
+    dialogtesting::WithUser(user, [&] {
+        form.ShowDetails(cal, nullptr);
+        return 0;
+    });
+}
 
 // A library whose "ZX-K740" holds the default mode without points and wide FM
 // with one, as a set from elsewhere may.
@@ -66,15 +75,15 @@ TEST(CalInfoForm, ListsEveryReceiverModeAndPointOfTheSet) {
             Smsdk::Instance().Functions.GetModes = FakeModes;
             Smsdk::Instance().Functions.GetFrequencies = FakeFrequencies;
         }
-        form.SetCalHandle(set.cal);
         testsupport::MessageBoxRecorder boxes;
-        dialogtesting::RunModal(form, [&] { EXPECT_TRUE(form.G->hasFocus()); });
+        auto &listing = Child<TstGrid>(form, "G");
+        ShowDetails(form, set.cal, [&] { EXPECT_TRUE(listing.hasFocus()); });
         Smsdk::Instance().Functions = real;
         EXPECT_TRUE(boxes.boxes.empty());
-        EXPECT_TRUE(form.SB->isHidden());
-        EXPECT_EQ(form.G->Cells(0, 0) + form.G->Cells(1, 0) + form.G->Cells(2, 0),
+        EXPECT_TRUE(Child(form, "SB").isHidden());
+        EXPECT_EQ(listing.Cells(0, 0) + listing.Cells(1, 0) + listing.Cells(2, 0),
                   "ReceiverModeFrequency");
-        EXPECT_EQ(Rows(*form.G).join("; ").toStdString(), c.rows.join("; ").toStdString());
+        EXPECT_EQ(Rows(listing).join("; ").toStdString(), c.rows.join("; ").toStdString());
     }
 }
 
@@ -85,36 +94,37 @@ TEST(CalInfoForm, LongListingScrollsAndAnUnknownModeEndsIt) {
     set.Put("ZX-K740", 8, {5000000}); // no text for mode 8
     set.Put("ZX-K750", -1, {6000000});
     TCalInfoForm form;
-    form.SetCalHandle(set.cal);
+    auto &listing = Child<TstGrid>(form, "G");
+    auto &bar = Child<TmyScrollBar>(form, "SB");
     testsupport::MessageBoxRecorder boxes;
-    dialogtesting::RunModal(form, [&] {
+    ShowDetails(form, set.cal, [&] {
         // 31 rows, 22 of them on view below the header.
-        ASSERT_FALSE(form.SB->isHidden());
-        EXPECT_EQ(std::vector<std::int64_t>({form.SB->Min(), form.SB->Max(), form.SB->Length()}),
+        ASSERT_FALSE(bar.isHidden());
+        EXPECT_EQ(std::vector<std::int64_t>({bar.Min(), bar.Max(), bar.Length()}),
                   std::vector<std::int64_t>({1, 10, 1}));
-        form.SB->SetPosition(9);
-        EXPECT_EQ(form.G->TopRow(), 9) << "the bar reaches the last row";
-        form.G->SetTopRow(3);
-        EXPECT_EQ(form.SB->Position(), 3);
+        bar.SetPosition(9);
+        EXPECT_EQ(listing.TopRow(), 9) << "the bar reaches the last row";
+        listing.SetTopRow(3);
+        EXPECT_EQ(bar.Position(), 3);
     });
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Unknown mode");
-    EXPECT_EQ(Rows(*form.G).last(), "||30 MHz");
+    EXPECT_EQ(Rows(listing).last(), "||30 MHz");
 }
 
 TEST(CalInfoForm, FilledListingHasLinesAndFillsTheEmptyOneHasNone) {
     using dialogtesting::Colours;
     TCalInfoForm form;
-    form.show();
-    EXPECT_EQ(Colours(*form.G, 1, 1), std::set<QRgb>{0x424242}) << "empty listing, no lines";
+    auto &listing = Child<TstGrid>(form, "G");
+    ShowDetails(form, -1, [&] {
+        EXPECT_EQ(Colours(listing, 1, 1), std::set<QRgb>{0x424242}) << "empty listing, no lines";
+    });
     CalSet set;
     set.Put("ZX-K740", -1, {7000000, 14000000});
-    form.hide();
-    form.SetCalHandle(set.cal);
-    form.show();
-    const QImage image = testsupport::Render(*form.G);
+    QImage image;
+    ShowDetails(form, set.cal, [&] { image = testsupport::Render(listing); });
     auto at = [&](int col, int row, int dx, int dy) {
-        const QRect cell = form.G->CellRect(col, row);
+        const QRect cell = listing.CellRect(col, row);
         return testsupport::Pixel(image, cell.left() + dx, cell.top() + dy);
     };
     EXPECT_EQ(at(0, 0, 1, 1), 0x424242u) << "header fill";
@@ -123,7 +133,7 @@ TEST(CalInfoForm, FilledListingHasLinesAndFillsTheEmptyOneHasNone) {
     EXPECT_EQ(at(0, 2, 1, 0), 0x555555u) << "no line over an empty cell";
     EXPECT_EQ(at(2, 2, 1, 0), 0x202020u) << "line over a cell with text";
     EXPECT_EQ(at(2, 2, 0, 5), 0x202020u) << "left edge of the frequency column";
-    const std::set<QRgb> header = Colours(*form.G, 0, 0);
+    const std::set<QRgb> header = Colours(listing, 0, 0);
     EXPECT_TRUE(std::any_of(header.begin(), header.end(), [](QRgb c) {
         return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 64;
     })) << "yellow header text";

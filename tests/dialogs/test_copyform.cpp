@@ -9,6 +9,7 @@ namespace {
 
 using dialogtesting::CalSet;
 using dialogtesting::Column;
+using testsupport::Child;
 
 void ClickRow(TstGrid *grid, int row) {
     QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(0, row).center());
@@ -20,18 +21,22 @@ TEST(CopyForm, ListsReceiversAndTheSelectedOnesModesAndHandsBackTheChoice) {
     set.Put("ZX-K740", -1, {7000000});
     set.Put("ZX-K600", 1, {7000000});
     TCopyForm form;
-    form.SetCalHandle(set.cal);
-    const int result = dialogtesting::RunModal(form, [&] {
-        EXPECT_EQ(Column(*form.D, 0), QStringList({"ZX-K600", "ZX-K740"}));
-        EXPECT_EQ(Column(*form.M, 0), QStringList({"AM - Amplitude Modulation"}));
-        ClickRow(form.D, 1);
-        EXPECT_EQ(Column(*form.M, 0), QStringList({"Default mode", "FMW - Freq. Modulation,Wide"}));
-        ClickRow(form.M, 1);
-        QTest::mouseClick(form.BCopy, Qt::LeftButton);
-    });
-    EXPECT_EQ(result, mrOk);
-    EXPECT_EQ(form.ChosenReceiver(), "ZX-K740");
-    EXPECT_EQ(form.ChosenMode(), 3);
+    auto &receivers = Child<TstGrid>(form, "D");
+    auto &modes = Child<TstGrid>(form, "M");
+    const std::optional<TCopyChoice> choice = dialogtesting::WithUser(
+        [&] {
+            EXPECT_EQ(Column(receivers, 0), QStringList({"ZX-K600", "ZX-K740"}));
+            EXPECT_EQ(Column(modes, 0), QStringList({"AM - Amplitude Modulation"}));
+            ClickRow(&receivers, 1);
+            EXPECT_EQ(Column(modes, 0),
+                      QStringList({"Default mode", "FMW - Freq. Modulation,Wide"}));
+            ClickRow(&modes, 1);
+            testsupport::Click(Child(form, "BCopy"));
+        },
+        [&] { return form.AskSource(set.cal); });
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->Receiver, "ZX-K740");
+    EXPECT_EQ(choice->Mode, 3);
 }
 
 TEST(CopyForm, CopyOnlyWithSomethingToCopy) {
@@ -51,15 +56,17 @@ TEST(CopyForm, CopyOnlyWithSomethingToCopy) {
         CalSet set;
         for (const std::int32_t mode : c.modes)
             set.Put("ZX-K740", mode, {7000000});
-        form.SetCalHandle(set.cal);
         testsupport::MessageBoxRecorder boxes;
-        const int result = dialogtesting::RunModal(form, [&] {
-            EXPECT_EQ(Column(*form.D, 0), c.receivers);
-            EXPECT_EQ(Column(*form.M, 0), c.texts);
-            EXPECT_EQ(form.BCopy->isEnabled(), c.result == mrOk);
-            QTest::mouseClick(form.BCopy, Qt::LeftButton);
-        });
-        EXPECT_EQ(result, c.result);
+        auto &copy = Child(form, "BCopy");
+        const std::optional<TCopyChoice> choice = dialogtesting::WithUser(
+            [&] {
+                EXPECT_EQ(Column(Child<TstGrid>(form, "D"), 0), c.receivers);
+                EXPECT_EQ(Column(Child<TstGrid>(form, "M"), 0), c.texts);
+                EXPECT_EQ(copy.isEnabled(), c.result == mrOk);
+                QTest::mouseClick(&copy, Qt::LeftButton);
+            },
+            [&] { return form.AskSource(set.cal); });
+        EXPECT_EQ(choice.has_value(), c.result == mrOk);
         ASSERT_EQ(boxes.boxes.size(), c.modes.empty() ? 0u : 1u);
         for (const auto &box : boxes.boxes)
             EXPECT_EQ(box.text, "Unknown mode");
@@ -71,17 +78,20 @@ TEST(CopyForm, ScrollBarsReachTheLastRow) {
     for (const char *receiver : {"ZX-K600", "ZX-K610", "ZX-K620", "ZX-K630", "ZX-K640", "ZX-K650"})
         set.Put(receiver, -1, {7000000});
     TCopyForm form;
-    form.SetCalHandle(set.cal);
-    dialogtesting::RunModal(form, [&] {
-        // Four of the six receivers are on view.
-        ASSERT_FALSE(form.DSB->isHidden());
-        EXPECT_EQ(form.DSB->Color(), 4210752u);
-        form.DSB->SetPosition(form.DSB->Max());
-        EXPECT_EQ(form.D->TopRow(), 2);
-        form.D->SetTopRow(1);
-        EXPECT_EQ(form.DSB->Position(), 1);
-        EXPECT_TRUE(form.MSB->isHidden());
-    });
+    auto &bar = Child<TmyScrollBar>(form, "DSB");
+    auto &receivers = Child<TstGrid>(form, "D");
+    dialogtesting::WithUser(
+        [&] {
+            // Four of the six receivers are on view.
+            ASSERT_FALSE(bar.isHidden());
+            EXPECT_EQ(bar.Color(), 4210752u);
+            bar.SetPosition(bar.Max());
+            EXPECT_EQ(receivers.TopRow(), 2);
+            receivers.SetTopRow(1);
+            EXPECT_EQ(bar.Position(), 1);
+            EXPECT_TRUE(Child(form, "MSB").isHidden());
+        },
+        [&] { return form.AskSource(set.cal); });
 }
 
 } // namespace

@@ -2,10 +2,14 @@
 // graph window beside it when K740_GRAPH_SCREENSHOT names the file, and the
 // help pages' pictures into the folder K740_HELP_IMAGES names
 // (scripts/help-screenshots.sh sets both). Skipped otherwise.
-#include "controls/mylabel.h"
+#include "dialogs/pointlistmodel.h"
+#include "dialogs/u_editvalform.h"
+#include "dialogs/u_fillform.h"
+#include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
 #include "dialogs/u_tableform.h"
 #include "graph/u_graphform.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,18 +41,25 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
     const QString help = qEnvironmentVariable("K740_HELP_IMAGES");
     if (readme.isEmpty() && help.isEmpty())
         GTEST_SKIP() << "neither K740_GRAPH_SCREENSHOT nor K740_HELP_IMAGES set";
-    GraphForm = new TGraphForm();
-    TableForm = new TTableForm();
-    TableForm->LCaption->SetCaption(
-        QStringLiteral("Translation table for frequency 14.25 MHz (tuned)"));
-    TableForm->LoadTable(ReceiverTable(), QStringLiteral("14.25 MHz"));
-    TableForm->SetLiveRaw(110);
-    TableForm->show();
-    QApplication::setActiveWindow(TableForm);
-    TableForm->stSpeedButton4Click(); // Graph
-    QCoreApplication::processEvents();
-    const QImage editor = TableForm->grab().toImage();
-    const QImage graph = GraphForm->grab().toImage();
+    testsupport::TemporaryRegistry registry; // the sweep window's settings
+    TPointListModel points;
+    TGraphForm graphForm;
+    TEditValForm value;
+    TFillForm fill;
+    TFSelectForm select(points);
+    TSweepForm sweep;
+    TTableForm table({graphForm, value, fill, select, sweep});
+    QImage editor, graph;
+    // The editor as the Edit command shows it, and the graph window beside it.
+    TstForm::SetModalResponder([&](TstForm &) {
+        table.SetLiveRaw(110);
+        testsupport::Click(testsupport::Child(table, "stSpeedButton4")); // Graph
+        QCoreApplication::processEvents();
+        editor = table.grab().toImage();
+        graph = graphForm.grab().toImage();
+        return int(mrCancel);
+    });
+    table.Edit({"ZX-K740", -1, 14250000}, ReceiverTable(), nullptr);
     if (!readme.isEmpty()) {
         QImage both(editor.width() + 8 + graph.width(), std::max(editor.height(), graph.height()),
                     QImage::Format_RGB32);
@@ -63,16 +74,12 @@ TEST(Screenshot, TableEditorGraphAndSweepWindows) {
         const QDir dir(help);
         EXPECT_TRUE(editor.save(dir.filePath(QStringLiteral("tableeditor.png"))));
         EXPECT_TRUE(graph.save(dir.filePath(QStringLiteral("graph.png"))));
-        SweepForm = new TSweepForm();
-        SweepForm->SetPoint(14250000, ReceiverTable());
-        SweepForm->show();
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(SweepForm->grab().save(dir.filePath(QStringLiteral("sweep.png"))));
-        delete SweepForm;
-        SweepForm = nullptr;
+        TstForm::SetModalResponder([&](TstForm &) {
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(sweep.grab().save(dir.filePath(QStringLiteral("sweep.png"))));
+            return int(mrCancel);
+        });
+        sweep.SweepPoint(14250000, ReceiverTable());
     }
-    delete TableForm;
-    TableForm = nullptr;
-    delete GraphForm;
-    GraphForm = nullptr;
+    TstForm::SetModalResponder(nullptr);
 }

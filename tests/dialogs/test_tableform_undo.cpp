@@ -12,24 +12,32 @@ namespace {
 class UndoTest : public EditorTest {
 protected:
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-        QTest::keyClick(editor->T, key, modifiers);
+        QTest::keyClick(&Grid(), key, modifiers);
+    }
+    // The steps there are to undo: Ctrl+Z until Undo is disabled, then
+    // Ctrl+Y as often, so the table is as it was.
+    int UndoSteps() {
+        QApplication::setActiveWindow(editor.get());
+        int steps = 0;
+        for (; Undo().isEnabled() && steps < 100; ++steps)
+            Key(Qt::Key_Z);
+        for (int i = 0; i < steps; ++i)
+            Key(Qt::Key_Y);
+        return steps;
     }
     const TDbmTable loaded = Table({{0, -120.0}, {5, -0.04}, {12, -73.3}, {100, -64.1}});
 };
 
 TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
-    editor->LoadTable(loaded, QString());
-    editor->SetTableModified(false);
-    answers[editor] = [this] {
-        QApplication::setActiveWindow(editor);
-        EXPECT_EQ(editor->T->contextMenuPolicy(), Qt::ActionsContextMenu);
-        EXPECT_EQ(editor->T->actions().mid(0, 2),
-                  (QList<QAction *>{editor->UndoAction, editor->RedoAction}));
+    answers[editor.get()] = [this] {
+        QApplication::setActiveWindow(editor.get());
+        EXPECT_EQ(Grid().contextMenuPolicy(), Qt::ActionsContextMenu);
+        EXPECT_EQ(Grid().actions().mid(0, 2), (QList<QAction *>{&Undo(), &Redo()}));
         AnswerRange(QStringLiteral("-50"), 10, 40);
-        editor->stSpeedButton2->Click();
-        EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Fill RAW 10-40"));
+        Press("stSpeedButton2");
+        EXPECT_EQ(Undo().text(), QStringLiteral("Undo Fill RAW 10-40"));
         AnswerRange(QStringLiteral("5"), 0, 255);
-        editor->stSpeedButton1->Click();
+        Press("stSpeedButton1");
         EnterOn(100, QStringLiteral("-73.456"));
         EnterOn(5, QStringLiteral("-1.5"));
         const TDbmTable changed = editor->Table();
@@ -40,51 +48,50 @@ TEST_F(UndoTest, StepsUndoToTheLoadedTableAndRedo) {
         EXPECT_EQ(CellText(5), QStringLiteral("-0.0"));
         EXPECT_EQ(CellText(20), QStringLiteral("0.0"));
         EXPECT_FALSE(editor->TableModified()) << "back to the table loaded";
-        EXPECT_FALSE(editor->UndoAction->isEnabled());
-        EXPECT_EQ(editor->RedoAction->text(), QStringLiteral("Redo Fill RAW 10-40"));
+        EXPECT_FALSE(Undo().isEnabled());
+        EXPECT_EQ(Redo().text(), QStringLiteral("Redo Fill RAW 10-40"));
 
         Key(Qt::Key_Y);
         Key(Qt::Key_Y);
         Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Edit RAW 100"));
-        editor->RedoAction->trigger();
+        EXPECT_EQ(Undo().text(), QStringLiteral("Undo Edit RAW 100"));
+        Redo().trigger();
         EXPECT_TRUE(Same(editor->Table(), changed));
         EXPECT_EQ(CellText(5), QStringLiteral("-1.5"));
         EXPECT_TRUE(editor->TableModified());
 
         // A new change after an undo drops the steps that could be redone.
         Key(Qt::Key_Z);
-        editor->stSpeedButton6->Click();
-        EXPECT_FALSE(editor->RedoAction->isEnabled());
-        EXPECT_EQ(editor->UndoStack()->count(), 4);
+        Press("stSpeedButton6");
+        EXPECT_FALSE(Redo().isEnabled());
+        EXPECT_EQ(UndoSteps(), 4);
         return int(mrCancel);
     };
-    editor->ShowModal();
-    // The next run starts with an empty stack; LoadTable leaves the flag alone.
-    editor->SetTableModified(true);
-    editor->LoadTable(loaded, QString());
-    EXPECT_TRUE(editor->TableModified());
-    answers[editor] = [this] { return editor->UndoStack()->count(); };
-    EXPECT_EQ(editor->ShowModal(), 0);
+    EXPECT_EQ(editor->Edit({"ZX-K740", -1, 7100000}, loaded, nullptr), std::nullopt);
+    // The next run starts with an empty stack.
+    answers[editor.get()] = [this] { return UndoSteps() == 0 ? int(mrOk) : int(mrCancel); };
+    EXPECT_EQ(editor->ShowModal(), mrOk);
 }
 
 TEST_F(UndoTest, GraphDragIsOneStep) {
-    editor->LoadTable(loaded, QString());
-    editor->SetTableModified(false);
-    emit GraphForm->DragStarted();
-    emit GraphForm->DBMChanged(100, -73.4);
-    EXPECT_EQ(editor->T->Cells(9, 5), QStringLiteral("-73.4")) << "shown while dragging";
-    EXPECT_TRUE(editor->TableModified());
-    emit GraphForm->DBMChanged(101, -72.0);
-    emit GraphForm->DragFinished();
-    EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Graph RAW 100-101"));
-    emit GraphForm->DBMChanged(7, -10.0); // a value set without a drag
-    EXPECT_EQ(editor->UndoStack()->count(), 2);
-    editor->Undo();
-    editor->Undo();
-    EXPECT_TRUE(Same(editor->Table(), loaded));
-    EXPECT_EQ(CellText(100), QStringLiteral("-64.1"));
-    EXPECT_FALSE(editor->TableModified());
+    answers[editor.get()] = [this] {
+        emit graph.DragStarted();
+        emit graph.DBMChanged(100, -73.4);
+        EXPECT_EQ(Grid().Cells(9, 5), QStringLiteral("-73.4")) << "shown while dragging";
+        EXPECT_TRUE(editor->TableModified());
+        emit graph.DBMChanged(101, -72.0);
+        emit graph.DragFinished();
+        EXPECT_EQ(Undo().text(), QStringLiteral("Undo Graph RAW 100-101"));
+        emit graph.DBMChanged(7, -10.0); // a value set without a drag
+        EXPECT_EQ(UndoSteps(), 2);
+        editor->Undo();
+        editor->Undo();
+        EXPECT_TRUE(Same(editor->Table(), loaded));
+        EXPECT_EQ(CellText(100), QStringLiteral("-64.1"));
+        EXPECT_FALSE(editor->TableModified());
+        return int(mrCancel);
+    };
+    editor->Edit({"ZX-K740", -1, 7100000}, loaded, nullptr);
 }
 
 TEST_F(UndoTest, CommandsOfOtherWindowsAreSteps) {
@@ -98,7 +105,7 @@ TEST_F(UndoTest, CommandsOfOtherWindowsAreSteps) {
     editor->WriteValue(4, -40.0);
     EXPECT_EQ(CellText(4), QStringLiteral("-40.0"));
     editor->hide(); // ends the change
-    EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Import"));
+    EXPECT_EQ(Undo().text(), QStringLiteral("Undo Import"));
     editor->Undo();
     EXPECT_TRUE(Same(editor->Table(), swept));
     editor->Undo();
@@ -106,8 +113,6 @@ TEST_F(UndoTest, CommandsOfOtherWindowsAreSteps) {
 }
 
 TEST_F(UndoTest, ACsvImportFromTheGridMenuIsOneStepForTheEditedPoint) {
-    editor->LoadTable(loaded, QString());
-    editor->SetPoint({"ZX-K740", -1, 7100000});
     QTemporaryDir dir;
     const QString path = dir.filePath("t.csv");
     QFile file(path);
@@ -115,18 +120,23 @@ TEST_F(UndoTest, ACsvImportFromTheGridMenuIsOneStepForTheEditedPoint) {
     file.write("receiver,mode,frequency_hz,raw,dbm\r\nZX-K740,-1,7100000,100,-73.4\r\n");
     file.close();
     testsupport::FileDialogRecorder files({path});
-    QAction *import = nullptr;
-    for (QAction *action : editor->T->actions())
-        if (action->text().startsWith(QStringLiteral("Import table from CSV"))) import = action;
-    ASSERT_NE(import, nullptr);
-    import->trigger();
-    EXPECT_EQ(editor->Table()[100], -73.4);
-    EXPECT_EQ(editor->Table()[12], 0.0) << "the file's table replaces the whole table";
-    EXPECT_TRUE(editor->TableModified());
-    EXPECT_EQ(editor->UndoAction->text(), QStringLiteral("Undo Import CSV"));
-    editor->Undo();
-    EXPECT_TRUE(Same(editor->Table(), loaded));
-    EXPECT_FALSE(editor->TableModified());
+    answers[editor.get()] = [this] {
+        QAction *import = nullptr;
+        for (QAction *action : Grid().actions())
+            if (action->text().startsWith(QStringLiteral("Import table from CSV"))) import = action;
+        EXPECT_NE(import, nullptr);
+        if (!import) return int(mrCancel);
+        import->trigger();
+        EXPECT_EQ(editor->Table()[100], -73.4);
+        EXPECT_EQ(editor->Table()[12], 0.0) << "the file's table replaces the whole table";
+        EXPECT_TRUE(editor->TableModified());
+        EXPECT_EQ(Undo().text(), QStringLiteral("Undo Import CSV"));
+        editor->Undo();
+        EXPECT_TRUE(Same(editor->Table(), loaded));
+        EXPECT_FALSE(editor->TableModified());
+        return int(mrCancel);
+    };
+    editor->Edit({"ZX-K740", -1, 7100000}, loaded, nullptr);
 }
 
 } // namespace

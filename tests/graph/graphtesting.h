@@ -3,6 +3,7 @@
 #pragma once
 
 #include "graph/scalgraph.h"
+#include "support/testsupport.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -69,15 +70,6 @@ struct Recorder {
     }
 };
 
-// Counts the paint events a widget receives and keeps their rectangles.
-struct PaintCounter : QObject {
-    std::vector<QRect> rects;
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            rects.push_back(static_cast<QPaintEvent *>(event)->rect());
-        return false;
-    }
-};
+using testsupport::PaintCounter;
 
 } // namespace graphtesting

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
 
 using namespace graphtesting;
@@ -96,6 +97,14 @@ TEST(SCalGraph, RangeErrorsAndRedrawsOnlyOnChange) {
     EXPECT_EQ(ErrorOf([&] { host.graph->SetZoom(0.5); }),
               "Value of Zoom must be greater or equal than 1");
     EXPECT_EQ(host.graph->Zoom(), 2.5);
+    // Back down to no enlargement at all: the magnifier shows the 40 pixels
+    // as they are.
+    host.graph->SetZoom(4.0);
+    EXPECT_EQ(ErrorOf([&] { host.graph->SetZoom(1.0); }), "no error");
+    Hover(host.graph, Centre(host.graph->PlotRect()));
+    EXPECT_EQ(host.graph->DestRect().Width(), 40);
+    LeaveGraph(host);
+    host.graph->SetZoom(2.5);
 
     PaintCounter paints(host.graph);
     set->SetDBM(7, 0.0);
@@ -125,6 +134,29 @@ TEST(SCalGraph, MagnifierEnlargesFortyPixelsAndKeepsToThePlot) {
     EXPECT_EQ(testsupport::Render(*host.graph).pixel(frame.Left, frame.Top + 50) & 0xFFFFFF, 0u);
     Hover(host.graph, QPoint(plot.Left + 5, (plot.Top + plot.Bottom) / 2));
     EXPECT_EQ(host.graph->SourceRect().Left, plot.Left);
+}
+
+TEST(SCalGraph, PositionBoxReadsTheNearerRaw) {
+    Host host;
+    const TGraphRect plot = host.graph->PlotRect();
+    const double perRaw = plot.Width() / 255.0; // pixels from one RAW value to the next
+    // A pixel short of the middle between two RAW values reads the lower
+    // one, a pixel past it the upper one.
+    int checked[2] = {0, 0};
+    for (int x = plot.Left + 30; x < plot.Right - 30; ++x) {
+        const double steps = (x - plot.Left) / perRaw;
+        const double past = steps - std::floor(steps);
+        if (past > 0.25 && past < 0.75) continue;
+        LeaveGraph(host);
+        Hover(host.graph, {x, (plot.Top + plot.Bottom) / 2});
+        int raw = -1;
+        double dbm = 0.0;
+        ASSERT_TRUE(host.graph->Reading(raw, dbm));
+        EXPECT_EQ(raw, past > 0.5 ? int(steps) + 1 : int(steps)) << "at x " << x;
+        ++checked[past > 0.5];
+    }
+    EXPECT_GT(checked[0], 10);
+    EXPECT_GT(checked[1], 10);
 }
 
 TEST(SCalGraph, PositionBoxFlipsNearTheBottomAndTheRightEdge) {

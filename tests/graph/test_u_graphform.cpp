@@ -1,6 +1,8 @@
 // The graph window: its graph and curve, a table loaded with one redraw, a
 // value dragged with the mouse reported to whoever edits the table, and
 // closing and showing it again.
+#include "graph/dbmset.h"
+#include "graph/scalgraph.h"
 #include "graph/u_graphform.h"
 #include "graphtesting.h"
 #include "support/testsupport.h"
@@ -12,8 +14,13 @@
 #include <optional>
 
 using namespace graphtesting;
+using testsupport::Child;
 
 namespace {
+
+TSCalGraph &GraphOf(TGraphForm &form) {
+    return Child<TSCalGraph>(form, "Graph");
+}
 
 TDbmTable Ramp() {
     TDbmTable table{};
@@ -39,14 +46,15 @@ std::optional<QPoint> FindRaw(TSCalGraph *graph, int wanted) {
 
 TEST(GraphForm, GraphFillsThePanelWithOneLimeCurve) {
     TGraphForm form;
-    EXPECT_EQ(form.Graph->parentWidget(), form.P);
-    EXPECT_EQ(form.Graph->geometry(), form.P->AlignRect());
-    EXPECT_EQ(form.P->geometry(), QRect(6, 30, 545, 345));
-    EXPECT_EQ(QFontInfo(form.Graph->font()).pixelSize(), 11);
-    ASSERT_EQ(form.Graph->SetCount(), 1);
-    EXPECT_EQ(form.Graph->Set(0), form.Set);
-    EXPECT_EQ(form.Set->Color(), clLime);
-    EXPECT_EQ(form.stSpeedButton3->Caption(), "Close");
+    TSCalGraph &graph = GraphOf(form);
+    auto &panel = Child<TstPanel>(form, "P");
+    EXPECT_EQ(graph.parentWidget(), &panel);
+    EXPECT_EQ(graph.geometry(), panel.AlignRect());
+    EXPECT_EQ(panel.geometry(), QRect(6, 30, 545, 345));
+    EXPECT_EQ(QFontInfo(graph.font()).pixelSize(), 11);
+    ASSERT_EQ(graph.SetCount(), 1);
+    EXPECT_EQ(graph.Set(0)->Color(), clLime);
+    EXPECT_EQ(Child<TstSpeedButton>(form, "stSpeedButton3").Caption(), "Close");
 }
 
 TEST(GraphForm, SetTableRedrawsOnce) {
@@ -54,14 +62,18 @@ TEST(GraphForm, SetTableRedrawsOnce) {
     TGraphForm form;
     form.show();
     QCoreApplication::processEvents();
-    PaintCounter paints(form.Graph);
+    TSCalGraph &graph = GraphOf(form);
+    PaintCounter paints(&graph);
     const TDbmTable table = Ramp();
     form.SetTable(table, "145.5 MHz");
     EXPECT_EQ(paints.rects.size(), 1u);
-    EXPECT_EQ(form.Set->Name(), "145.5 MHz");
+    EXPECT_EQ(graph.Set(0)->Name(), "145.5 MHz");
     for (int raw : {0, 100, 255})
-        EXPECT_EQ(form.Set->DBM(raw), table[static_cast<std::size_t>(raw)]);
-    EXPECT_TRUE(form.Graph->UpdatesEnabled());
+        EXPECT_EQ(graph.Set(0)->DBM(raw), table[static_cast<std::size_t>(raw)]);
+    // Drawing goes on afterwards: one value set is one more redraw.
+    form.SetValue(100, -20.0);
+    EXPECT_EQ(paints.rects.size(), 2u);
+    EXPECT_EQ(graph.Set(0)->DBM(100), -20.0);
 }
 
 TEST(GraphForm, DraggingRaw100ReportsTheValueAndCloseKeepsTheCurve) {
@@ -79,38 +91,40 @@ TEST(GraphForm, DraggingRaw100ReportsTheValueAndCloseKeepsTheCurve) {
     QObject::connect(&form, &TGraphForm::DragStarted, [&] { order.push_back("started"); });
     QObject::connect(&form, &TGraphForm::DragFinished, [&] { order.push_back("finished"); });
 
-    const std::optional<QPoint> at = FindRaw(form.Graph, 100);
+    TSCalGraph &graph = GraphOf(form);
+    TDBMSet &curve = *graph.Set(0);
+    const std::optional<QPoint> at = FindRaw(&graph, 100);
     ASSERT_TRUE(at);
-    QTest::mousePress(form.Graph, Qt::LeftButton, {}, *at);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, *at);
     // Down the held line past -73.4, then back up until the box reads it.
-    const QRect strip = form.Graph->Confinement();
+    const QRect strip = graph.Confinement();
     const auto moveTo = [&](int y) {
-        QTest::mouseMove(form.Graph, form.Graph->mapFromGlobal(QPoint(strip.left(), y)));
+        QTest::mouseMove(&graph, graph.mapFromGlobal(QPoint(strip.left(), y)));
     };
     int y = strip.top();
-    for (; y < strip.bottom() && form.Set->DBM(100) > -73.4; ++y)
+    for (; y < strip.bottom() && curve.DBM(100) > -73.4; ++y)
         moveTo(y);
-    for (; y > strip.top() && form.Set->DBM(100) < -73.4; --y)
+    for (; y > strip.top() && curve.DBM(100) < -73.4; --y)
         moveTo(y);
-    QTest::mouseRelease(form.Graph, Qt::LeftButton, {}, *at);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, *at);
 
     ASSERT_FALSE(changes.empty());
     EXPECT_EQ(changes.back(), std::make_pair(100, -73.4));
-    EXPECT_EQ(form.Set->DBM(100), -73.4);
+    EXPECT_EQ(curve.DBM(100), -73.4);
     for (const auto &change : changes)
         EXPECT_EQ(change.first, 100);
-    EXPECT_EQ(form.Set->DBM(99), Ramp()[99]);
+    EXPECT_EQ(curve.DBM(99), Ramp()[99]);
     EXPECT_EQ(order.front(), "started");
     EXPECT_EQ(order.back(), "finished");
 
     // Off the plot, then "Close" and show again: the same curve.
-    const QPoint close = form.stSpeedButton3->geometry().center();
-    Hover(&form, close);
-    const QImage before = testsupport::Render(*form.Graph);
-    QTest::mouseClick(form.stSpeedButton3, Qt::LeftButton);
+    auto &close = Child(form, "stSpeedButton3");
+    Hover(&form, close.geometry().center());
+    const QImage before = testsupport::Render(graph);
+    QTest::mouseClick(&close, Qt::LeftButton);
     EXPECT_FALSE(form.isVisible());
     form.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(form.Set->DBM(100), -73.4);
-    EXPECT_EQ(testsupport::Render(*form.Graph), before);
+    EXPECT_EQ(curve.DBM(100), -73.4);
+    EXPECT_EQ(testsupport::Render(graph), before);
 }

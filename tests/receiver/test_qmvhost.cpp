@@ -11,6 +11,13 @@
 
 namespace {
 
+std::uint32_t get32(const std::uint8_t *p) {
+    return qFromLittleEndian<quint32>(p);
+}
+std::uint32_t low32(const void *p) {
+    return std::uint32_t(reinterpret_cast<std::uintptr_t>(p));
+}
+
 struct Notification {
     std::intptr_t window;
     std::int32_t message;
@@ -34,16 +41,16 @@ void fakeNotify(std::intptr_t w, std::int32_t m, std::intptr_t a, std::intptr_t 
 constexpr std::intptr_t HostWindow = 0x1234;
 constexpr std::intptr_t ModuleWindow = 0x5678;
 
-struct Client : QmvHostClient {
-    std::intptr_t hostWindowHandle() const override { return HostWindow; }
-    std::int32_t currentMode() const override { return mode; }
-    void setCurrentMode(std::int32_t m, bool rebuild) override {
+struct Client : TQmvHostClient {
+    std::intptr_t HostWindowHandle() const override { return HostWindow; }
+    std::int32_t CurrentMode() const override { return mode; }
+    void SetCurrentMode(std::int32_t m, bool rebuild) override {
         mode = m;
         modeChanges.push_back({m, rebuild});
     }
-    void setPassbandWidth(std::int32_t w) override { widths.push_back(w); }
-    void setPassbandOffset(std::int32_t o) override { offsets.push_back(o); }
-    void spectrumReceived(std::uint32_t span, std::uint32_t count, const void *data) override {
+    void SetPassbandWidth(std::int32_t w) override { widths.push_back(w); }
+    void SetPassbandOffset(std::int32_t o) override { offsets.push_back(o); }
+    void DeliverSpectrum(std::uint32_t span, std::uint32_t count, const void *data) override {
         spectra.push_back({span, count, data});
     }
 
@@ -62,47 +69,45 @@ protected:
     HostDispatch() {
         notifications.clear();
         module.BindEntryPoints({fakeInit, fakeStart, fakeNotify, nullptr});
-        host.setModuleWindow(ModuleWindow);
+        host.SetModuleWindow(ModuleWindow);
     }
     std::intptr_t send(std::int32_t message, std::intptr_t v1 = 0, std::intptr_t v2 = 0,
                        std::intptr_t v3 = 0) {
-        return QmvHost::Callback(ModuleWindow, message, v1, v2, v3);
+        return TQmvHost::Callback(ModuleWindow, message, v1, v2, v3);
     }
 
-    QmvModule module;
+    TQmvModule module;
     Client client;
-    QmvHost host{module, client};
+    TQmvHost host{module, client};
 };
 
 TEST_F(HostDispatch, TheCallbackReachesTheCurrentHostOnlyWhileItExists) {
-    EXPECT_EQ(QmvHost::current(), &host);
     EXPECT_EQ(send(QMV_HOST_CAPABILITIES), std::intptr_t(0x80000000u));
     {
         Client other;
-        QmvHost second(module, other);
-        second.setModuleWindow(ModuleWindow);
-        EXPECT_EQ(QmvHost::current(), &second);
+        TQmvHost second(module, other);
+        second.SetModuleWindow(ModuleWindow);
         send(QMV_HOST_WIDTH, 500);
         EXPECT_EQ(other.widths, std::vector<std::int32_t>{500});
         EXPECT_TRUE(client.widths.empty());
     }
     // The main window is gone: every call is answered 0 and does nothing.
-    EXPECT_EQ(QmvHost::current(), nullptr);
     EXPECT_EQ(send(QMV_HOST_CAPABILITIES), 0);
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT), 0);
 }
 
 TEST_F(HostDispatch, AnotherWindowOrAnUnboundNotifyIsAnswered0) {
-    EXPECT_EQ(QmvHost::Callback(ModuleWindow + 1, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0), 0);
-    EXPECT_EQ(QmvHost::Callback(0, QMV_HOST_MODE, 4, 0, 0), 0);
+    EXPECT_EQ(TQmvHost::Callback(ModuleWindow + 1, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0),
+              0);
+    EXPECT_EQ(TQmvHost::Callback(0, QMV_HOST_MODE, 4, 0, 0), 0);
     EXPECT_TRUE(client.modeChanges.empty());
 
     // While the module starts, the program holds window 0.
-    host.setModuleWindow(0);
-    EXPECT_EQ(QmvHost::Callback(0, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0), 1);
+    host.SetModuleWindow(0);
+    EXPECT_EQ(TQmvHost::Callback(0, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0), 1);
 
     module.Unload();
-    EXPECT_EQ(QmvHost::Callback(0, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0), 0);
+    EXPECT_EQ(TQmvHost::Callback(0, QMV_HOST_QUERY, QMV_QUERY_HOST_PRESENT, 0, 0), 0);
     EXPECT_TRUE(notifications.empty());
 }
 
@@ -150,20 +155,20 @@ TEST_F(HostDispatch, QueriesAndOtherMessages) {
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_RECORDING), 0);
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_RECORD), 0); // no record yet
     EXPECT_EQ(send(QMV_HOST_QUERY, 0x4004), 0);
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
-    host.setRecord(RadioRecord::Build(info.data()));
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
+    host.SetRecord(TRadioRecord::Build(info.data()));
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_RECORD),
-              reinterpret_cast<std::intptr_t>(host.record()->data()));
+              reinterpret_cast<std::intptr_t>(host.Record()->Data()));
     EXPECT_EQ(send(QMV_HOST_CAPABILITIES), std::intptr_t(0x80000000u));
     EXPECT_EQ(send(0x1234, 1, 2, 3), 0);
-    host.freeRecord();
+    host.FreeRecord();
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_RECORD), 0);
     EXPECT_TRUE(notifications.empty());
 }
 
 TEST_F(HostDispatch, ANewRecordIsCopiedRebasedAndAcknowledged) {
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
-    host.setRecord(RadioRecord::Build(info.data()));
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
+    host.SetRecord(TRadioRecord::Build(info.data()));
 
     std::vector<std::uint8_t> sent(720, 0);
     qToLittleEndian<quint32>(720, sent.data());
@@ -176,46 +181,46 @@ TEST_F(HostDispatch, ANewRecordIsCopiedRebasedAndAcknowledged) {
     const auto sentAddress = reinterpret_cast<std::intptr_t>(sent.data());
 
     EXPECT_EQ(send(QMV_HOST_NEW_RECORD, 0, 720, sentAddress), 0);
-    RadioRecord *copy = host.record();
+    TRadioRecord *copy = host.Record();
     ASSERT_TRUE(copy);
-    EXPECT_NE(static_cast<void *>(copy->data()), static_cast<void *>(sent.data()));
-    EXPECT_EQ(copy->size(), 720u);
-    EXPECT_EQ(std::memcmp(copy->data() + 76, "NEW", 4), 0);
-    EXPECT_EQ(copy->read32(224), copy->addressOf(400));
-    EXPECT_EQ(copy->read32(236), copy->addressOf(412));
-    EXPECT_EQ(copy->read32(172), 0u);
+    EXPECT_NE(static_cast<void *>(copy->Data()), static_cast<void *>(sent.data()));
+    EXPECT_EQ(copy->Size(), 720u);
+    EXPECT_EQ(std::memcmp(copy->Data() + 76, "NEW", 4), 0);
+    EXPECT_EQ(get32(copy->Data() + 224), low32(copy->Data() + 400));
+    EXPECT_EQ(get32(copy->Data() + 236), low32(copy->Data() + 412));
+    EXPECT_EQ(get32(copy->Data() + 172), 0u);
     const std::vector<Notification> acknowledged = {
         {HostWindow, QMV_NOTIFY_RECORD_COPIED, 0, 720, sentAddress}};
     EXPECT_EQ(notifications, acknowledged);
     EXPECT_EQ(send(QMV_HOST_QUERY, QMV_QUERY_RECORD),
-              reinterpret_cast<std::intptr_t>(copy->data()));
+              reinterpret_cast<std::intptr_t>(copy->Data()));
 }
 
 TEST_F(HostDispatch, AShortNewRecordNeverWritesPastTheCopy) {
     // Ends inside field 236: 224 is rebased, 236 is not there to touch.
     std::vector<std::uint8_t> sent(230, 0xAB);
     EXPECT_EQ(send(QMV_HOST_NEW_RECORD, 0, 230, reinterpret_cast<std::intptr_t>(sent.data())), 0);
-    RadioRecord *copy = host.record();
+    TRadioRecord *copy = host.Record();
     ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->size(), 230u);
+    EXPECT_EQ(copy->Size(), 230u);
     const std::uint32_t delta =
-        copy->addressOf(0) - std::uint32_t(reinterpret_cast<std::uintptr_t>(sent.data()));
-    EXPECT_EQ(copy->read32(224), 0xABABABABu + delta);
-    EXPECT_EQ(copy->data()[228], 0xAB);
-    EXPECT_EQ(copy->data()[229], 0xAB);
+        low32(copy->Data() + 0) - std::uint32_t(reinterpret_cast<std::uintptr_t>(sent.data()));
+    EXPECT_EQ(get32(copy->Data() + 224), 0xABABABABu + delta);
+    EXPECT_EQ(copy->Data()[228], 0xAB);
+    EXPECT_EQ(copy->Data()[229], 0xAB);
     ASSERT_EQ(notifications.size(), 1u);
     EXPECT_EQ(notifications[0].v2, 230);
 }
 
 TEST_F(HostDispatch, ANewRecordWithoutBytesKeepsTheOldOne) {
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
-    host.setRecord(RadioRecord::Build(info.data()));
-    RadioRecord *old = host.record();
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
+    host.SetRecord(TRadioRecord::Build(info.data()));
+    TRadioRecord *old = host.Record();
     std::uint8_t byte = 0;
     EXPECT_EQ(send(QMV_HOST_NEW_RECORD, 0, 0, reinterpret_cast<std::intptr_t>(&byte)), 0);
     EXPECT_EQ(send(QMV_HOST_NEW_RECORD, 0, -720, reinterpret_cast<std::intptr_t>(&byte)), 0);
     EXPECT_EQ(send(QMV_HOST_NEW_RECORD, 0, 720, 0), 0);
-    EXPECT_EQ(host.record(), old);
+    EXPECT_EQ(host.Record(), old);
     EXPECT_TRUE(notifications.empty());
 }
 

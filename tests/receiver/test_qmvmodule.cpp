@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -67,9 +68,9 @@ protected:
 
 TEST_F(LocateModule, SearchPathWithOrWithoutTrailingSeparator) {
     setSearchPath(withFile.path());
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
     setSearchPath(withFile.path() + "/");
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
 }
 
 TEST_F(LocateModule, SearchPathWinsOverTheEnvironment) {
@@ -77,27 +78,27 @@ TEST_F(LocateModule, SearchPathWinsOverTheEnvironment) {
     QFile(other.path() + "/" + ModuleName).open(QIODevice::WriteOnly);
     setSearchPath(withFile.path());
     ScopedEnv env("QMV_PLUGIN_PATH", other.path());
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
 }
 
 TEST_F(LocateModule, EmptyOrMissingSearchPathFallsBackToTheEnvironment) {
     ScopedEnv env("QMV_PLUGIN_PATH", withFile.path());
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
     setSearchPath(QString());
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
 }
 
 TEST_F(LocateModule, ASearchPathWithoutTheFileFallsBackToTheEnvironment) {
     setSearchPath(withoutFile.path());
     ScopedEnv env("QMV_PLUGIN_PATH", withFile.path() + "/");
-    EXPECT_EQ(QmvModule::Locate(), expected(withFile));
+    EXPECT_EQ(TQmvModule::Locate(), expected(withFile));
 }
 
 TEST_F(LocateModule, NeitherPointsAtTheFile) {
-    EXPECT_EQ(QmvModule::Locate(), std::nullopt);
+    EXPECT_EQ(TQmvModule::Locate(), std::nullopt);
     setSearchPath(withoutFile.path());
     ScopedEnv env("QMV_PLUGIN_PATH", withoutFile.path());
-    EXPECT_EQ(QmvModule::Locate(), std::nullopt);
+    EXPECT_EQ(TQmvModule::Locate(), std::nullopt);
 }
 
 TEST_F(LocateModule, AnEmptyEnvironmentValueOrTheCurrentFolderNeverLocates) {
@@ -106,7 +107,7 @@ TEST_F(LocateModule, AnEmptyEnvironmentValueOrTheCurrentFolderNeverLocates) {
     QDir::setCurrent(withFile.path());
     setSearchPath(QString());
     ScopedEnv env("QMV_PLUGIN_PATH", QString());
-    EXPECT_EQ(QmvModule::Locate(), std::nullopt);
+    EXPECT_EQ(TQmvModule::Locate(), std::nullopt);
     QDir::setCurrent(cwd);
 }
 
@@ -115,16 +116,16 @@ TEST_F(LocateModule, ValuesLongerThan2048CharactersCountAsAbsent) {
     const QString padded = withFile.path() + QString(2100, QLatin1Char('/'));
     ASSERT_TRUE(QFile::exists(padded + ModuleName));
     ScopedEnv env("QMV_PLUGIN_PATH", padded);
-    EXPECT_EQ(QmvModule::Locate(), std::nullopt);
+    EXPECT_EQ(TQmvModule::Locate(), std::nullopt);
 
     setSearchPath(padded);
-    EXPECT_EQ(QmvModule::Locate(), std::nullopt);
+    EXPECT_EQ(TQmvModule::Locate(), std::nullopt);
 
     // Exactly 2048 characters are taken.
     QString exact = withFile.path();
     exact += QString(2048 - exact.size(), QLatin1Char('/'));
     setSearchPath(exact);
-    EXPECT_EQ(QmvModule::Locate(), exact + ModuleName);
+    EXPECT_EQ(TQmvModule::Locate(), exact + ModuleName);
 }
 
 // The module's record of the calls it received, read through a handle of the
@@ -152,69 +153,91 @@ private:
     void (*clear_)() = nullptr;
 };
 
-std::unique_ptr<RadioRecord> demoRecord() {
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
+std::unique_ptr<TRadioRecord> demoRecord() {
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
     info[22] = 0x28; // 9,000 Hz
     info[23] = 0x23;
     info[26] = 0xFF; // 4,294,967,295 Hz
     info[27] = 0xFF;
     info[28] = 0xFF;
     info[29] = 0xFF;
-    return RadioRecord::Build(info.data());
+    return TRadioRecord::Build(info.data());
 }
 
-TEST(LoadModule, AFileThatIsNoLibrary) {
+// Whether a library file is mapped into the process.
+bool mapped(const QString &path) {
+    void *library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (library) dlclose(library);
+    return library != nullptr;
+}
+
+TEST(LoadModule, RefusedFilesAnswerTheirMessagesAndShowNothing) {
     testsupport::MessageBoxRecorder boxes;
     QTemporaryDir dir;
     QFile file(dir.path() + "/" + ModuleName);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("garbage");
     file.close();
-
-    QmvModule module;
-    EXPECT_FALSE(module.Load(file.fileName(), nullptr));
-    EXPECT_FALSE(module.isLoaded());
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Unable to load software demodulator K740Demod.qmv.");
-    EXPECT_EQ(boxes.boxes[0].title, "Error");
-    EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
+    const struct {
+        QString path;
+        const char *message;
+    } refused[] = {
+        {file.fileName(), "Unable to load software demodulator K740Demod.qmv."},
+        {testsupport::BinDir() + "/libk740sim.so", "Incorrect software demodulator version."},
+        {variantFolder("no-notify") + "/" + ModuleName, "Incorrect software demodulator version."},
+    };
+    for (const auto &[path, message] : refused) {
+        TQmvModule module;
+        const platform::TResult loaded = module.Load(path);
+        EXPECT_FALSE(loaded.Ok()) << path.toStdString();
+        EXPECT_EQ(loaded.Message(), QString::fromLatin1(message));
+        EXPECT_FALSE(module.IsLoaded());
+        EXPECT_FALSE(module.IsNotifyBound());
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST(LoadModule, ALibraryWithoutTheEntryPoints) {
-    testsupport::MessageBoxRecorder boxes;
-    QmvModule module;
-    EXPECT_FALSE(module.Load(testsupport::BinDir() + "/libk740sim.so", nullptr));
-    EXPECT_FALSE(module.isLoaded());
-    EXPECT_FALSE(module.isNotifyBound());
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Incorrect software demodulator version.");
-    EXPECT_EQ(boxes.boxes[0].title, "Error");
-    EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
+// A library lacking an entry point stays mapped until its message has been
+// shown, that is until the result goes; then it is let go.
+TEST(LoadModule, AnIncompleteModuleIsUnloadedWhenItsResultGoes) {
+    const QString path = variantFolder("no-notify") + "/" + ModuleName;
+    TQmvModule module;
+    {
+        platform::TResult loaded = module.Load(path);
+        ASSERT_FALSE(loaded.Ok());
+        EXPECT_TRUE(mapped(path));
+    }
+    EXPECT_FALSE(mapped(path));
+
+    platform::TResult loaded = module.Load(path);
+    EXPECT_TRUE(mapped(path));
+    loaded.Release();
+    EXPECT_FALSE(mapped(path));
+    loaded.Release(); // once only
+    EXPECT_FALSE(module.IsLoaded());
 }
 
 TEST(LoadModule, TheStandInRunsAWholeLifeAndIsDoneOnlyAtTheEnd) {
     testsupport::TemporaryRegistry registry;
     setSearchPath(testsupport::BinDir());
-    const auto path = QmvModule::Locate();
+    const auto path = TQmvModule::Locate();
     ASSERT_EQ(path, testsupport::BinDir() + "/" + ModuleName);
     CallLog log(*path);
     ASSERT_TRUE(log.valid());
 
     testsupport::MessageBoxRecorder boxes;
-    QmvModule module;
-    ASSERT_TRUE(module.Load(*path, nullptr));
-    EXPECT_TRUE(module.Load(*path, nullptr)); // loaded already: nothing happens
-    EXPECT_TRUE(module.isNotifyBound());
-    EXPECT_TRUE(module.isDoneBound());
+    TQmvModule module;
+    ASSERT_TRUE(module.Load(*path).Ok());
+    EXPECT_TRUE(module.Load(*path).Ok()); // loaded already: nothing happens
+    EXPECT_TRUE(module.IsNotifyBound());
     ASSERT_TRUE(module.Initialise());
-    EXPECT_NE(module.initResult(), 0);
 
     QWidget host;
     const auto record = demoRecord();
     for (int open = 0; open < 2; ++open) {
         std::int32_t startValue = 0;
         const std::intptr_t window =
-            module.Start(std::intptr_t(host.winId()), record->data(), nullptr, &startValue);
+            module.Start(std::intptr_t(host.winId()), record->Data(), nullptr, &startValue);
         QWidget *widget = QWidget::find(WId(window));
         ASSERT_TRUE(widget);
         EXPECT_EQ(widget->size(), QSize(476, 199));
@@ -224,12 +247,12 @@ TEST(LoadModule, TheStandInRunsAWholeLifeAndIsDoneOnlyAtTheEnd) {
     }
     EXPECT_FALSE(log.lines().contains("qmvPluginDone"));
     module.Unload(); // a failure path: never done
-    EXPECT_FALSE(module.isLoaded());
+    EXPECT_FALSE(module.IsLoaded());
     EXPECT_FALSE(log.lines().contains("qmvPluginDone"));
 
-    ASSERT_TRUE(module.Load(*path, nullptr));
+    ASSERT_TRUE(module.Load(*path).Ok());
     module.Finish();
-    EXPECT_FALSE(module.isLoaded());
+    EXPECT_FALSE(module.IsLoaded());
     const QStringList expected = {
         "qmvPluginInit 256",        "qmvPluginStart", "qmvPluginNotify 0x800 7100000",
         "qmvPluginNotify 0x4000 0", "qmvPluginStart", "qmvPluginNotify 0x800 7100000",
@@ -243,18 +266,17 @@ TEST(LoadModule, AModuleWithoutDoneWorksAndIsUnloadedWithoutIt) {
     CallLog log(path);
     ASSERT_TRUE(log.valid());
     testsupport::MessageBoxRecorder boxes;
-    QmvModule module;
-    ASSERT_TRUE(module.Load(path, nullptr));
-    EXPECT_FALSE(module.isDoneBound());
+    TQmvModule module;
+    ASSERT_TRUE(module.Load(path).Ok());
     ASSERT_TRUE(module.Initialise());
     QWidget host;
     const auto record = demoRecord();
     const std::intptr_t window =
-        module.Start(std::intptr_t(host.winId()), record->data(), nullptr, nullptr);
+        module.Start(std::intptr_t(host.winId()), record->Data(), nullptr, nullptr);
     EXPECT_TRUE(QWidget::find(WId(window)));
     module.Notify(std::intptr_t(host.winId()), QMV_NOTIFY_STOP);
     module.Finish();
-    EXPECT_FALSE(module.isLoaded());
+    EXPECT_FALSE(module.IsLoaded());
     const QStringList expected = {"qmvPluginInit 256", "qmvPluginStart",
                                   "qmvPluginNotify 0x4000 0"};
     EXPECT_EQ(log.lines(), expected);
@@ -262,29 +284,28 @@ TEST(LoadModule, AModuleWithoutDoneWorksAndIsUnloadedWithoutIt) {
 }
 
 TEST(LoadModule, AnInitialisationAnswering0Fails) {
-    QmvModule module;
-    ASSERT_TRUE(module.Load(variantFolder("init-fails") + "/" + ModuleName, nullptr));
+    TQmvModule module;
+    ASSERT_TRUE(module.Load(variantFolder("init-fails") + "/" + ModuleName).Ok());
     EXPECT_FALSE(module.Initialise());
-    EXPECT_FALSE(module.isInitialised());
-    EXPECT_EQ(module.initResult(), 0);
+    EXPECT_FALSE(module.IsInitialised());
     module.Unload();
-    EXPECT_FALSE(module.isLoaded());
+    EXPECT_FALSE(module.IsLoaded());
 }
 
 TEST(LoadModule, AStartWithoutWindow) {
-    QmvModule module;
-    ASSERT_TRUE(module.Load(variantFolder("no-window") + "/" + ModuleName, nullptr));
+    TQmvModule module;
+    ASSERT_TRUE(module.Load(variantFolder("no-window") + "/" + ModuleName).Ok());
     ASSERT_TRUE(module.Initialise());
     const auto record = demoRecord();
     std::int32_t startValue = 0;
-    EXPECT_EQ(module.Start(1, record->data(), nullptr, &startValue), 0);
+    EXPECT_EQ(module.Start(1, record->Data(), nullptr, &startValue), 0);
     EXPECT_EQ(startValue, 0);
     module.Finish();
 }
 
 TEST(LoadModule, NothingLoadedDoesNothing) {
-    QmvModule module;
-    EXPECT_FALSE(module.isLoaded());
+    TQmvModule module;
+    EXPECT_FALSE(module.IsLoaded());
     EXPECT_FALSE(module.Initialise());
     EXPECT_EQ(module.Start(1, nullptr, nullptr, nullptr), 0);
     module.Notify(1, QMV_NOTIFY_STOP);

@@ -18,24 +18,24 @@
 
 namespace {
 
-struct Client : QmvHostClient {
+struct Client : TQmvHostClient {
     explicit Client(QWidget &window) : window(window) {}
-    std::intptr_t hostWindowHandle() const override { return std::intptr_t(window.winId()); }
-    std::int32_t currentMode() const override { return mode; }
-    void setCurrentMode(std::int32_t m, bool rebuild) override {
+    std::intptr_t HostWindowHandle() const override { return std::intptr_t(window.winId()); }
+    std::int32_t CurrentMode() const override { return mode; }
+    void SetCurrentMode(std::int32_t m, bool rebuild) override {
         mode = m;
         ++modeChanges;
         rebuilds += rebuild;
     }
-    void setPassbandWidth(std::int32_t w) override {
+    void SetPassbandWidth(std::int32_t w) override {
         width = w;
         ++widthReports;
     }
-    void setPassbandOffset(std::int32_t o) override {
+    void SetPassbandOffset(std::int32_t o) override {
         offset = o;
         ++offsetReports;
     }
-    void spectrumReceived(std::uint32_t span, std::uint32_t count, const void *) override {
+    void DeliverSpectrum(std::uint32_t span, std::uint32_t count, const void *) override {
         lastSpan = span;
         lastCount = count;
         ++spectra;
@@ -60,25 +60,25 @@ protected:
         panel = new QWidget(&mainWindow);
         panel->setGeometry(0, 296, 480, 203);
         mainWindow.show();
-        std::array<std::uint8_t, RadioRecord::DescriptionSize> info{};
+        std::array<std::uint8_t, TRadioRecord::kDescriptionSize> info{};
         info[22] = 0x28; // 9 kHz .. 30 MHz
         info[23] = 0x23;
         info[26] = 0x80;
         info[27] = 0xC3;
         info[28] = 0xC9;
         info[29] = 0x01;
-        host.setRecord(RadioRecord::Build(info.data()));
+        host.SetRecord(TRadioRecord::Build(info.data()));
     }
     ~ModuleSession() override { module.Finish(); }
 
     // The open sequence's module steps, with the embedding in between.
     QWidget *open(std::int32_t savedMode) {
         const auto handle = std::intptr_t(mainWindow.winId());
-        host.setModuleWindow(0);
+        host.SetModuleWindow(0);
         std::int32_t startValue = 0;
-        host.setModuleWindow(
-            module.Start(handle, host.record()->data(), &QmvHost::Callback, &startValue));
-        QWidget *w = QWidget::find(WId(host.moduleWindow()));
+        host.SetModuleWindow(
+            module.Start(handle, host.Record()->Data(), &TQmvHost::Callback, &startValue));
+        QWidget *w = QWidget::find(WId(host.ModuleWindow()));
         if (w) {
             w->setParent(panel);
             w->move(2, 2);
@@ -91,19 +91,19 @@ protected:
         return w;
     }
     void close() {
-        if (host.moduleWindow()) module.Notify(std::intptr_t(mainWindow.winId()), QMV_NOTIFY_STOP);
-        host.setModuleWindow(0);
+        if (host.ModuleWindow()) module.Notify(std::intptr_t(mainWindow.winId()), QMV_NOTIFY_STOP);
+        host.SetModuleWindow(0);
     }
 
     QWidget mainWindow;
     QWidget *panel;
-    QmvModule module;
+    TQmvModule module;
     Client client{mainWindow};
-    QmvHost host{module, client};
+    TQmvHost host{module, client};
 };
 
 TEST_F(ModuleSession, AnEmbeddedModuleReportsOnceAndFeedsSpectra) {
-    ASSERT_TRUE(module.Load(testsupport::BinDir() + "/K740Demod.qmv", nullptr));
+    ASSERT_TRUE(module.Load(testsupport::BinDir() + "/K740Demod.qmv").Ok());
     ASSERT_TRUE(module.Initialise());
     QPointer<QWidget> w = open(5);
     ASSERT_TRUE(w);
@@ -134,7 +134,7 @@ TEST_F(ModuleSession, AnEmbeddedModuleReportsOnceAndFeedsSpectra) {
 }
 
 TEST_F(ModuleSession, OpeningAgainStartsAgainAndKeepsTheModesApart) {
-    ASSERT_TRUE(module.Load(testsupport::BinDir() + "/K740Demod.qmv", nullptr));
+    ASSERT_TRUE(module.Load(testsupport::BinDir() + "/K740Demod.qmv").Ok());
     ASSERT_TRUE(module.Initialise());
     open(4);
     close();
@@ -149,10 +149,10 @@ TEST_F(ModuleSession, OpeningAgainStartsAgainAndKeepsTheModesApart) {
 
 TEST_F(ModuleSession, AModuleWithoutWindowLeavesTheHostAlone) {
     ASSERT_TRUE(
-        module.Load(testsupport::BinDir() + "/variants/demod-no-window/K740Demod.qmv", nullptr));
+        module.Load(testsupport::BinDir() + "/variants/demod-no-window/K740Demod.qmv").Ok());
     ASSERT_TRUE(module.Initialise());
     EXPECT_FALSE(open(1));
-    EXPECT_EQ(host.moduleWindow(), 0);
+    EXPECT_EQ(host.ModuleWindow(), 0);
     QTest::qWait(150);
     EXPECT_EQ(client.spectra, 0);
     EXPECT_EQ(client.modeChanges, 0);

@@ -23,10 +23,10 @@ std::uint32_t low32(const void *p) {
 }
 
 // A receiver API description record with the fields the builder reads.
-std::array<std::uint8_t, RadioRecord::DescriptionSize>
+std::array<std::uint8_t, TRadioRecord::kDescriptionSize>
 description(const char *serial, std::size_t serialLength, const char *type, std::size_t typeLength,
             std::uint32_t lowest, std::uint32_t highest) {
-    std::array<std::uint8_t, RadioRecord::DescriptionSize> d{};
+    std::array<std::uint8_t, TRadioRecord::kDescriptionSize> d{};
     d.fill(0xEE); // bytes the builder must not read
     put32(d.data(), 196);
     std::memset(d.data() + 4, 0, 18);
@@ -80,44 +80,45 @@ Bytes expectedRecord(const std::uint8_t *base, const char *serial, std::size_t s
     return r;
 }
 
-Bytes bytesOf(const RadioRecord &record) {
-    return Bytes(record.data(), record.data() + record.size());
+Bytes bytesOf(const TRadioRecord &record) {
+    return Bytes(record.Data(), record.Data() + record.Size());
 }
 
 TEST(RadioRecordBuild, EveryByteOfAUsbReceiver) {
     const auto d = description("K7A00042", 8, "USB2", 4, 9000, 3500000000u);
-    const auto record = RadioRecord::Build(d.data());
-    ASSERT_EQ(record->size(), 720u);
+    const auto record = TRadioRecord::Build(d.data());
+    ASSERT_EQ(record->Size(), 720u);
     EXPECT_EQ(bytesOf(*record),
-              expectedRecord(record->data(), "K7A00042", 8, "USB2", 4, 9, 3500000));
+              expectedRecord(record->Data(), "K7A00042", 8, "USB2", 4, 9, 3500000));
 }
 
 TEST(RadioRecordBuild, DemoReceiverHasEmptySerialAndTruncatedKilohertz) {
     const auto d = description("", 0, "", 0, 9999, 30001999);
-    const auto record = RadioRecord::Build(d.data());
-    EXPECT_EQ(bytesOf(*record), expectedRecord(record->data(), "", 0, "", 0, 9, 30001));
+    const auto record = TRadioRecord::Build(d.data());
+    EXPECT_EQ(bytesOf(*record), expectedRecord(record->Data(), "", 0, "", 0, 9, 30001));
 }
 
 TEST(RadioRecordBuild, UnterminatedTextsStopAtTheirFieldAndNothingBehindIsCopied) {
     // Nine characters without a zero: the API record's whole text field.
     auto d = description("123456789", 9, "ABCDEFGHI", 9, 100000, 200000);
-    const auto record = RadioRecord::Build(d.data());
-    EXPECT_EQ(std::memcmp(record->data() + 76, "123456789", 9), 0);
-    EXPECT_EQ(std::memcmp(record->data() + 44, "ABCDEFGHI", 9), 0);
+    const auto record = TRadioRecord::Build(d.data());
+    EXPECT_EQ(std::memcmp(record->Data() + 76, "123456789", 9), 0);
+    EXPECT_EQ(std::memcmp(record->Data() + 44, "ABCDEFGHI", 9), 0);
     for (std::size_t i = 76 + 9; i < 92; ++i)
-        EXPECT_EQ(record->data()[i], 0) << i;
+        EXPECT_EQ(record->Data()[i], 0) << i;
     for (std::size_t i = 44 + 9; i < 76; ++i)
-        EXPECT_EQ(record->data()[i], 0) << i;
+        EXPECT_EQ(record->Data()[i], 0) << i;
 }
 
 TEST(RadioRecordBuild, AddressFieldsNameTheRecordsOwnTables) {
     const auto d = description("S1", 2, "PCI", 3, 500000, 30000000);
-    const auto record = RadioRecord::Build(d.data());
-    EXPECT_EQ(record->read32(224), record->addressOf(400));
-    EXPECT_EQ(record->read32(236), record->read32(224) + 12 * record->read32(220));
-    for (std::size_t field : RadioRecord::AddressFields)
+    const auto record = TRadioRecord::Build(d.data());
+    EXPECT_EQ(get32(record->Data() + 224), low32(record->Data() + 400));
+    EXPECT_EQ(get32(record->Data() + 236),
+              get32(record->Data() + 224) + 12 * get32(record->Data() + 220));
+    for (std::size_t field : TRadioRecord::kAddressFields)
         if (field != 224 && field != 236) {
-            EXPECT_EQ(record->read32(field), 0u) << field;
+            EXPECT_EQ(get32(record->Data() + field), 0u) << field;
         }
 }
 
@@ -138,38 +139,38 @@ TEST(RadioRecordRebase, NonzeroAddressFieldsFollowTheCopyAndZeroFieldsStayZero) 
     put32(source.data() + 172, 0);
     put32(source.data() + 384, 0xFFFFFFF0u);
 
-    const auto copy = RadioRecord::CopyFrom(source.data(), 720);
+    const auto copy = TRadioRecord::CopyFrom(source.data(), 720);
     ASSERT_TRUE(copy);
-    ASSERT_EQ(copy->size(), 720u);
-    const std::uint32_t delta = low32(copy->data()) - low32(source.data());
-    EXPECT_EQ(copy->read32(224), copy->addressOf(400));
-    EXPECT_EQ(copy->read32(236), copy->addressOf(412));
-    EXPECT_EQ(copy->read32(172), 0u);
-    EXPECT_EQ(copy->read32(384), 0xFFFFFFF0u + delta); // modulo 2^32
+    ASSERT_EQ(copy->Size(), 720u);
+    const std::uint32_t delta = low32(copy->Data()) - low32(source.data());
+    EXPECT_EQ(get32(copy->Data() + 224), low32(copy->Data() + 400));
+    EXPECT_EQ(get32(copy->Data() + 236), low32(copy->Data() + 412));
+    EXPECT_EQ(get32(copy->Data() + 172), 0u);
+    EXPECT_EQ(get32(copy->Data() + 384), 0xFFFFFFF0u + delta); // modulo 2^32
 
     // Every byte outside the address fields is the module's.
     std::vector<bool> isField(720, false);
-    for (std::size_t field : RadioRecord::AddressFields)
+    for (std::size_t field : TRadioRecord::kAddressFields)
         for (std::size_t i = 0; i < 4; ++i)
             isField[field + i] = true;
     for (std::size_t i = 0; i < 720; ++i)
         if (!isField[i]) {
-            EXPECT_EQ(copy->data()[i], source.bytes[i]) << i;
+            EXPECT_EQ(copy->Data()[i], source.bytes[i]) << i;
         }
-    for (std::size_t field : RadioRecord::AddressFields) {
+    for (std::size_t field : TRadioRecord::kAddressFields) {
         const std::uint32_t old = get32(source.data() + field);
-        EXPECT_EQ(copy->read32(field), old ? old + delta : 0u) << field;
+        EXPECT_EQ(get32(copy->Data() + field), old ? old + delta : 0u) << field;
     }
 }
 
 TEST(RadioRecordRebase, ABuiltRecordCopiedRoundTripsItsTables) {
     const auto d = description("R2", 2, "USB", 3, 100000, 2000000000);
-    const auto built = RadioRecord::Build(d.data());
-    const auto copy = RadioRecord::CopyFrom(built->data(), built->size());
+    const auto built = TRadioRecord::Build(d.data());
+    const auto copy = TRadioRecord::CopyFrom(built->Data(), built->Size());
     ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->read32(224), copy->addressOf(400));
-    EXPECT_EQ(copy->read32(236), copy->addressOf(412));
-    EXPECT_EQ(std::memcmp(copy->data() + 400, built->data() + 400, 320), 0);
+    EXPECT_EQ(get32(copy->Data() + 224), low32(copy->Data() + 400));
+    EXPECT_EQ(get32(copy->Data() + 236), low32(copy->Data() + 412));
+    EXPECT_EQ(std::memcmp(copy->Data() + 400, built->Data() + 400, 320), 0);
 }
 
 // A short record would have let the rebase write past the copy. Fields that
@@ -180,22 +181,22 @@ TEST(RadioRecordRebase, AShortRecordIsRebasedOnlyInsideTheCopy) {
                              std::size_t(239), std::size_t(240)}) {
         ModuleRecord source(size);
         std::memset(source.data(), 0x11, size);
-        const auto copy = RadioRecord::CopyFrom(source.data(), size);
+        const auto copy = TRadioRecord::CopyFrom(source.data(), size);
         ASSERT_TRUE(copy) << size;
-        ASSERT_EQ(copy->size(), size);
-        const std::uint32_t delta = low32(copy->data()) - low32(source.data());
-        for (std::size_t field : RadioRecord::AddressFields) {
+        ASSERT_EQ(copy->Size(), size);
+        const std::uint32_t delta = low32(copy->Data()) - low32(source.data());
+        for (std::size_t field : TRadioRecord::kAddressFields) {
             if (field + 4 <= size) {
-                EXPECT_EQ(copy->read32(field), 0x11111111u + delta) << size << " " << field;
+                EXPECT_EQ(get32(copy->Data() + field), 0x11111111u + delta) << size << " " << field;
             }
         }
         // A field cut by the end stays as sent.
         for (std::size_t i = 0; i < size; ++i) {
             bool inField = false;
-            for (std::size_t field : RadioRecord::AddressFields)
+            for (std::size_t field : TRadioRecord::kAddressFields)
                 inField |= field + 4 <= size && i >= field && i < field + 4;
             if (!inField) {
-                EXPECT_EQ(copy->data()[i], 0x11) << size << " " << i;
+                EXPECT_EQ(copy->Data()[i], 0x11) << size << " " << i;
             }
         }
     }
@@ -203,8 +204,8 @@ TEST(RadioRecordRebase, AShortRecordIsRebasedOnlyInsideTheCopy) {
 
 TEST(RadioRecordRebase, NothingToCopyGivesNoRecord) {
     std::uint8_t byte = 0;
-    EXPECT_FALSE(RadioRecord::CopyFrom(nullptr, 720));
-    EXPECT_FALSE(RadioRecord::CopyFrom(&byte, 0));
+    EXPECT_FALSE(TRadioRecord::CopyFrom(nullptr, 720));
+    EXPECT_FALSE(TRadioRecord::CopyFrom(&byte, 0));
 }
 
 } // namespace

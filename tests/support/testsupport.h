@@ -6,11 +6,15 @@
 #include "platform/messagebox.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace testsupport {
@@ -64,7 +68,8 @@ class TemporaryRegistry {
 public:
     TemporaryRegistry() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path() + "/user");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, dir_.path() + "/system");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope,
+                           dir_.path() + "/system");
     }
     QString path() const { return dir_.path(); }
 
@@ -72,14 +77,42 @@ private:
     QTemporaryDir dir_;
 };
 
+// A window's control (or action) found by its objectName, as a user finds it
+// by what it is; a missing one throws, which fails the test.
+template <typename T = QWidget> T &Child(const QObject &window, const char *name) {
+    T *child = window.findChild<T *>(QLatin1String(name));
+    if (!child) throw std::runtime_error(std::string("no control named ") + name);
+    return *child;
+}
+
+// A left click in the middle of a control.
+inline void Click(QWidget &control) {
+    QTest::mouseClick(&control, Qt::LeftButton, {}, control.rect().center());
+}
+
+// Counts the paint events a widget receives and keeps their rectangles.
+struct PaintCounter : QObject {
+    std::vector<QRect> rects;
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Paint)
+            rects.push_back(static_cast<QPaintEvent *>(event)->rect());
+        return false;
+    }
+};
+
 // The widget rendered as the user would see it.
 inline QImage Render(QWidget &widget) {
     return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-inline QRgb Pixel(const QImage &image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+inline QRgb Pixel(const QImage &image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
 
 // The folder the build puts the program and the components in.
-inline QString BinDir() { return QStringLiteral(K740_BIN_DIR); }
+inline QString BinDir() {
+    return QStringLiteral(K740_BIN_DIR);
+}
 
 } // namespace testsupport

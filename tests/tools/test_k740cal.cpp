@@ -281,3 +281,41 @@ TEST_F(K740calTest, ASpreadsheetsCsvImportsAndDiffShowsBothValues) {
 }
 
 } // namespace
+
+namespace {
+
+// The tool copied into a folder of its own, beside no library or a library
+// lacking an entry point: it prints the binding's start-up message, each of
+// its lines as one "k740cal:" line, and shows no box (there is no display).
+TEST(K740calBinding, ALibraryThatCannotBeBoundIsReportedOnStandardError) {
+    const struct {
+        const char *library; // linked beside the copy, or none
+        const char *lines;
+    } cases[] = {
+        {nullptr, "k740cal: Unable to load dynamic library smetersdk.dll.\n"
+                  "k740cal: Application will be terminated.\n"},
+        {"variants/no-putdbms/smetersdk.dll",
+         "k740cal: Bad version of dynamic library smetersdk.dll or file is corrupted.\n"
+         "k740cal: Application will be terminated.\n"},
+    };
+    for (const auto &binding : cases) {
+        SCOPED_TRACE(binding.lines);
+        QTemporaryDir folder;
+        const QString tool = folder.filePath("k740cal");
+        ASSERT_TRUE(QFile::copy(testsupport::BinDir() + "/k740cal", tool));
+        if (binding.library) {
+            ASSERT_TRUE(QFile::link(testsupport::BinDir() + "/" + binding.library,
+                                    folder.filePath("smetersdk.dll")));
+        }
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(tool, {"info", "any.cal"});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+                  QString::fromLatin1(binding.lines));
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    }
+}
+
+} // namespace

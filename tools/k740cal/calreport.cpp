@@ -10,7 +10,6 @@
 #include <limits>
 #include <map>
 #include <set>
-#include <stdexcept>
 #include <tuple>
 
 namespace CalReport {
@@ -18,11 +17,7 @@ namespace CalReport {
 namespace {
 
 QString modeText(int32_t mode) {
-    try {
-        return Smsdk::ModeText(mode);
-    } catch (const std::runtime_error &error) {
-        return QString::fromUtf8(error.what());
-    }
+    return Smsdk::FindModeText(mode).value_or(QStringLiteral("Unknown mode"));
 }
 
 QString dbmText(double value) {

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <map>
 #include <set>
-#include <stdexcept>
 
 namespace K740cal {
 
@@ -152,14 +151,10 @@ int runExport(const Smsdk &sdk, const QString &path, const TTableFilter &filter,
     }
     std::set<int32_t> unknown;
     for (const TCsvTable &table : tables) {
-        try {
-            Smsdk::ModeText(table.Mode);
-        } catch (const std::runtime_error &) {
-            if (unknown.insert(table.Mode).second)
-                message(QStringLiteral("warning: mode code %1 is not in the mode table; its lines "
-                                       "will not import")
-                            .arg(table.Mode));
-        }
+        if (!Smsdk::FindModeText(table.Mode) && unknown.insert(table.Mode).second)
+            message(QStringLiteral("warning: mode code %1 is not in the mode table; its lines "
+                                   "will not import")
+                        .arg(table.Mode));
     }
     const QByteArray csv = CalCsv::Write(tables);
     if (!output.isEmpty()) {
@@ -330,7 +325,11 @@ int Run(const QStringList &arguments) {
     }
 
     Smsdk &sdk = Smsdk::Instance();
-    if (!sdk.Load()) return kRefused; // the binding's message is on standard error
+    if (const platform::TResult bound = sdk.Load(); !bound) {
+        for (const QString &line : bound.Message().split(QLatin1Char('\n')))
+            message(line);
+        return kRefused;
+    }
 
     if (command == QLatin1String("info"))
         return runInfo(sdk, positional[0], parser.isSet(options.json));

@@ -1,7 +1,7 @@
-// The entry of k740cal. A console program: a core application, and every
-// message box of the layers below becomes a line on standard error.
+// The entry of k740cal. A console program: a core application; the layers
+// below answer their failures as texts, which the commands print on
+// standard error.
 #include "k740cal.h"
-#include "platform/consolemessages.h"
 
 #include <QCoreApplication>
 
@@ -16,7 +16,6 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("k740cal"));
     QCoreApplication::setApplicationVersion(QStringLiteral(K740_VERSION_STRING));
-    platform::RouteMessageBoxesToStandardError(QStringLiteral("k740cal"));
     try {
         return K740cal::Run(QCoreApplication::arguments());
     } catch (const std::exception &error) {

@@ -29,7 +29,7 @@ bool Fault(const char *name) {
 
 } // namespace
 
-#define EXPORT extern "C" __attribute__((visibility("default")))
+#define EXPORT extern "C" K740_EXPORT
 
 EXPORT int32_t K7GetRadioList2(void *buffer, int32_t bufferSize, uint32_t *recordSize) {
     const int32_t count =

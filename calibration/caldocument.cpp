@@ -1,4 +1,4 @@
-#include "app/caldocument.h"
+#include "calibration/caldocument.h"
 
 #include <QFile>
 
@@ -24,25 +24,27 @@ void TCalDocument::New() {
     fileName_ = QString::fromLatin1(kNewFileName);
 }
 
-bool TCalDocument::Open(const QString &fileName) {
+platform::TResult TCalDocument::Open(const QString &fileName) {
     const std::int32_t handle = Sdk().LoadCALFile(QFile::encodeName(fileName).constData());
-    if (handle < 0) return false;
+    if (handle < 0)
+        return platform::TResult::Failure(
+            QStringLiteral("Error during loading CAL file to memory."));
     Release();
     handle_ = handle;
     loaded_ = true;
     newFile_ = false;
     modified_ = false;
     fileName_ = fileName;
-    return true;
+    return {};
 }
 
-std::int32_t TCalDocument::Save(const QString &fileName) {
+platform::TResult TCalDocument::Save(const QString &fileName) {
     const std::int32_t result = Sdk().SaveCALFile(handle_, QFile::encodeName(fileName).constData());
-    if (Smsdk::ResultCode(result) == SMS_OK) {
-        fileName_ = fileName;
-        modified_ = false;
-    }
-    return result;
+    const std::int32_t code = Smsdk::ResultCode(result);
+    if (code != SMS_OK) return platform::TResult::Failure(Smsdk::ErrorMessage(code));
+    fileName_ = fileName;
+    modified_ = false;
+    return {};
 }
 
 void TCalDocument::Close() {
@@ -51,27 +53,29 @@ void TCalDocument::Close() {
 
 std::vector<std::uint64_t> TCalDocument::Points(std::int32_t mode) const {
     if (!loaded_) return {};
-    return Sdk().ReadFrequencies(handle_, Smsdk::kReceiverName, mode,
-                                 Smsdk::ListSize::WholeEntries);
+    return Sdk()
+        .ReadFrequencies(handle_, Smsdk::kReceiverName, mode, Smsdk::ListSize::WholeEntries)
+        .Entries;
 }
 
-bool TCalDocument::ReadTable(std::int32_t mode, std::uint64_t frequency, TDbmTable &table) const {
+platform::TResult TCalDocument::ReadTable(std::int32_t mode, std::uint64_t frequency,
+                                          TDbmTable &table) const {
     return Sdk().ReadTable(handle_, Smsdk::kReceiverName, mode, frequency, table);
 }
 
-bool TCalDocument::WriteTable(std::int32_t mode, std::uint64_t frequency, const TDbmTable &table) {
-    if (!Smsdk::CheckResult(
-            Sdk().PutDBMs(handle_, Smsdk::kReceiverName, mode, frequency, table.data())))
-        return false;
-    modified_ = true;
-    return true;
+platform::TResult TCalDocument::WriteTable(std::int32_t mode, std::uint64_t frequency,
+                                           const TDbmTable &table) {
+    platform::TResult result = Smsdk::ResultOf(
+        Sdk().PutDBMs(handle_, Smsdk::kReceiverName, mode, frequency, table.data()));
+    if (result) modified_ = true;
+    return result;
 }
 
-bool TCalDocument::DeletePoint(std::int32_t mode, std::uint64_t frequency) {
-    if (!Smsdk::CheckResult(Sdk().DeleteFrequency(handle_, Smsdk::kReceiverName, mode, frequency)))
-        return false;
-    modified_ = true;
-    return true;
+platform::TResult TCalDocument::DeletePoint(std::int32_t mode, std::uint64_t frequency) {
+    platform::TResult result =
+        Smsdk::ResultOf(Sdk().DeleteFrequency(handle_, Smsdk::kReceiverName, mode, frequency));
+    if (result) modified_ = true;
+    return result;
 }
 
 std::optional<double> TCalDocument::Dbm(std::int32_t mode, std::uint64_t frequency,

@@ -1,12 +1,9 @@
-#include "app/receiverconnection.h"
+#include "receiver/receiverconnection.h"
 
-#include "platform/messagebox.h"
 #include "platform/registry.h"
 
-#include <QGuiApplication>
 #include <QSettings>
 #include <QThread>
-#include <QWidget>
 
 TReceiverConnection::TReceiverConnection(QObject *parent) : QObject(parent) {}
 
@@ -24,7 +21,7 @@ bool TReceiverConnection::Bind() {
 void TReceiverConnection::Start(std::intptr_t hostWindow, QSettings *key) {
     hostWindow_ = hostWindow;
     key_ = key;
-    host_ = std::make_unique<QmvHost>(module_, static_cast<QmvHostClient &>(*this));
+    host_ = std::make_unique<TQmvHost>(module_, static_cast<TQmvHostClient &>(*this));
     handle_ = 0;
 }
 
@@ -33,7 +30,7 @@ void TReceiverConnection::Stop() {
 }
 
 void TReceiverConnection::FinishModule() {
-    if (module_.isLoaded()) module_.Finish();
+    if (module_.IsLoaded()) module_.Finish();
 }
 
 void TReceiverConnection::FreeDevices() {
@@ -46,8 +43,8 @@ void TReceiverConnection::ReadDevices() {
     for (const K74xapi::Description &record : api_.ReadRadioList()) {
         auto entry = std::make_unique<TDeviceEntry>();
         entry->Model = QStringLiteral("ZX-K740");
-        entry->Interface = record.isUsb() ? QStringLiteral("USB") : QStringLiteral("PCI");
-        entry->Serial = record.serial();
+        entry->Interface = record.IsUsb() ? QStringLiteral("USB") : QStringLiteral("PCI");
+        entry->Serial = record.Serial();
         devices_.push_back(std::move(entry));
     }
 }
@@ -56,49 +53,43 @@ void TReceiverConnection::Notify(std::int32_t message, std::intptr_t value1) {
     module_.Notify(hostWindow_, message, value1, 0, 0);
 }
 
-bool TReceiverConnection::Open(TDeviceEntry &entry, QWidget *owner) {
+platform::TResult TReceiverConnection::Open(TDeviceEntry &entry) {
     demo_ = entry.Serial.isEmpty();
 
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    struct CursorRestore {
-        ~CursorRestore() { QGuiApplication::restoreOverrideCursor(); }
-    } cursorRestore;
-
-    const std::optional<QString> located = QmvModule::Locate();
-    if (!module_.isLoaded() && !located) {
-        platform::ShowError(owner,
-                            QStringLiteral("Unable to find software demodulator K740Demod.qmv."));
-        return false;
+    const std::optional<QString> located = TQmvModule::Locate();
+    if (!module_.IsLoaded() && !located)
+        return platform::TResult::Failure(
+            QStringLiteral("Unable to find software demodulator K740Demod.qmv."));
+    if (!module_.IsLoaded()) {
+        if (platform::TResult loaded = module_.Load(*located); !loaded) return loaded;
     }
-    if (!module_.isLoaded() && !module_.Load(*located, owner)) return false;
 
     const std::int32_t handle = api_.Open(entry.Serial);
     if (handle <= 0) {
-        platform::ShowError(owner, QStringLiteral("Unable to open device."));
-        module_.Unload();
-        return false;
+        return platform::TResult::Failure(QStringLiteral("Unable to open device."),
+                                          [this] { module_.Unload(); });
     }
     QThread::msleep(1);
 
     K74xapi::Eeprom eeprom{};
     if (!api_.GetEEP(handle, eeprom)) {
-        platform::ShowError(owner, QStringLiteral("Unable to read EEPROM."));
-        api_.CloseRadioDevice(handle);
-        return false;
+        return platform::TResult::Failure(QStringLiteral("Unable to read EEPROM."),
+                                          [this, handle] { api_.CloseRadioDevice(handle); });
     }
     levelConstants_ = K74xapi::LevelConstants::FromEeprom(eeprom);
 
     const K74xapi::Description info = api_.GetInfo(handle);
-    host_->setRecord(RadioRecord::Build(info.bytes.data()));
+    host_->SetRecord(TRadioRecord::Build(info.Bytes.data()));
 
     // A module loaded by an open that then failed at the EEPROM has not been
     // initialised yet; it must be before it is started.
-    if (!module_.isInitialised() && !module_.Initialise()) {
-        platform::ShowError(owner, QStringLiteral("Unable to initialize software demodulator."));
-        api_.CloseRadioDevice(handle);
-        module_.Unload();
-        host_->freeRecord();
-        return false;
+    if (!module_.IsInitialised() && !module_.Initialise()) {
+        return platform::TResult::Failure(
+            QStringLiteral("Unable to initialize software demodulator."), [this, handle] {
+                api_.CloseRadioDevice(handle);
+                module_.Unload();
+                host_->FreeRecord();
+            });
     }
 
     handle_ = handle;
@@ -108,9 +99,9 @@ bool TReceiverConnection::Open(TDeviceEntry &entry, QWidget *owner) {
     api_.SetFilterVal(handle, -1);
     api_.SetAtten(handle, 0);
 
-    serial_ = info.serial();
-    lowest_ = info.lowest();
-    highest_ = info.highest();
+    serial_ = info.Serial();
+    lowest_ = info.Lowest();
+    highest_ = info.Highest();
     const auto saved = platform::ReadInteger(*key_, QStringLiteral("Frequency (%1)").arg(serial_));
     std::uint32_t f = saved ? std::uint32_t(*saved) : lowest_;
     if (f < lowest_)
@@ -124,14 +115,14 @@ bool TReceiverConnection::Open(TDeviceEntry &entry, QWidget *owner) {
     openedEntry_ = &entry;
     entry.Opened = true;
 
-    host_->setModuleWindow(0);
+    host_->SetModuleWindow(0);
     std::int32_t startValue = 0;
     const std::intptr_t window =
-        module_.Start(hostWindow_, host_->record() ? host_->record()->data() : nullptr,
-                      &QmvHost::Callback, &startValue);
-    host_->setModuleWindow(window);
+        module_.Start(hostWindow_, host_->Record() ? host_->Record()->Data() : nullptr,
+                      &TQmvHost::Callback, &startValue);
+    host_->SetModuleWindow(window);
     receiverName_ = QStringLiteral("ZX-K740");
-    return true;
+    return {};
 }
 
 void TReceiverConnection::Activate() {
@@ -143,9 +134,9 @@ void TReceiverConnection::Activate() {
 }
 
 bool TReceiverConnection::Close() {
-    if (host_ && host_->moduleWindow() && module_.isLoaded() && module_.isNotifyBound())
+    if (host_ && host_->ModuleWindow() && module_.IsLoaded() && module_.IsNotifyBound())
         Notify(QMV_NOTIFY_STOP, 0);
-    if (host_) host_->setModuleWindow(0);
+    if (host_) host_->SetModuleWindow(0);
     const bool wasOpen = handle_ > 0;
     if (wasOpen) {
         key_->setValue(QStringLiteral("Mode (%1)").arg(serial_), currentMode_);
@@ -162,7 +153,7 @@ bool TReceiverConnection::Close() {
             openedEntry_ = nullptr;
         }
     }
-    if (host_) host_->freeRecord();
+    if (host_) host_->FreeRecord();
     return wasOpen;
 }
 
@@ -182,17 +173,17 @@ std::int32_t TReceiverConnection::ReadRawSignalStrength() const {
 }
 
 std::int32_t TReceiverConnection::ReadAgc() const {
-    if (demo_) return spectrumlevel::kDemoAgcReading;
+    if (demo_) return SpectrumLevel::kDemoAgcReading;
     api_.GetRawSignalStrength(handle_);
     return api_.GetAgcReading(handle_);
 }
 
-void TReceiverConnection::setCurrentMode(std::int32_t mode, bool rebuildPointList) {
+void TReceiverConnection::SetCurrentMode(std::int32_t mode, bool rebuildPointList) {
     currentMode_ = mode;
     emit ModeChanged(mode, rebuildPointList);
 }
 
-void TReceiverConnection::spectrumReceived(std::uint32_t span, std::uint32_t byteCount,
-                                           const void *data) {
+void TReceiverConnection::DeliverSpectrum(std::uint32_t span, std::uint32_t byteCount,
+                                          const void *data) {
     emit SpectrumReceived(span, byteCount, data);
 }

@@ -1,20 +1,33 @@
-// The one receiver connection of the main window, without any widget: the
+// The one receiver connection of a program, without any widget: the
 // receiver API binding, the device list, the demodulator module with its
 // host callback, opening and closing a receiver with the values saved per
 // serial ("Mode (serial)", "Frequency (serial)"), tuning, and the readings
-// the live level asks for.
+// the live level asks for. The module's mode reports and spectra leave as Qt
+// signals.
 //
-// Opening runs in two steps so that the window can embed the module's window
+// Opening runs in two steps so that a window can embed the module's window
 // between them: Open() does everything up to the module's start and answers
-// false after showing the failure's message; Activate() then tells the
-// started module its activation, options, saved mode and the tuned frequency.
-// The module's mode reports and spectra leave as Qt signals.
+// the failure's message, which the caller shows or prints; Activate() then
+// tells the started module its activation, options, saved mode and the
+// tuned frequency.
+//
+// The host window. The main window passes its own handle to Start(), and
+// embeds the module's window (ModuleWindow()) before Activate(). A program
+// without windows passes 0, a null host window, and leaves the module's
+// window alone: the module takes the host handle only as an argument that it
+// may pass back, the callback's window check is made against the module's
+// window, not the host's, and the stand-in module keeps its window a hidden
+// top-level widget until a host re-parents it, so nothing is shown. Such a
+// program still needs a QApplication (on the offscreen platform where there
+// is no display), since the module builds its window from widgets; and it
+// calls TLiveLevel::Poll from a timer of its own for the wide-FM reading.
 #pragma once
 
-#include "app/spectrumlevel.h"
+#include "platform/result.h"
 #include "receiver/k74xapi.h"
 #include "receiver/qmvhost.h"
 #include "receiver/qmvmodule.h"
+#include "receiver/spectrumlevel.h"
 
 #include <QObject>
 #include <QString>
@@ -24,7 +37,6 @@
 #include <vector>
 
 class QSettings;
-class QWidget;
 
 // One listed receiver.
 struct TDeviceEntry {
@@ -34,7 +46,7 @@ struct TDeviceEntry {
     bool Opened = false;
 };
 
-class TReceiverConnection : public QObject, private QmvHostClient {
+class TReceiverConnection : public QObject, private TQmvHostClient {
     Q_OBJECT
 public:
     explicit TReceiverConnection(QObject *parent = nullptr);
@@ -42,8 +54,9 @@ public:
 
     // Binds the receiver API library (false: not found or incomplete).
     bool Bind();
-    // Starts answering the module's callback for the window `hostWindow`,
-    // keeping the per-receiver values under `key` (which must outlive Stop()).
+    // Starts answering the module's callback for the host window `hostWindow`
+    // (0: none, see above), keeping the per-receiver values under `key`
+    // (which must outlive Stop()).
     void Start(std::intptr_t hostWindow, QSettings *key);
     // From here on the module's callback is answered 0.
     void Stop();
@@ -54,12 +67,13 @@ public:
     void ReadDevices();
     void FreeDevices();
     const std::vector<std::unique_ptr<TDeviceEntry>> &Devices() const { return devices_; }
-    const TDeviceEntry *OpenedEntry() const { return openedEntry_; }
 
-    // Opens a listed receiver up to the module's start (see above). Every
-    // failure shows its message in a box owned by `owner`, releases what the
-    // attempt took and answers false.
-    bool Open(TDeviceEntry &entry, QWidget *owner);
+    // Opens a listed receiver up to the module's start (see above); only
+    // between Start() and Stop(). A failure
+    // answers its message ("Unable to open device.", ...); what the attempt
+    // took is released when the result goes, after the caller has shown the
+    // message.
+    platform::TResult Open(TDeviceEntry &entry);
     void Activate();
     // Closes the open receiver (its mode and frequency saved), stops the
     // module and frees its record. Answers whether a receiver was open.
@@ -82,14 +96,14 @@ public:
 
     bool IsOpen() const { return handle_ > 0; }
     std::int32_t Handle() const { return handle_; }
-    std::int32_t CurrentMode() const { return currentMode_; }
+    // The mode the module reported last (-1 before its first report).
+    std::int32_t CurrentMode() const override { return currentMode_; }
     std::int32_t PassbandWidth() const { return passbandWidth_; }
     std::int32_t PassbandOffset() const { return passbandOffset_; }
-    const spectrumlevel::LevelConstants &LevelConstants() const { return levelConstants_; }
+    const SpectrumLevel::LevelConstants &LevelConstants() const { return levelConstants_; }
     bool IsDemo() const { return demo_; }
     QString ReceiverName() const { return receiverName_; }
-    std::intptr_t ModuleWindow() const { return host_ ? host_->moduleWindow() : 0; }
-    QmvModule &Module() { return module_; }
+    std::intptr_t ModuleWindow() const { return host_ ? host_->ModuleWindow() : 0; }
 
 signals:
     // A mode report that changed the current mode; rebuildPointList is set
@@ -101,17 +115,16 @@ signals:
 private:
     void Notify(std::int32_t message, std::intptr_t value1);
 
-    // QmvHostClient.
-    std::intptr_t hostWindowHandle() const override { return hostWindow_; }
-    std::int32_t currentMode() const override { return currentMode_; }
-    void setCurrentMode(std::int32_t mode, bool rebuildPointList) override;
-    void setPassbandWidth(std::int32_t width) override { passbandWidth_ = width; }
-    void setPassbandOffset(std::int32_t offset) override { passbandOffset_ = offset; }
-    void spectrumReceived(std::uint32_t span, std::uint32_t byteCount, const void *data) override;
+    // TQmvHostClient.
+    std::intptr_t HostWindowHandle() const override { return hostWindow_; }
+    void SetCurrentMode(std::int32_t mode, bool rebuildPointList) override;
+    void SetPassbandWidth(std::int32_t width) override { passbandWidth_ = width; }
+    void SetPassbandOffset(std::int32_t offset) override { passbandOffset_ = offset; }
+    void DeliverSpectrum(std::uint32_t span, std::uint32_t byteCount, const void *data) override;
 
     K74xapi api_;
-    QmvModule module_;
-    std::unique_ptr<QmvHost> host_;
+    TQmvModule module_;
+    std::unique_ptr<TQmvHost> host_;
     std::intptr_t hostWindow_ = 0;
     QSettings *key_ = nullptr;
 
@@ -124,7 +137,7 @@ private:
     std::uint32_t highest_ = 0;
     std::uint32_t tunedWord_ = 0;
     std::uint64_t tunedHz_ = 0;
-    spectrumlevel::LevelConstants levelConstants_;
+    SpectrumLevel::LevelConstants levelConstants_;
     QString receiverName_;
     std::int32_t currentMode_ = -1;
     std::int32_t passbandWidth_ = 0;

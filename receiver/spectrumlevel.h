@@ -12,15 +12,10 @@
 
 #include <cstdint>
 
-namespace spectrumlevel {
+namespace SpectrumLevel {
 
-// Demodulation modes that place the passband differently.
-constexpr std::int32_t kModeLsb = QMV_MODE_LSB;
-constexpr std::int32_t kModeUsb = QMV_MODE_USB;
-// Wide FM: the level comes from the receiver's own reading, not from spectra.
-constexpr std::int32_t kModeWideFm = QMV_MODE_FM_WIDE;
-
-// The AGC reading the demo receiver is taken to have.
+// The AGC reading the demo receiver is taken to have. Wide FM
+// (QMV_MODE_FM_WIDE) takes no level from spectra: the receiver reads it.
 constexpr std::int32_t kDemoAgcReading = 800;
 
 // The receiver's level constants, as the receiver API binding reads them
@@ -28,7 +23,8 @@ constexpr std::int32_t kDemoAgcReading = 800;
 using LevelConstants = K74xapi::LevelConstants;
 
 // The bin range [first, last] of the passband, or false when the window is
-// empty or the spectrum unusable (span 0, no bins).
+// empty or the spectrum unusable (span 0, no bins). LSB (QMV_MODE_LSB) lies
+// below the offset, USB above it, every other mode around it.
 bool PassbandBins(std::int32_t mode, std::uint32_t span, std::int32_t width, std::int32_t offset,
                   std::int32_t bins, std::int32_t &first, std::int32_t &last);
 
@@ -61,4 +57,4 @@ bool SpectrumPeakDb(const Spectrum &spectrum, std::int32_t mode, std::int32_t wi
 // The RAW value of a peak with the receiver's AGC reading.
 std::uint8_t RawFromPeak(double peakDb, std::int32_t agc, const LevelConstants &constants);
 
-} // namespace spectrumlevel
+} // namespace SpectrumLevel

@@ -1,13 +1,13 @@
-#include "app/spectrumlevel.h"
-#include "app/windowplacement.h"
+#include "receiver/spectrumlevel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
-using namespace spectrumlevel;
+using namespace SpectrumLevel;
 
 namespace {
 
@@ -26,10 +26,10 @@ double Peak(const OneHertzSpectrum &s, std::int32_t mode, std::int32_t width = 3
 
 TEST(SpectrumWindow, PassbandOfEachModeInTheExampleSpan) {
     std::int32_t first = 0, last = 0;
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, 0, 12000, first, last));
     EXPECT_EQ(first, 3000);
     EXPECT_EQ(last, 6000);
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 0, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 0, 12000, first, last));
     EXPECT_EQ(first, 6000);
     EXPECT_EQ(last, 9000);
     for (int mode : {0, 1, 2, 6, 7}) {
@@ -38,7 +38,7 @@ TEST(SpectrumWindow, PassbandOfEachModeInTheExampleSpan) {
         EXPECT_EQ(last, 7500) << mode;
     }
     // 2,048 bins over the same span: whole-number bin quotients.
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, 0, 2048, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, 0, 2048, first, last));
     EXPECT_EQ(first, 512);
     EXPECT_EQ(last, 1024);
 }
@@ -47,12 +47,12 @@ TEST(SpectrumWindow, OnlyBinsInsideThePassbandCount) {
     OneHertzSpectrum s;
     s.bins[2999] = 1e-3f; // just below the LSB window
     s.bins[9001] = 1e-3f; // just above the USB window
-    EXPECT_NEAR(Peak(s, kModeLsb), -90.0, 1e-6);
-    EXPECT_NEAR(Peak(s, kModeUsb), -90.0, 1e-6);
+    EXPECT_NEAR(Peak(s, QMV_MODE_LSB), -90.0, 1e-6);
+    EXPECT_NEAR(Peak(s, QMV_MODE_USB), -90.0, 1e-6);
     s.bins[3000] = 1e-6f;
     s.bins[9000] = 1e-5f;
-    EXPECT_NEAR(Peak(s, kModeLsb), -60.0, 1e-5);
-    EXPECT_NEAR(Peak(s, kModeUsb), -50.0, 1e-5);
+    EXPECT_NEAR(Peak(s, QMV_MODE_LSB), -60.0, 1e-5);
+    EXPECT_NEAR(Peak(s, QMV_MODE_USB), -50.0, 1e-5);
     EXPECT_NEAR(Peak(s, 1), -90.0, 1e-6);
     s.bins[7500] = 1e-4f; // the centred window's last bin
     EXPECT_NEAR(Peak(s, 1), -40.0, 1e-5);
@@ -60,19 +60,19 @@ TEST(SpectrumWindow, OnlyBinsInsideThePassbandCount) {
 
 TEST(SpectrumWindow, OffsetShiftsAndEdgesClamp) {
     std::int32_t first = 0, last = 0;
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 500, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 500, 12000, first, last));
     EXPECT_EQ(first, 6500);
     EXPECT_EQ(last, 9500);
     // Shifted past the top: the window is cut at the span, the last bin n - 1.
-    ASSERT_TRUE(PassbandBins(kModeUsb, 12000, 3000, 5000, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_USB, 12000, 3000, 5000, 12000, first, last));
     EXPECT_EQ(first, 11000);
     EXPECT_EQ(last, 11999);
     // Shifted below zero: starts at bin 0.
-    ASSERT_TRUE(PassbandBins(kModeLsb, 12000, 3000, -4000, 12000, first, last));
+    ASSERT_TRUE(PassbandBins(QMV_MODE_LSB, 12000, 3000, -4000, 12000, first, last));
     EXPECT_EQ(first, 0);
     EXPECT_EQ(last, 2000);
     // A negative width gives an empty window.
-    EXPECT_FALSE(PassbandBins(kModeUsb, 12000, -3000, 0, 12000, first, last));
+    EXPECT_FALSE(PassbandBins(QMV_MODE_USB, 12000, -3000, 0, 12000, first, last));
 }
 
 TEST(SpectrumWindow, UnusableMessagesAreIgnored) {
@@ -122,44 +122,6 @@ TEST(SpectrumLevel, LevelIsClampedAndScaledInExtendedPrecision) {
     EXPECT_EQ(RawFromPeak(-110.0, 855, LevelConstants{}), 0);
     // -33 dB peak, gain 70.0 dB: -103 dBm, (37 * 255 / 120) = 78.625.
     EXPECT_EQ(RawFromPeak(-33.0, 900, LevelConstants{}), 78);
-}
-
-TEST(WindowPlacement, StrictTestsAgainstTheMonitor) {
-    const QSize window(496, 296), monitor(1920, 1080);
-    EXPECT_TRUE(SavedPositionUsable(100, 100, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(1920, 100, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(1919, 100, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(100, 1080, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(100, 1079, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(100, 10 - 296, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(100, 11 - 296, window, monitor));
-    EXPECT_FALSE(SavedPositionUsable(10 - 496, 100, window, monitor));
-    EXPECT_TRUE(SavedPositionUsable(11 - 496, 100, window, monitor));
-}
-
-TEST(WindowPlacement, MissingOrRefusedValuesCentre) {
-    const QSize window(496, 296), monitor(1920, 1080);
-    const QRect screen(0, 0, 1920, 1080);
-    const QPoint centre(712, 392);
-    EXPECT_EQ(PlaceWindow(300, 200, window, monitor, screen), QPoint(300, 200));
-    EXPECT_EQ(PlaceWindow(std::nullopt, 200, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(300, std::nullopt, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(1920, 200, window, monitor, screen), centre);
-}
-
-// A monitor right of another: centred on it, and the saved corner held to the
-// four strict tests against its width and height.
-TEST(WindowPlacement, OnAMonitorWhoseLeftEdgeIsNotZero) {
-    const QSize window(496, 296), monitor(1280, 1024);
-    const QRect screen(1920, 0, 1280, 1024);
-    const QPoint centre(1920 + 392, 364);
-    EXPECT_EQ(PlaceWindow(std::nullopt, std::nullopt, window, monitor, screen), centre);
-    EXPECT_EQ(PlaceWindow(1279, 1023, window, monitor, screen), QPoint(1279, 1023));
-    EXPECT_EQ(PlaceWindow(11 - 496, 11 - 296, window, monitor, screen), QPoint(11 - 496, 11 - 296));
-    for (const QPoint refused :
-         {QPoint(1280, 100), QPoint(100, 1024), QPoint(10 - 496, 100), QPoint(100, 10 - 296)})
-        EXPECT_EQ(PlaceWindow(refused.x(), refused.y(), window, monitor, screen), centre)
-            << refused.x() << "," << refused.y();
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "app/spectrumlevel.h"
+#include "receiver/spectrumlevel.h"
 
 #include <cmath>
 #include <limits>
 
-namespace spectrumlevel {
+namespace SpectrumLevel {
 
 bool PassbandBins(std::int32_t mode, std::uint32_t span, std::int32_t width, std::int32_t offset,
                   std::int32_t bins, std::int32_t &first, std::int32_t &last) {
@@ -12,9 +12,9 @@ bool PassbandBins(std::int32_t mode, std::uint32_t span, std::int32_t width, std
     // unsigned; keep exactly that so odd spans and wide passbands agree.
     const auto w = std::uint32_t(width);
     std::uint32_t lo;
-    if (mode == kModeLsb)
+    if (mode == QMV_MODE_LSB)
         lo = span / 2 - w;
-    else if (mode == kModeUsb)
+    else if (mode == QMV_MODE_USB)
         lo = span / 2;
     else
         lo = (span - w) / 2;
@@ -54,12 +54,12 @@ double PeakDb(const float *bins, std::int32_t first, std::int32_t last) {
 }
 
 double GainTenths(std::int32_t agc, const LevelConstants &c) {
-    if (agc >= c.agcHigh) return c.referenceGain;
-    if (agc >= c.agcKnee)
-        return c.referenceGain - 50 + 50.0 * (agc - c.agcKnee) / (c.agcHigh - c.agcKnee);
-    const double share = double(agc - c.agcLow) / double(c.agcKnee - c.agcLow);
-    const double t = std::trunc((1.0 - share) * (c.lowGainTerm + 380));
-    return c.referenceGain - 50 + (std::isfinite(t) ? t : 0.0);
+    if (agc >= c.AgcHigh) return c.ReferenceGain;
+    if (agc >= c.AgcKnee)
+        return c.ReferenceGain - 50 + 50.0 * (agc - c.AgcKnee) / (c.AgcHigh - c.AgcKnee);
+    const double share = double(agc - c.AgcLow) / double(c.AgcKnee - c.AgcLow);
+    const double t = std::trunc((1.0 - share) * (c.LowGainTerm + 380));
+    return c.ReferenceGain - 50 + (std::isfinite(t) ? t : 0.0);
 }
 
 double LevelDbm(double peakDb, double gainTenths) {
@@ -91,4 +91,4 @@ std::uint8_t RawFromPeak(double peakDb, std::int32_t agc, const LevelConstants &
     return LevelToRaw(LevelDbm(peakDb, GainTenths(agc, constants)));
 }
 
-} // namespace spectrumlevel
+} // namespace SpectrumLevel
