@@ -250,7 +250,8 @@ void TMainForm::CreateComponents() {
     };
     for (const auto &b : buttons) {
         b.button = Named(
-            MakeButton(b.parent, b.place, QLatin1String(b.caption), QLatin1String(b.hint)), b.name);
+            MakeButton(b.parent, b.place, QString::fromUtf8(b.caption), QLatin1String(b.hint)),
+            b.name);
         b.button->setEnabled(b.enabled);
         connect(b.button, &TstSpeedButton::OnClick, this, b.click);
     }

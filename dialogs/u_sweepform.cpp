@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QScreen>
 
@@ -137,15 +138,20 @@ TSweepForm::TSweepForm(QWidget *parent)
         *f.edit = MakeEdit(sweep, f.name, QRect(96, y, 64, 18), QString::fromLatin1(f.hint));
     }
 
-    TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 222));
+    TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 204));
     Plot = new TSweepPlot(plotPanel);
     Plot->setObjectName(QStringLiteral("Plot"));
-    Plot->setGeometry(2, 2, 298, 218);
+    Plot->setGeometry(2, 2, 298, 200);
 
-    LStatus = MakeFieldLabel(ClientPanel, 214, 254, QString());
-    LStatus->setObjectName(QStringLiteral("LStatus"));
-    LStatus->SetAutoSize(false);
-    LStatus->resize(300, 14);
+    // Two lines: an outcome with both table ends does not fit one.
+    LStatus = Named(new QLabel(ClientPanel), "LStatus");
+    LStatus->setGeometry(214, 236, 300, 32);
+    LStatus->setFont(ArialFont(11));
+    LStatus->setWordWrap(true);
+    LStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = LStatus->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(kListText));
+    LStatus->setPalette(palette);
 
     GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
     GaugePanel->setObjectName(QStringLiteral("GaugePanel"));
@@ -193,7 +199,7 @@ TSweepForm::TSweepForm(QWidget *parent)
     connect(&engine_, &TSweepEngine::StepDone, this, &TSweepForm::StepDone);
     connect(&engine_, &TSweepEngine::Finished, this, &TSweepForm::Finished);
     connect(&engine_, &TSweepEngine::Connected, this, [this](const QString &identity) {
-        LStatus->SetCaption(PointText() + QStringLiteral(": ") + identity);
+        LStatus->setText(PointText() + QStringLiteral(": ") + identity);
     });
     table_.fill(0.0);
     LoadSettings();
@@ -251,7 +257,7 @@ void TSweepForm::showEvent(QShowEvent *event) {
     current_ = 0;
     Progress->SetProgress(0);
     Plot->Reset(settings_.From, settings_.To);
-    LStatus->SetCaption(listMode_ ? QStringLiteral("%1 points").arg(points_.size()) : PointText());
+    LStatus->setText(listMode_ ? QStringLiteral("%1 points").arg(points_.size()) : PointText());
     UpdateButtons();
     TstForm::showEvent(event);
 }
@@ -425,7 +431,7 @@ void TSweepForm::StartPoint() {
             return EndOfList(true, Reason(read, QStringLiteral("its table could not be read.")));
     }
     Plot->Reset(settings_.From - settings_.Loss, settings_.To - settings_.Loss);
-    LStatus->SetCaption(PointText());
+    LStatus->setText(PointText());
     QString error;
     if (!engine_.Start(settings_, hz, nullptr, &error)) {
         if (listMode_) return EndOfList(true, error);
@@ -440,8 +446,7 @@ void TSweepForm::StepDone(int index, int count, double level, int raw) {
     Plot->AddPoint(level, raw);
     Progress->SetProgress(int(current_) * kPointProgress +
                           kPointProgress * (index + 1) / std::max(count, index + 1));
-    LStatus->SetCaption(PointText() +
-                        QStringLiteral(": %1 dBm, RAW %2").arg(Number(level)).arg(raw));
+    LStatus->setText(PointText() + QStringLiteral(": %1 dBm, RAW %2").arg(Number(level)).arg(raw));
 }
 
 void TSweepForm::Finished(bool completed, const QString &error) {
@@ -449,8 +454,8 @@ void TSweepForm::Finished(bool completed, const QString &error) {
     if (!completed) {
         if (listMode_) return EndOfList(true, error);
         UpdateButtons();
-        LStatus->SetCaption(error.isEmpty() ? QStringLiteral("Stopped; nothing taken.")
-                                            : QStringLiteral("Failed; nothing taken."));
+        LStatus->setText(error.isEmpty() ? QStringLiteral("Stopped; nothing taken.")
+                                         : QStringLiteral("Failed; nothing taken."));
         if (!error.isEmpty()) platform::ShowError(this, error);
         if (closePending_) close();
         return;
@@ -460,7 +465,7 @@ void TSweepForm::Finished(bool completed, const QString &error) {
     if (!outcome_.Valid) {
         if (!listMode_) {
             UpdateButtons();
-            LStatus->SetCaption(QStringLiteral("Nothing to take."));
+            LStatus->setText(QStringLiteral("Nothing to take."));
             platform::ShowError(this, QStringLiteral("The RAW reading did not rise with the level "
                                                      "at %1: is the generator connected to the "
                                                      "receiver and tuned to its frequency?")
@@ -473,7 +478,7 @@ void TSweepForm::Finished(bool completed, const QString &error) {
         if (!listMode_) {
             complete_ = true;
             UpdateButtons();
-            LStatus->SetCaption(FrequencyText(hz) + QStringLiteral(": ") + OutcomeText(outcome_));
+            LStatus->setText(FrequencyText(hz) + QStringLiteral(": ") + OutcomeText(outcome_));
             if (closePending_) close();
             return;
         }
@@ -502,7 +507,7 @@ void TSweepForm::EndOfList(bool early, const QString &reason) {
                   .arg(summary_.StoredPoints().size())
                   .arg(points_.size());
     if (notSaved) status += QStringLiteral(", not saved yet");
-    LStatus->SetCaption(status + u'.');
+    LStatus->setText(status + u'.');
     if (closePending_) {
         close();
         return;

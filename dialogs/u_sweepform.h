@@ -34,6 +34,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class TCGauge;
 class TstAlignEdit;
 class TSweepPlot;
@@ -116,7 +117,7 @@ private:
     TSweepPlot *Plot = nullptr;
     TstPanel *GaugePanel = nullptr;
     TCGauge *Progress = nullptr;
-    TmyLabel *LStatus = nullptr;
+    QLabel *LStatus = nullptr;
     TstSpeedButton *BStart = nullptr;
     TstSpeedButton *BStop = nullptr;
     TstSpeedButton *BOk = nullptr;

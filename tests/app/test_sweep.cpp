@@ -69,7 +69,7 @@ int Steps(TstForm &s) {
     return Child<TSweepPlot>(s, "Plot").PointCount();
 }
 QString Status(TstForm &s) {
-    return Child<TmyLabel>(s, "LStatus").Caption();
+    return Child<QLabel>(s, "LStatus").text();
 }
 
 class SweepTest : public MainWindowTest {
