@@ -285,17 +285,25 @@ TEST_F(SweepTest, AnEarlyEndKeepsThePointsStoredAndTheSummaryNamesThem) {
     StartWired();
     Open();
     const int port = RemotePort();
+    QTcpServer closed; // a port that nobody listens on any more
+    closed.listen(QHostAddress::LocalHost);
+    const int refused = closed.serverPort();
+    closed.close();
+    enum { kStop, kStoreFails, kRefused };
     const struct {
         const char *name;
-        bool stop;
+        int end;
         const char *settle, *from; // a Stop needs time to come before the end
-        const char *title, *ending, *status;
+        const char *title, *ending, *reason, *status, *stored;
     } cases[] = {
-        {"Stop", true, "20", "-130", "Information", "Stopped at 14.2 MHz; it is not stored.",
-         "Stopped: 1 of 3 points stored, not saved yet."},
-        {"store fails", false, "0", "-60", "Error",
-         "Ended at 14.2 MHz, which is not stored:\nthe disk is full",
-         "Failed: 1 of 3 points stored, not saved yet."},
+        {"Stop", kStop, "20", "-130", "Information", "Stopped at 14.2 MHz; it is not stored.", "",
+         "Stopped: 1 of 3 points stored, not saved yet.", "Stored: 7.1 MHz (1 of 3 points)."},
+        {"store fails", kStoreFails, "0", "-60", "Error",
+         "Ended at 14.2 MHz, which is not stored:\nthe disk is full", "the disk is full",
+         "Failed: 1 of 3 points stored, not saved yet.", "Stored: 7.1 MHz (1 of 3 points)."},
+        {"generator refuses", kRefused, "0", "-60", "Error",
+         "Ended at 7.1 MHz, which is not stored:\nSignal generator 127.0.0.1:", "refused",
+         "Failed: 0 of 3 points stored, not saved yet.", "No point was stored."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -304,8 +312,8 @@ TEST_F(SweepTest, AnEarlyEndKeepsThePointsStoredAndTheSummaryNamesThem) {
         QString status;
         bool okEnabled = false, cancelEnabled = true;
         TstForm::SetModalResponder([&](TstForm &s) {
-            StartSweep(s, port, c.settle, "1", c.from, "-40");
-            if (c.stop) {
+            StartSweep(s, c.end == kRefused ? refused : port, c.settle, "1", c.from, "-40");
+            if (c.end == kStop) {
                 [&] { QTRY_VERIFY_WITH_TIMEOUT(stored.size() == 1, 20000); }();
                 [&] { QTRY_VERIFY_WITH_TIMEOUT(Steps(s) >= 2, 20000); }();
                 Click(Child(s, "BStop"));
@@ -325,7 +333,7 @@ TEST_F(SweepTest, AnEarlyEndKeepsThePointsStoredAndTheSummaryNamesThem) {
                 return platform::TResult();
             },
             [&](std::uint64_t hz, const TDbmTable &table) {
-                if (!c.stop && hz == 14'200'000)
+                if (c.end == kStoreFails && hz == 14'200'000)
                     return platform::TResult::Failure(QStringLiteral("the disk is full"));
                 stored.push_back(hz);
                 EXPECT_GT(std::count_if(table.begin(), table.end(), [](double v) { return v < 0; }),
@@ -334,7 +342,8 @@ TEST_F(SweepTest, AnEarlyEndKeepsThePointsStoredAndTheSummaryNamesThem) {
             },
             [] { return true; });
         TstForm::SetModalResponder(nullptr);
-        EXPECT_EQ(stored, std::vector<std::uint64_t>{7'100'000});
+        EXPECT_EQ(stored, c.end == kRefused ? std::vector<std::uint64_t>{}
+                                            : std::vector<std::uint64_t>{7'100'000});
         EXPECT_FALSE(OutputOn());
         EXPECT_EQ(status, c.status);
         EXPECT_TRUE(okEnabled);
@@ -343,12 +352,16 @@ TEST_F(SweepTest, AnEarlyEndKeepsThePointsStoredAndTheSummaryNamesThem) {
         EXPECT_EQ(boxes.boxes[0].title, c.title);
         EXPECT_EQ(boxes.boxes[0].owner.data(), static_cast<QWidget *>(sweep));
         const QString text = boxes.boxes[0].text;
-        EXPECT_TRUE(text.startsWith(FrequencyText(7'100'000) + ": stored, RAW "))
-            << text.toStdString();
+        if (c.end != kRefused) {
+            EXPECT_TRUE(text.startsWith(FrequencyText(7'100'000) + ": stored, RAW "))
+                << text.toStdString();
+        }
         EXPECT_TRUE(text.contains(c.ending)) << text.toStdString();
-        EXPECT_EQ(text.count("the disk is full"), c.stop ? 0 : 1) << text.toStdString();
-        EXPECT_TRUE(text.contains("Stored: 7.1 MHz (1 of 3 points).\nThe calibration file is not "
-                                  "saved yet."))
+        if (*c.reason) {
+            EXPECT_EQ(text.count(c.reason), 1) << text.toStdString();
+        }
+        EXPECT_TRUE(text.endsWith(QString::fromLatin1(c.stored) +
+                                  "\nThe calibration file is not saved yet."))
             << text.toStdString();
     }
 }
@@ -465,12 +478,12 @@ TEST_F(MainWindowSweepTest, AddedPointsAreSweptAndTheSummarySaysTheyAreNotSavedY
             return window.ModalResult();
         };
     };
-    addPoints("7.1M, 10.1 MHz");
+    addPoints("7.1M, 10.1 MHz, 14.2M");
     Press("BAddPoints");
-    addPoints("14.2M");
+    addPoints("18.1M");
     Child<QAction>(Control("F"), "AAddPoints").trigger();
-    EXPECT_EQ(Rows(), (std::vector<QString>{"7.1 MHz", "10.1 MHz", "14.2 MHz"}));
-    for (const std::uint64_t hz : {10'100'000u, 14'200'000u})
+    EXPECT_EQ(Rows(), (std::vector<QString>{"7.1 MHz", "10.1 MHz", "14.2 MHz", "18.1 MHz"}));
+    for (const std::uint64_t hz : {10'100'000u, 14'200'000u, 18'100'000u})
         EXPECT_EQ(Value(-1, hz, 100), 0.0) << hz; // not set
     EXPECT_TRUE(Document().IsModified());
     fileAnswers.push_back(Path("points.cal"));
@@ -496,17 +509,17 @@ TEST_F(MainWindowSweepTest, AddedPointsAreSweptAndTheSummarySaysTheyAreNotSavedY
     Press("BSweep");
     modal = nullptr;
     EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
-    EXPECT_EQ(status, "Done: 3 of 3 points stored, not saved yet.");
+    EXPECT_EQ(status, "Done: 4 of 4 points stored, not saved yet.");
     EXPECT_TRUE(okEnabled);
     EXPECT_FALSE(cancelEnabled);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].title, "Information");
     EXPECT_TRUE(boxes.boxes[0].text.endsWith(
-        "Stored: 7.1 MHz, 10.1 MHz, 14.2 MHz (3 of 3 points).\nThe calibration file is not "
-        "saved yet."))
+        "Stored: 7.1 MHz, 10.1 MHz, 14.2 MHz, 18.1 MHz (4 of 4 points).\nThe calibration file "
+        "is not saved yet."))
         << boxes.boxes[0].text.toStdString();
     EXPECT_TRUE(Document().IsModified());
-    for (const std::uint64_t hz : {7'100'000u, 10'100'000u, 14'200'000u}) {
+    for (const std::uint64_t hz : {7'100'000u, 10'100'000u, 14'200'000u, 18'100'000u}) {
         int set = 0;
         for (int raw = 0; raw < 256; ++raw) {
             const double value = Value(-1, hz, std::uint8_t(raw));
