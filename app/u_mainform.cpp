@@ -94,6 +94,9 @@ void TMainForm::CalInfoClick() {
 void TMainForm::stSpeedButton8Click() {
     points_->Add();
 }
+void TMainForm::BAddPointsClick() {
+    points_->AddPoints();
+}
 void TMainForm::BEditClick() {
     points_->Edit();
 }
@@ -190,12 +193,15 @@ void TMainForm::CreateComponents() {
     FSB = Named(MakeListScrollBar(FTP), "FSB");
     F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
-    PointListMenu = new TPointListMenu(F, this, [this] {
-        const TCalDocument &document = parts_.Document;
-        return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
-                             Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
-                             document.FileName()};
-    });
+    PointListMenu = new TPointListMenu(
+        F, this,
+        [this] {
+            const TCalDocument &document = parts_.Document;
+            return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
+                                 Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
+                                 document.FileName()};
+        },
+        [this] { points_->AddPoints(); });
 
     // The buttons of the groups.
     const struct {
@@ -236,12 +242,16 @@ void TMainForm::CreateComponents() {
         // Beyond the original panel: automatic calibration of every point.
         {BSweep, "BSweep", FsP, QRect(162, 127, 75, 21), "Sweep",
          "Calibrates every point from a signal generator", &TMainForm::BSweepClick, false},
+        {BAddPoints, "BAddPoints", FsP, QRect(162, 152, 75, 21), "Add points…",
+         "Adds many frequency points at once: a range, points per decade or a list",
+         &TMainForm::BAddPointsClick, true},
         {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close", "Close",
          &TMainForm::SysBtnCloseClick, true},
     };
     for (const auto &b : buttons) {
         b.button = Named(
-            MakeButton(b.parent, b.place, QLatin1String(b.caption), QLatin1String(b.hint)), b.name);
+            MakeButton(b.parent, b.place, QString::fromUtf8(b.caption), QLatin1String(b.hint)),
+            b.name);
         b.button->setEnabled(b.enabled);
         connect(b.button, &TstSpeedButton::OnClick, this, b.click);
     }
@@ -293,8 +303,8 @@ void TMainForm::CreateComponents() {
 
     // The commands of the file and point panels, on the controls above.
     points_ = std::make_unique<TPointList>(TPointListParts{
-        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.Table,
-        parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep, *Fq});
+        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.AddPoints,
+        parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep, *Fq});
     files_ = std::make_unique<TFileCommands>(TFileCommandParts{
         *this, parts_.Document, *points_, parts_.CalInfo, *FiP, *stPanel1, *FsP, *BSave, *CalInfo});
 

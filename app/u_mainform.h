@@ -31,6 +31,7 @@
 class QPainter;
 class QTimer;
 class TAddFqForm;
+class TAddPointsForm;
 class TCalDocument;
 class TCalInfoForm;
 class TCopyForm;
@@ -62,6 +63,7 @@ struct TMainFormParts {
     TLevelOverlay &Overlay;
     TPointListModel &Points;
     TAddFqForm &AddFq;
+    TAddPointsForm &AddPoints;
     TCalInfoForm &CalInfo;
     TCopyForm &Copy;
     TTableForm &Table;
@@ -117,6 +119,7 @@ private:
     void CalInfoClick();
     // "Frequencies".
     void stSpeedButton8Click();
+    void BAddPointsClick();
     void BEditClick();
     void BDeleteClick();
     void stSpeedButton7Click();
@@ -183,6 +186,7 @@ private:
     TstSpeedButton *BDelete = nullptr;
     TstSpeedButton *stSpeedButton7 = nullptr;
     TstSpeedButton *BSweep = nullptr;
+    TstSpeedButton *BAddPoints = nullptr;
     TstPanel *SP = nullptr;
     TmyLabel *myLabel6 = nullptr;
     TstGauge *G = nullptr;
