@@ -3,8 +3,8 @@
 #include "platform/application.h"
 
 TProgram::TProgram()
-    : main_(TMainFormParts{receiver_, document_, level_, overlay_, points_, addFq_, calInfo_, copy_,
-                           table_, sweep_, verify_}),
+    : main_(TMainFormParts{receiver_, document_, level_, overlay_, points_, addFq_, addPoints_,
+                           calInfo_, copy_, table_, sweep_, verify_}),
       fSelect_(points_),
       table_(TTableFormWindows{graph_, editVal_, fill_, fSelect_, sweep_, verify_}) {
     QObject::connect(&level_, &TLiveLevel::RawChanged, &table_, &TTableForm::SetLiveRaw);

@@ -2,11 +2,11 @@
 // one object that owns its parts and its windows. The parts below the windows come first: the
 // receiver connection, the calibration document, the live level with the dBm overlay, and the point
 // list model. Then the windows, created once in the program's order (the main window, then the
-// add-frequency, details, copy, value, fill, frequency-select, graph, device-search, table editor,
-// sweep and verification windows) and destroyed in the reverse order. Each window is handed what it
-// works with by reference; no window creates, frees or looks up another. The windows meet through
-// signals: the live level's RAW value reaches the table editor, the sweep and the verification
-// windows, the device-search window's Hidden activates the main window.
+// add-frequency, add-points, details, copy, value, fill, frequency-select, graph, device-search,
+// table editor, sweep and verification windows) and destroyed in the reverse order. Each window is
+// handed what it works with by reference; no window creates, frees or looks up another. The windows
+// meet through signals: the live level's RAW value reaches the table editor, the sweep and the
+// verification windows, the device-search window's Hidden activates the main window.
 #pragma once
 
 #include "app/leveloverlay.h"
@@ -15,6 +15,7 @@
 #include "calibration/caldocument.h"
 #include "dialogs/pointlistmodel.h"
 #include "dialogs/u_addfqform.h"
+#include "dialogs/u_addpointsform.h"
 #include "dialogs/u_calinfoform.h"
 #include "dialogs/u_copyform.h"
 #include "dialogs/u_editvalform.h"
@@ -53,6 +54,7 @@ private:
     TPointListModel points_;
     TMainForm main_;
     TAddFqForm addFq_;
+    TAddPointsForm addPoints_;
     TCalInfoForm calInfo_;
     TCopyForm copy_;
     TEditValForm editVal_;

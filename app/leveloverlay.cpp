@@ -16,8 +16,9 @@ QString TLevelOverlay::Text() const {
 void TLevelOverlay::Update(std::uint8_t raw) {
     const std::optional<double> dbm = document_.Dbm(Smsdk::CalibrationMode(receiver_.CurrentMode()),
                                                     receiver_.TunedFrequency(), raw);
-    if (dbm) dbm_ = *dbm;
-    shown_ = dbm.has_value();
+    // 0.0 is the not-set value, not a reading of 0 dBm.
+    shown_ = dbm.has_value() && *dbm != 0.0;
+    if (shown_) dbm_ = *dbm;
 }
 
 void TLevelOverlay::Hide() {

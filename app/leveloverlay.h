@@ -1,7 +1,7 @@
 // The dBm text over the main window's gauge: what the open calibration set
 // gives for the live RAW value at the tuned frequency, in the calibration
-// mode of the current mode. Without a set, or for a point the set lacks,
-// there is no text.
+// mode of the current mode. Without a set, for a point the set lacks, or for
+// an entry that is not set (0.0: it holds no calibration), there is no text.
 #pragma once
 
 #include <QObject>

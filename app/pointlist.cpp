@@ -13,6 +13,7 @@
 #include "controls/stspeedbutton.h"
 #include "dialogs/pointlistmodel.h"
 #include "dialogs/u_addfqform.h"
+#include "dialogs/u_addpointsform.h"
 #include "dialogs/u_copyform.h"
 #include "dialogs/u_fselectform.h"
 #include "dialogs/u_sweepform.h"
@@ -157,6 +158,28 @@ void TPointList::Add() {
     Tune(hz);
 }
 
+void TPointList::AddPoints() {
+    parts_.Window.FocusRule(&parts_.FsP);
+    if (!parts_.Document.IsLoaded()) return;
+    const std::optional<std::vector<std::uint64_t>> added = parts_.AddPoints.Run(
+        {std::uint64_t(parts_.Fq.Min()), std::uint64_t(parts_.Fq.Max())},
+        [this](std::uint64_t hz) { return parts_.Model.Find(hz) >= 0; },
+        std::uint64_t(parts_.Fq.Value()));
+    if (!added || added->empty()) return;
+    const std::int32_t mode = CalibrationMode();
+    const TDbmTable notSet{};
+    for (const std::uint64_t hz : *added) {
+        if (!platform::ShowFailure(parts_.Window.Owner(),
+                                   parts_.Document.WriteTable(mode, hz, notSet)))
+            break; // the points before it are in the list
+    }
+    Refresh();
+    const int row = parts_.Model.Find(added->front());
+    if (row < 0) return;
+    parts_.F.SetSelection(0, row);
+    Tune(added->front());
+}
+
 void TPointList::Edit() {
     parts_.Window.FocusRule(&parts_.FsP);
     const int row = parts_.F.Row();
@@ -191,21 +214,23 @@ void TPointList::Sweep() {
     parts_.Window.FocusRule(&parts_.FsP);
     if (parts_.Model.Count() == 0 || !parts_.Receiver.IsOpen()) return;
     const std::int32_t mode = CalibrationMode();
-    QWidget *owner = parts_.Window.Owner();
+    // A failure of the set ends the sweep; the sweep window's summary says
+    // why, once.
     parts_.Sweep.SweepPoints(
         parts_.Model.Points(),
-        [this, mode, owner](std::uint64_t hz, TDbmTable &table) {
+        [this, mode](std::uint64_t hz, TDbmTable &table) {
             const int row = parts_.Model.Find(hz);
             if (row >= 0) parts_.F.SetSelection(0, row);
             Tune(hz);
-            return platform::ShowFailure(owner, parts_.Document.ReadTable(mode, hz, table));
+            return parts_.Document.ReadTable(mode, hz, table);
         },
-        [this, mode, owner](std::uint64_t hz, const TDbmTable &table) {
+        [this, mode](std::uint64_t hz, const TDbmTable &table) {
             TCalDocument &document = parts_.Document;
-            if (!platform::ShowFailure(owner, document.WriteTable(mode, hz, table))) return false;
-            document.SetModified(true);
-            return true;
-        });
+            platform::TResult written = document.WriteTable(mode, hz, table);
+            if (written) document.SetModified(true);
+            return written;
+        },
+        [this] { return parts_.Document.IsModified(); }, parts_.Window.Owner());
 }
 
 // Every point in turn, tuned and shown selected; the set is only read.

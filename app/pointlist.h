@@ -1,6 +1,7 @@
 // The "Frequencies" panel of the main window: the list of the frequency
 // points that the open set holds for "ZX-K740" in the calibration mode, and
-// the panel's commands Add, Edit, Delete, copy from another mode, Sweep and Verify.
+// the panel's commands Add, Add points (many at once), Edit, Delete, copy
+// from another mode, Sweep and Verify.
 //
 // The points live in the point list model (one sorted vector of hertz),
 // which the list F and the frequency-select dialog's list draw from; a
@@ -19,6 +20,7 @@
 class QPainter;
 class QRect;
 class TAddFqForm;
+class TAddPointsForm;
 class TCalDocument;
 class TCopyForm;
 class TMainFormServices;
@@ -40,6 +42,7 @@ struct TPointListParts {
     TReceiverConnection &Receiver;
     TPointListModel &Model;
     TAddFqForm &AddFq;
+    TAddPointsForm &AddPoints;
     TTableForm &Table;
     TCopyForm &Copy;
     TSweepForm &Sweep;
@@ -72,6 +75,9 @@ public:
 
     // The panel's commands.
     void Add();
+    // Many points at once, each added as Add adds one: a not-set table and
+    // the set modified.
+    void AddPoints();
     void Edit();
     void Delete();
     void CopyFromOtherMode();

@@ -6,12 +6,19 @@
 #include <QEvent>
 #include <QWidget>
 
-TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set)
+TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set,
+                               std::function<void()> addPoints)
     : QObject(list), owner_(owner), set_(std::move(set)) {
     if (!list->actions().isEmpty()) {
         auto *separator = new QAction(this);
         separator->setSeparator(true);
         list->addAction(separator);
+    }
+    if (addPoints) {
+        AAddPoints = new QAction(QStringLiteral("Add points…"), this);
+        AAddPoints->setObjectName(QStringLiteral("AAddPoints"));
+        connect(AAddPoints, &QAction::triggered, this, std::move(addPoints));
+        list->addAction(AAddPoints);
     }
     AExportPoints = new QAction(TableCsv::ExportPointsText(), this);
     AExportPoints->setObjectName(QStringLiteral("AExportPoints"));
@@ -22,7 +29,11 @@ TPointListMenu::TPointListMenu(QWidget *list, QWidget *owner, std::function<TPoi
 }
 
 bool TPointListMenu::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::ContextMenu) AExportPoints->setEnabled(set_().Loaded);
+    if (event->type() == QEvent::ContextMenu) {
+        const bool loaded = set_().Loaded;
+        if (AAddPoints) AAddPoints->setEnabled(loaded);
+        AExportPoints->setEnabled(loaded);
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -1,11 +1,12 @@
-// The main window's point list context menu entry "Export all points as
-// CSV…": the tables of every point of the list (the receiver and calibration
-// mode the list shows) in one CSV file. It joins the list's context menu
-// actions and is usable while a calibration set is open.
+// The main window's point list context menu entries "Add points…" (many
+// points at once, run by `addPoints`) and "Export all points as CSV…": the
+// tables of every point of the list (the receiver and calibration mode the
+// list shows) in one CSV file. They join the list's context menu actions and
+// are usable while a calibration set is open.
 //
 //     PointListMenu = new TPointListMenu(F, this, [this] {
 //         return TPointListSet{CalLoaded, CalHandle, "ZX-K740", mode, CalFileName};
-//     });
+//     }, [this] { points_->AddPoints(); });
 #pragma once
 
 #include <QByteArray>
@@ -30,8 +31,10 @@ struct TPointListSet {
 class TPointListMenu : public QObject {
     Q_OBJECT
 public:
-    // The entry is the action "AExportPoints".
-    TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set);
+    // The entries are the actions "AAddPoints" (only with `addPoints`) and
+    // "AExportPoints".
+    TPointListMenu(QWidget *list, QWidget *owner, std::function<TPointListSet()> set,
+                   std::function<void()> addPoints = {});
 
     // Sets the entry's state before the list's context menu opens.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,6 +42,7 @@ public:
 private:
     void AExportPointsClick();
 
+    QAction *AAddPoints = nullptr;
     QAction *AExportPoints = nullptr;
     QWidget *owner_;
     std::function<TPointListSet()> set_;

@@ -96,6 +96,9 @@ void TMainForm::CalInfoClick() {
 void TMainForm::stSpeedButton8Click() {
     points_->Add();
 }
+void TMainForm::BAddPointsClick() {
+    points_->AddPoints();
+}
 void TMainForm::BEditClick() {
     points_->Edit();
 }
@@ -198,12 +201,15 @@ void TMainForm::CreateComponents() {
     FSB = Named(MakeListScrollBar(FTP), "FSB");
     F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
-    PointListMenu = new TPointListMenu(F, this, [this] {
-        const TCalDocument &document = parts_.Document;
-        return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
-                             Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
-                             document.FileName()};
-    });
+    PointListMenu = new TPointListMenu(
+        F, this,
+        [this] {
+            const TCalDocument &document = parts_.Document;
+            return TPointListSet{document.IsLoaded(), document.Handle(), Smsdk::kReceiverName,
+                                 Smsdk::CalibrationMode(parts_.Receiver.CurrentMode()),
+                                 document.FileName()};
+        },
+        [this] { points_->AddPoints(); });
 
     // The buttons of the groups.
     const struct {
@@ -234,22 +240,25 @@ void TMainForm::CreateComponents() {
          "Shows information about calibration table", &TMainForm::CalInfoClick, true},
         {stSpeedButton8, "stSpeedButton8", FsP, QRect(162, 27, 75, 21), "Add",
          "Adds new frequnecy point into the list", &TMainForm::stSpeedButton8Click, true},
-        {BEdit, "BEdit", FsP, QRect(162, 52, 75, 21), "Edit",
+        {BEdit, "BEdit", FsP, QRect(162, 49, 75, 21), "Edit",
          "Opens an edit table for selected frequency point", &TMainForm::BEditClick, true},
-        {BDelete, "BDelete", FsP, QRect(162, 77, 75, 21), "Delete",
+        {BDelete, "BDelete", FsP, QRect(162, 71, 75, 21), "Delete",
          "Removes selected item from the list", &TMainForm::BDeleteClick, true},
-        {stSpeedButton7, "stSpeedButton7", FsP, QRect(162, 102, 75, 21), "Copy",
+        {stSpeedButton7, "stSpeedButton7", FsP, QRect(162, 93, 75, 21), "Copy",
          "Enables to copy list of frequency points from other mode",
          &TMainForm::stSpeedButton7Click, false},
         // Beyond the original panel: automatic calibration of every point.
-        {BSweep, "BSweep", FsP, QRect(162, 127, 75, 21), "Sweep",
+        {BSweep, "BSweep", FsP, QRect(162, 115, 75, 21), "Sweep",
          "Calibrates every point from a signal generator", &TMainForm::BSweepClick, false},
-        {BVerify, "BVerify", FsP, QRect(162, 152, 75, 21), "Verify",
+        {BVerify, "BVerify", FsP, QRect(162, 159, 75, 21), "Verify",
          "Checks every point against known levels of the signal generator",
          &TMainForm::BVerifyClick, false},
         // Above Close: the calibration report of the open set as PDF.
         {BReport, "BReport", stPanel1, QRect(435, 239, 53, 21), "Report\u2026",
          "Writes the calibration report of the open set as PDF", &TMainForm::BReportClick, false},
+        {BAddPoints, "BAddPoints", FsP, QRect(162, 137, 75, 21), "Add points…",
+         "Adds many frequency points at once: a range, points per decade or a list",
+         &TMainForm::BAddPointsClick, true},
         {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close", "Close",
          &TMainForm::SysBtnCloseClick, true},
     };
@@ -312,10 +321,10 @@ void TMainForm::CreateComponents() {
         parts_.Document, parts_.Receiver, parts_.Verify,
         [&sweep](TSweepSettings &settings) { return sweep.GeneratorSettings(settings); },
         [&sweep] { return sweep.LastSettings(); }});
-    points_ = std::make_unique<TPointList>(
-        TPointListParts{*this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq,
-                        parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete,
-                        *BSweep, *BVerify, *proof_, *Fq});
+    points_ = std::make_unique<TPointList>(TPointListParts{
+        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.AddPoints,
+        parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep,
+        *BVerify, *proof_, *Fq});
     // The report needs a set, as Details does.
     CalInfo->installEventFilter(this);
     files_ = std::make_unique<TFileCommands>(TFileCommandParts{

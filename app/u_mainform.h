@@ -31,6 +31,7 @@
 class QPainter;
 class QTimer;
 class TAddFqForm;
+class TAddPointsForm;
 class TCalDocument;
 class TCalInfoForm;
 class TCopyForm;
@@ -64,6 +65,7 @@ struct TMainFormParts {
     TLevelOverlay &Overlay;
     TPointListModel &Points;
     TAddFqForm &AddFq;
+    TAddPointsForm &AddPoints;
     TCalInfoForm &CalInfo;
     TCopyForm &Copy;
     TTableForm &Table;
@@ -120,6 +122,7 @@ private:
     void CalInfoClick();
     // "Frequencies".
     void stSpeedButton8Click();
+    void BAddPointsClick();
     void BEditClick();
     void BDeleteClick();
     void stSpeedButton7Click();
@@ -191,6 +194,7 @@ private:
     TstSpeedButton *BSweep = nullptr;
     TstSpeedButton *BVerify = nullptr;
     TstSpeedButton *BReport = nullptr;
+    TstSpeedButton *BAddPoints = nullptr;
     TstPanel *SP = nullptr;
     TmyLabel *myLabel6 = nullptr;
     TstGauge *G = nullptr;

@@ -10,13 +10,20 @@
 #include "platform/messagebox.h"
 #include "platform/registry.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLocale>
+#include <QScreen>
+
+#include <algorithm>
 
 using namespace dialogparts;
 
 namespace {
 
 constexpr TColor kGaugeFore = 40960; // RGB 0, 160, 0
+// Progress per point: the count of levels grows while adaptive steps refine.
+constexpr int kPointProgress = 1000;
 
 TmyLabel *MakeFieldLabel(QWidget *parent, int x, int y, const QString &caption) {
     return MakeLabel(parent, caption, x, y, kListText);
@@ -33,6 +40,17 @@ TstAlignEdit *MakeEdit(QWidget *parent, const char *name, const QRect &place, co
     return edit;
 }
 
+// One of a group of buttons of which one is chosen: the chosen one stays
+// down in the selection's grey with a black caption.
+TstSpeedButton *MakeChoice(QWidget *parent, const char *name, const QRect &place, int group,
+                           const QString &caption, const QString &hint) {
+    TstSpeedButton *button = Named(MakeButton(parent, place, caption, hint), name);
+    button->SetGroupIndex(group);
+    button->SetColorDown(kSelectedRow);
+    button->SetFontColorDown(clBlack);
+    return button;
+}
+
 // A number as the fields show it: the locale's decimal separator, no group
 // separators (the fields read numbers back without them).
 QString Number(double v) {
@@ -41,13 +59,27 @@ QString Number(double v) {
     return locale.toString(v, 'g', 10);
 }
 
+QString Capitalised(QString text) {
+    if (!text.isEmpty()) text[0] = text[0].toUpper();
+    return text;
+}
+
+// The reason a hook gives for a failure, or `fallback` when it tells none.
+QString Reason(const platform::TResult &result, const QString &fallback) {
+    return result.Message().isEmpty() ? fallback : result.Message();
+}
+
 // Settings keys of the user's registry key.
 const QString kLoss = QStringLiteral("Sweep Loss");
 const QString kFrom = QStringLiteral("Sweep From");
 const QString kTo = QStringLiteral("Sweep To");
+const QString kAdaptive = QStringLiteral("Sweep Adaptive");
+const QString kMaxStep = QStringLiteral("Sweep Largest Step");
+const QString kMinStep = QStringLiteral("Sweep Finest Step");
 const QString kStep = QStringLiteral("Sweep Step");
 const QString kSettle = QStringLiteral("Sweep Settle");
 const QString kReadings = QStringLiteral("Sweep Readings");
+const QString kEnds = QStringLiteral("Sweep Table Ends");
 
 } // namespace
 
@@ -77,39 +109,75 @@ TSweepForm::TSweepForm(QWidget *parent)
         MakeEdit(generator, "ELoss", QRect(70, 92, 56, 18),
                  QStringLiteral("Loss of cable and attenuators between generator and receiver"));
 
-    TstPanel *sweep = MakeGroup(ClientPanel, QRect(6, 146, 200, 148), QStringLiteral("Sweep"));
+    TstPanel *sweep = MakeGroup(ClientPanel, QRect(6, 146, 200, 212), QStringLiteral("Sweep"));
+    MakeFieldLabel(sweep, 8, 74, QStringLiteral("Steps"));
+    BAdaptive = MakeChoice(sweep, "BAdaptive", QRect(56, 71, 68, 20), 1, QStringLiteral("Adaptive"),
+                           QStringLiteral("Coarse steps where the RAW value rises steadily, finer "
+                                          "ones where the curve bends"));
+    BFixed = MakeChoice(sweep, "BFixed", QRect(126, 71, 66, 20), 1, QStringLiteral("Fixed"),
+                        QStringLiteral("Every level from From to To in the same step"));
+    connect(BAdaptive, &TstSpeedButton::OnClick, this, [this] { SetAdaptive(true); });
+    connect(BFixed, &TstSpeedButton::OnClick, this, [this] { SetAdaptive(false); });
     const struct {
         const char *name, *caption, *hint;
         TstAlignEdit **edit;
+        int row;
     } fields[] = {
-        {"EFrom", "From, dBm", "Generator level of the first step", &EFrom},
-        {"ETo", "To, dBm", "Generator level of the last step", &ETo},
-        {"EStep", "Step, dB", "Level step", &EStep},
-        {"ESettle", "Settle, ms", "Wait after each level change", &ESettle},
-        {"EReadings", "Readings", "Live RAW readings per step; their median is used", &EReadings},
+        {"EFrom", "From, dBm", "Generator level of the first step", &EFrom, 0},
+        {"ETo", "To, dBm", "Generator level of the last step", &ETo, 1},
+        {"EMaxStep", "Largest, dB", "Adaptive steps: the coarse step", &EMaxStep, 3},
+        {"EMinStep", "Finest, dB", "Adaptive steps: the finest step at bends", &EMinStep, 4},
+        {"EStep", "Step, dB", "Fixed steps: the level step", &EStep, 5},
+        {"ESettle", "Settle, ms", "Wait after the generator has confirmed a level", &ESettle, 6},
+        {"EReadings", "Readings",
+         "Live RAW readings per step at most; three equal ones end the step early", &EReadings, 7},
     };
-    int y = 26;
     for (const auto &f : fields) {
+        const int y = 26 + 23 * f.row;
         MakeFieldLabel(sweep, 8, y + 2, QString::fromLatin1(f.caption));
         *f.edit = MakeEdit(sweep, f.name, QRect(96, y, 64, 18), QString::fromLatin1(f.hint));
-        y += 23;
     }
 
-    TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 222));
-    Plot = Named(new TSweepPlot(plotPanel), "Plot");
-    Plot->setGeometry(2, 2, 298, 218);
+    TstPanel *plotPanel = MakeListPanel(ClientPanel, QRect(212, 26, 302, 204));
+    Plot = new TSweepPlot(plotPanel);
+    Plot->setObjectName(QStringLiteral("Plot"));
+    Plot->setGeometry(2, 2, 298, 200);
 
-    LStatus = Named(MakeFieldLabel(ClientPanel, 214, 254, QString()), "LStatus");
-    LStatus->SetAutoSize(false);
-    LStatus->resize(300, 14);
+    // Two lines: an outcome with both table ends does not fit one.
+    LStatus = Named(new QLabel(ClientPanel), "LStatus");
+    LStatus->setGeometry(214, 236, 300, 32);
+    LStatus->setFont(ArialFont(11));
+    LStatus->setWordWrap(true);
+    LStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = LStatus->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(kListText));
+    LStatus->setPalette(palette);
 
-    GaugePanel = Named(MakeListPanel(ClientPanel, QRect(212, 272, 302, 17)), "GaugePanel");
-    Progress = Named(new TCGauge(GaugePanel), "Progress");
+    GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
+    GaugePanel->setObjectName(QStringLiteral("GaugePanel"));
+    Progress = new TCGauge(GaugePanel);
+    Progress->setObjectName(QStringLiteral("Progress"));
     Progress->setGeometry(2, 2, 298, 13);
     Progress->SetBorderStyle(TGaugeBorderStyle::bsNone);
     Progress->SetShowText(false);
     Progress->SetForeColor(kGaugeFore);
     Progress->SetBackColor(kButtonFace);
+
+    TstPanel *ends = MakeGroup(ClientPanel, QRect(212, 296, 302, 62), QStringLiteral("Table ends"));
+    const QString outside = QStringLiteral("The entries below the lowest and above the highest "
+                                           "recorded RAW value: ");
+    BNotSet = MakeChoice(
+        ends, "BNotSet", QRect(8, 28, 70, 21), 2, Capitalised(TableEndsName(TTableEnds::teNotSet)),
+        outside + QStringLiteral("not set, the table says only what was measured"));
+    BKeep = MakeChoice(ends, "BKeep", QRect(80, 28, 106, 21), 2,
+                       Capitalised(TableEndsName(TTableEnds::teKeep)),
+                       outside + QStringLiteral("left as they were"));
+    BHold = MakeChoice(ends, "BHold", QRect(188, 28, 106, 21), 2,
+                       Capitalised(TableEndsName(TTableEnds::teHold)),
+                       outside + QStringLiteral("the value of the nearest recorded entry"));
+    connect(BNotSet, &TstSpeedButton::OnClick, this, [this] { SetEnds(TTableEnds::teNotSet); });
+    connect(BKeep, &TstSpeedButton::OnClick, this, [this] { SetEnds(TTableEnds::teKeep); });
+    connect(BHold, &TstSpeedButton::OnClick, this, [this] { SetEnds(TTableEnds::teHold); });
 
     const int by = kHeight - 27;
     BStart = MakeButton(ClientPanel, QRect(6, by, 73, 21), QStringLiteral("Start"),
@@ -118,8 +186,7 @@ TSweepForm::TSweepForm(QWidget *parent)
     BStop = MakeButton(ClientPanel, QRect(82, by, 73, 21), QStringLiteral("Stop"),
                        QStringLiteral("Stops the sweep and switches the output off"));
     BStop->setObjectName(QStringLiteral("BStop"));
-    BOk = MakeButton(ClientPanel, QRect(kWidth - 155, by, 73, 21), QStringLiteral("OK"),
-                     QStringLiteral("Takes the swept values into the table"));
+    BOk = MakeButton(ClientPanel, QRect(kWidth - 155, by, 73, 21), QStringLiteral("OK"));
     BOk->setObjectName(QStringLiteral("BOk"));
     BCancel = MakeButton(ClientPanel, QRect(kWidth - 79, by, 73, 21), QStringLiteral("Cancel"),
                          QStringLiteral("Closes the window"));
@@ -132,43 +199,67 @@ TSweepForm::TSweepForm(QWidget *parent)
     connect(&engine_, &TSweepEngine::StepDone, this, &TSweepForm::StepDone);
     connect(&engine_, &TSweepEngine::Finished, this, &TSweepForm::Finished);
     connect(&engine_, &TSweepEngine::Connected, this, [this](const QString &identity) {
-        LStatus->SetCaption(PointText() + QStringLiteral(": ") + identity);
+        LStatus->setText(PointText() + QStringLiteral(": ") + identity);
     });
     table_.fill(0.0);
     LoadSettings();
     UpdateButtons();
 }
 
-std::optional<TDbmTable> TSweepForm::SweepPoint(std::uint64_t hz, const TDbmTable &table) {
+std::optional<TDbmTable> TSweepForm::SweepPoint(std::uint64_t hz, const TDbmTable &table,
+                                                QWidget *opener) {
     points_ = {hz};
     begin_ = nullptr;
     store_ = nullptr;
+    notSaved_ = nullptr;
     listMode_ = false;
     table_ = table;
+    BOk->SetHint(QStringLiteral("Takes the swept values into the table"));
+    CentreOn(opener);
     if (ShowModal() != mrOk) return std::nullopt;
     return table_;
 }
 
 void TSweepForm::SweepPoints(const std::vector<std::uint64_t> &points, TBeginPoint begin,
-                             TStorePoint store) {
+                             TStorePoint store, TNotSaved notSaved, QWidget *opener) {
     points_ = points;
     begin_ = std::move(begin);
     store_ = std::move(store);
+    notSaved_ = std::move(notSaved);
     listMode_ = true;
+    BOk->SetHint(QStringLiteral("Closes the window; the swept points are stored"));
+    CentreOn(opener);
     ShowModal();
+}
+
+void TSweepForm::CentreOn(const QWidget *opener) {
+    if (!opener) opener = QApplication::activeWindow();
+    if (opener) opener = opener->window();
+    if (opener == this) opener = nullptr;
+    QScreen *screen = opener ? opener->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QPoint centre = opener ? opener->frameGeometry().center() : area.center();
+    QPoint place = centre - QPoint(width() / 2, height() / 2);
+    place.setX(
+        std::clamp(place.x(), area.left(), std::max(area.left(), area.right() + 1 - width())));
+    place.setY(
+        std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
+    move(place);
 }
 
 void TSweepForm::showEvent(QShowEvent *event) {
     complete_ = false;
+    listDone_ = false;
     closePending_ = false;
     outcome_ = {};
-    summary_.clear();
+    summary_.Begin(int(points_.size()));
     current_ = 0;
     // Another window may have chosen another instrument meanwhile.
     ShowInstrument(Instrument::Chosen());
     Progress->SetProgress(0);
     Plot->Reset(settings_.From, settings_.To);
-    LStatus->SetCaption(listMode_ ? QStringLiteral("%1 points").arg(points_.size()) : PointText());
+    LStatus->setText(listMode_ ? QStringLiteral("%1 points").arg(points_.size()) : PointText());
     UpdateButtons();
     TstForm::showEvent(event);
 }
@@ -197,11 +288,25 @@ void TSweepForm::LoadSettings() {
     ELoss->setText(Number(number(kLoss, defaults.Loss)));
     EFrom->setText(Number(number(kFrom, defaults.From)));
     ETo->setText(Number(number(kTo, defaults.To)));
+    EMaxStep->setText(Number(number(kMaxStep, defaults.MaxStep)));
+    EMinStep->setText(Number(number(kMinStep, defaults.MinStep)));
     EStep->setText(Number(number(kStep, defaults.Step)));
     ESettle->setText(
         QString::number(platform::ReadInteger(*key, kSettle).value_or(defaults.SettleMs)));
     EReadings->setText(
         QString::number(platform::ReadInteger(*key, kReadings).value_or(defaults.Readings)));
+    SetAdaptive(platform::ReadInteger(*key, kAdaptive).value_or(defaults.Adaptive ? 1 : 0) != 0);
+    switch (platform::ReadInteger(*key, kEnds).value_or(0)) {
+    case 1:
+        SetEnds(TTableEnds::teKeep);
+        break;
+    case 2:
+        SetEnds(TTableEnds::teHold);
+        break;
+    default:
+        SetEnds(TTableEnds::teNotSet);
+        break;
+    }
     ReadSettings(settings_);
 }
 
@@ -210,9 +315,26 @@ void TSweepForm::SaveSettings(const TSweepSettings &s) {
     key->setValue(kLoss, QLocale::c().toString(s.Loss, 'g', 10));
     key->setValue(kFrom, QLocale::c().toString(s.From, 'g', 10));
     key->setValue(kTo, QLocale::c().toString(s.To, 'g', 10));
+    key->setValue(kAdaptive, s.Adaptive ? 1 : 0);
+    key->setValue(kMaxStep, QLocale::c().toString(s.MaxStep, 'g', 10));
+    key->setValue(kMinStep, QLocale::c().toString(s.MinStep, 'g', 10));
     key->setValue(kStep, QLocale::c().toString(s.Step, 'g', 10));
     key->setValue(kSettle, s.SettleMs);
     key->setValue(kReadings, s.Readings);
+    key->setValue(kEnds, ends_ == TTableEnds::teKeep ? 1 : ends_ == TTableEnds::teHold ? 2 : 0);
+}
+
+void TSweepForm::SetAdaptive(bool adaptive) {
+    (adaptive ? BAdaptive : BFixed)->SetDown(true);
+    UpdateButtons();
+}
+
+void TSweepForm::SetEnds(TTableEnds ends) {
+    ends_ = ends;
+    (ends == TTableEnds::teKeep   ? BKeep
+     : ends == TTableEnds::teHold ? BHold
+                                  : BNotSet)
+        ->SetDown(true);
 }
 
 bool TSweepForm::ReadSettings(TSweepSettings &settings) {
@@ -242,7 +364,14 @@ bool TSweepForm::ReadSettings(TSweepSettings &settings) {
     number(ELoss, "loss", s.Loss);
     number(EFrom, "level from", s.From);
     number(ETo, "level to", s.To);
-    number(EStep, "level step", s.Step);
+    s.Adaptive = BAdaptive->Down();
+    // Only the steps of the chosen kind are read; the others keep their text.
+    if (s.Adaptive) {
+        number(EMaxStep, "largest step", s.MaxStep);
+        number(EMinStep, "finest step", s.MinStep);
+    } else {
+        number(EStep, "level step", s.Step);
+    }
     integer(ESettle, "The settle time", 0, 60000, s.SettleMs);
     integer(EReadings, "The number of readings", 1, 100, s.Readings);
     if (error.isEmpty()) s.Levels(&error);
@@ -258,10 +387,18 @@ void TSweepForm::UpdateButtons() {
     const bool running = engine_.Running();
     BStart->setEnabled(!running && !points_.empty());
     BStop->setEnabled(running);
-    BOk->setEnabled(!running && complete_ && !listMode_);
-    for (TstAlignEdit *e : {ELoss, EFrom, ETo, EStep, ESettle, EReadings})
+    // After the sweep of every point OK closes the window; there is nothing
+    // left to cancel.
+    BOk->setEnabled(!running && (listMode_ ? listDone_ : complete_));
+    BCancel->setEnabled(!(listMode_ && listDone_) || running);
+    for (TstAlignEdit *e : {ELoss, EFrom, ETo, ESettle, EReadings})
         e->setEnabled(!running);
-    BInstrument->setEnabled(!running);
+    const bool adaptive = BAdaptive->Down();
+    EMaxStep->setEnabled(!running && adaptive);
+    EMinStep->setEnabled(!running && adaptive);
+    EStep->setEnabled(!running && !adaptive);
+    for (TstSpeedButton *b : {BInstrument, BAdaptive, BFixed, BNotSet, BKeep, BHold})
+        b->setEnabled(!running);
 }
 
 void TSweepForm::ShowInstrument(const TInstrument &instrument) {
@@ -286,94 +423,111 @@ void TSweepForm::BStartClick() {
     if (!ReadSettings(settings_)) return;
     SaveSettings(settings_);
     complete_ = false;
-    summary_.clear();
+    listDone_ = false;
+    summary_.Begin(int(points_.size()));
     current_ = 0;
-    const int steps = int(settings_.Levels().size());
-    Progress->SetMaxValue(std::max(1, steps * int(points_.size())));
+    Progress->SetMaxValue(kPointProgress * int(points_.size()));
     Progress->SetProgress(0);
     StartPoint();
 }
 
 void TSweepForm::StartPoint() {
     const std::uint64_t hz = points_[current_];
-    if (begin_ && !begin_(hz, table_)) return EndOfList(QString());
+    if (begin_) {
+        // The result lives on until the summary is shown: its clean-up follows
+        // the message.
+        const platform::TResult read = begin_(hz, table_);
+        if (!read)
+            return EndOfList(true, Reason(read, QStringLiteral("its table could not be read.")));
+    }
     Plot->Reset(settings_.From - settings_.Loss, settings_.To - settings_.Loss);
-    LStatus->SetCaption(PointText());
+    LStatus->setText(PointText());
     QString error;
     if (!engine_.Start(settings_, hz, nullptr, &error)) {
+        if (listMode_) return EndOfList(true, error);
+        UpdateButtons();
         platform::ShowError(this, error);
-        return EndOfList(error);
+        return;
     }
     UpdateButtons();
 }
 
 void TSweepForm::StepDone(int index, int count, double level, int raw) {
     Plot->AddPoint(level, raw);
-    Progress->SetProgress(int(current_) * count + index + 1);
-    LStatus->SetCaption(PointText() +
-                        QStringLiteral(": %1 dBm, RAW %2").arg(Number(level)).arg(raw));
+    Progress->SetProgress(int(current_) * kPointProgress +
+                          kPointProgress * (index + 1) / std::max(count, index + 1));
+    LStatus->setText(PointText() + QStringLiteral(": %1 dBm, RAW %2").arg(Number(level)).arg(raw));
 }
 
 void TSweepForm::Finished(bool completed, const QString &error) {
-    const QString point = FrequencyText(points_[current_]);
+    const std::uint64_t hz = points_[current_];
     if (!completed) {
+        if (listMode_) return EndOfList(true, error);
         UpdateButtons();
+        LStatus->setText(error.isEmpty() ? QStringLiteral("Stopped; nothing taken.")
+                                         : QStringLiteral("Failed; nothing taken."));
         if (!error.isEmpty()) platform::ShowError(this, error);
-        if (listMode_) return EndOfList(error.isEmpty() ? QStringLiteral("stopped") : error);
-        LStatus->SetCaption(error.isEmpty() ? QStringLiteral("Stopped; nothing taken.")
-                                            : QStringLiteral("Failed; nothing taken."));
         if (closePending_) close();
         return;
     }
     TDbmTable table = table_;
-    outcome_ = ApplySweep(engine_.Readings(), table);
+    outcome_ = ApplySweep(engine_.Readings(), table, ends_);
     if (!outcome_.Valid) {
-        summary_ << QStringLiteral("%1: no rising RAW readings, nothing taken").arg(point);
         if (!listMode_) {
             UpdateButtons();
+            LStatus->setText(QStringLiteral("Nothing to take."));
             platform::ShowError(this, QStringLiteral("The RAW reading did not rise with the level "
                                                      "at %1: is the generator connected to the "
                                                      "receiver and tuned to its frequency?")
-                                          .arg(point));
-            LStatus->SetCaption(QStringLiteral("Nothing to take."));
+                                          .arg(FrequencyText(hz)));
             return;
         }
+        summary_.NothingToStore(hz);
     } else {
         table_ = table;
-        summary_ << QStringLiteral("%1: RAW %2 to %3, %4 readings left out")
-                        .arg(point)
-                        .arg(outcome_.LowRaw)
-                        .arg(outcome_.HighRaw)
-                        .arg(outcome_.LeftOut);
+        if (!listMode_) {
+            complete_ = true;
+            UpdateButtons();
+            LStatus->setText(FrequencyText(hz) + QStringLiteral(": ") + OutcomeText(outcome_));
+            if (closePending_) close();
+            return;
+        }
+        if (store_) {
+            const platform::TResult stored = store_(hz, table_);
+            if (!stored)
+                return EndOfList(true,
+                                 Reason(stored, QStringLiteral("its table could not be stored.")));
+        }
+        summary_.Stored(hz, outcome_, outcome_.LeftOut);
     }
-    if (!listMode_) {
-        complete_ = true;
-        UpdateButtons();
-        LStatus->SetCaption(summary_.back());
-        if (closePending_) close();
-        return;
-    }
-    if (outcome_.Valid && store_ && !store_(points_[current_], table_)) return EndOfList(QString());
-    if (closePending_) return EndOfList(QStringLiteral("stopped"));
+    if (closePending_) return EndOfList(true, QString());
     if (++current_ < points_.size()) return StartPoint();
-    EndOfList(QString());
+    EndOfList(false, QString());
 }
 
-void TSweepForm::EndOfList(const QString &error) {
+void TSweepForm::EndOfList(bool early, const QString &reason) {
+    if (early && current_ < points_.size()) summary_.Ended(points_[current_], reason);
+    listDone_ = true;
     UpdateButtons();
-    if (!listMode_) return;
-    QString text = summary_.isEmpty() ? QStringLiteral("No point was swept.")
-                                      : summary_.join(QLatin1Char('\n'));
-    if (!error.isEmpty() && current_ < points_.size())
-        text += QStringLiteral("\n\nEnded at %1 (%2); the points before it are stored.")
-                    .arg(FrequencyText(points_[current_]), error);
-    LStatus->SetCaption(
-        QStringLiteral("%1 of %2 points swept").arg(summary_.size()).arg(points_.size()));
+    const bool notSaved = notSaved_ && notSaved_();
+    QString status = !early             ? QStringLiteral("Done: ")
+                     : reason.isEmpty() ? QStringLiteral("Stopped: ")
+                                        : QStringLiteral("Failed: ");
+    status += QStringLiteral("%1 of %2 points stored")
+                  .arg(summary_.StoredPoints().size())
+                  .arg(points_.size());
+    if (notSaved) status += QStringLiteral(", not saved yet");
+    LStatus->setText(status + u'.');
     if (closePending_) {
         close();
         return;
     }
-    platform::ShowInformation(this, text, QStringLiteral("Information"));
+    // One box: the failure's reason appears in it once.
+    const QString text = summary_.Text(notSaved);
+    if (summary_.Failed())
+        platform::ShowError(this, text);
+    else
+        platform::ShowInformation(this, text, QStringLiteral("Information"));
 }
 
 void TSweepForm::BStopClick() {
@@ -381,7 +535,8 @@ void TSweepForm::BStopClick() {
 }
 
 void TSweepForm::BOkClick() {
-    if (complete_ && !listMode_) SetModalResult(mrOk);
+    if (engine_.Running()) return;
+    if (listMode_ ? listDone_ : complete_) SetModalResult(mrOk);
 }
 
 void TSweepForm::BCancelClick() {

@@ -442,7 +442,8 @@ void TTableForm::stSpeedButton7Click() {
 // the result is one step, and reaches the set only with OK.
 void TTableForm::BSweepClick() {
     if (point_.Frequency == 0) return;
-    const std::optional<TDbmTable> swept = windows_.Sweep.SweepPoint(point_.Frequency, table_);
+    const std::optional<TDbmTable> swept =
+        windows_.Sweep.SweepPoint(point_.Frequency, table_, this);
     if (!swept) return;
     ChangeTable(*swept, QStringLiteral("Sweep ") + FrequencyText(point_.Frequency));
 }

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr int kMaxSteps = 10000;
+constexpr double kFinestStep = 0.01;
+// Readings that agree this often need no more.
+constexpr int kAgreeing = 3;
 
 QString Number(double v) {
     return QString::number(v, 'g', 10);
@@ -24,24 +27,37 @@ std::vector<double> TSweepSettings::Levels(QString *error) const {
         if (error) *error = text;
         return std::vector<double>{};
     };
-    if (!std::isfinite(From) || !std::isfinite(To) || !std::isfinite(Step) || !std::isfinite(Loss))
+    if (!std::isfinite(From) || !std::isfinite(To) || !std::isfinite(Step) ||
+        !std::isfinite(MaxStep) || !std::isfinite(MinStep) || !std::isfinite(Loss))
         return fail(QStringLiteral("The levels must be numbers."));
-    if (Step <= 0) return fail(QStringLiteral("The level step must be greater than 0 dB."));
     if (To < From)
         return fail(
             QStringLiteral("The level \"to\" (%1 dBm) is below the level \"from\" (%2 dBm).")
                 .arg(Number(To), Number(From)));
-    const double steps = std::floor((To - From) / Step + 1e-9) + 1;
+    // Generators set levels in hundredths of a dB at best.
+    const double step = Adaptive ? MinStep : Step;
+    if (step < kFinestStep)
+        return fail(
+            Adaptive
+                ? QStringLiteral("The finest step must be at least %1 dB.").arg(Number(kFinestStep))
+                : QStringLiteral("The level step must be at least %1 dB.")
+                      .arg(Number(kFinestStep)));
+    if (Adaptive && MaxStep < MinStep)
+        return fail(QStringLiteral("The largest step (%1 dB) is below the finest (%2 dB).")
+                        .arg(Number(MaxStep), Number(MinStep)));
+    if (Adaptive && JumpRaw < 1) return fail(QStringLiteral("The RAW jump must be at least 1."));
+    const double steps = std::floor((To - From) / step + 1e-9) + 1;
     if (steps > kMaxSteps)
         return fail(QStringLiteral("%1 steps are too many; at most %2 are allowed.")
                         .arg(Number(steps))
                         .arg(kMaxSteps));
     if (Readings < 1) return fail(QStringLiteral("At least one reading per step is needed."));
     if (SettleMs < 0) return fail(QStringLiteral("The settle time cannot be negative."));
-    std::vector<double> levels;
-    for (int i = 0; i < int(steps); ++i)
-        levels.push_back(From + i * Step);
-    return levels;
+    return TLevelPlanner::Grid(Plan());
+}
+
+TStepPlan TSweepSettings::Plan() const {
+    return {From, To, Adaptive, Step, MaxStep, MinStep, JumpRaw};
 }
 
 TSweepEngine::TSweepEngine(QObject *parent) : QObject(parent) {}
@@ -57,7 +73,7 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
         if (error) *error = QStringLiteral("A sweep is running.");
         return false;
     }
-    std::vector<double> levels = settings.Levels(error);
+    const std::vector<double> levels = settings.Levels(error);
     if (levels.empty()) return false;
     if (!generator)
         generator = Instrument::CreateGenerator(settings.Instrument, settings.TimeoutMs, error);
@@ -67,6 +83,7 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
     readings_.clear();
     identity_.clear();
     stepCount_ = int(levels.size());
+    liveReadings_ = 0;
     {
         std::lock_guard lock(mutex_);
         stop_ = false;
@@ -74,7 +91,7 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
         queue_.clear();
     }
     running_ = true;
-    worker_ = std::thread(&TSweepEngine::Run, this, settings, hz, std::move(levels));
+    worker_ = std::thread(&TSweepEngine::Run, this, settings, hz);
     return true;
 }
 
@@ -103,12 +120,16 @@ bool TSweepEngine::Settle(int ms) {
     return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_; });
 }
 
-std::optional<std::uint8_t> TSweepEngine::Median(int n, int waitMs) {
+std::optional<std::uint8_t> TSweepEngine::Median(int n, int waitMs, int &taken) {
     std::unique_lock lock(mutex_);
     queue_.clear();
     collecting_ = true;
     std::vector<std::uint8_t> values;
-    while (int(values.size()) < n) {
+    auto agree = [&] {
+        return int(values.size()) == kAgreeing &&
+               std::all_of(values.begin(), values.end(), [&](auto v) { return v == values[0]; });
+    };
+    while (int(values.size()) < n && !agree()) {
         const bool woken = wake_.wait_for(lock, std::chrono::milliseconds(waitMs),
                                           [this] { return stop_ || !queue_.empty(); });
         if (stop_) break;
@@ -124,11 +145,12 @@ std::optional<std::uint8_t> TSweepEngine::Median(int n, int waitMs) {
     }
     collecting_ = false;
     if (stop_) return std::nullopt;
-    std::nth_element(values.begin(), values.begin() + n / 2, values.end());
-    return values[std::size_t(n / 2)];
+    taken = int(values.size());
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz, std::vector<double> levels) {
+void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
     TGenerator &generator = *generator_;
     QString error;
     bool completed = false, connected = false;
@@ -144,24 +166,32 @@ void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz, std::vector<do
             emit Connected(identity);
         });
         generator.SetFrequency(hz);
+        TLevelPlanner planner(settings.Plan());
         // The first level before the output goes on, so the receiver never
         // sees the level the generator had before.
-        generator.SetLevel(levels.front());
+        generator.SetLevel(*planner.Next());
         generator.SetOutput(true);
-        const int count = int(levels.size());
-        for (int i = 0; i < count; ++i) {
-            if (i > 0) generator.SetLevel(levels[std::size_t(i)]);
+        for (int i = 0; planner.Next(); ++i) {
+            const double setting = *planner.Next();
+            // SetLevel returns once the instrument has confirmed the level,
+            // so the settle time counts from there.
+            if (i > 0) generator.SetLevel(setting);
             if (!Settle(settings.SettleMs)) break;
+            int taken = 0;
             const std::optional<std::uint8_t> raw =
-                Median(settings.Readings, settings.ReadingWaitMs);
+                Median(settings.Readings, settings.ReadingWaitMs, taken);
             if (!raw) break;
-            const double level = levels[std::size_t(i)] - settings.Loss;
-            post([this, i, count, level, raw] {
+            planner.Record(*raw);
+            const double level = setting - settings.Loss;
+            const int count = planner.Estimate();
+            post([this, i, count, level, raw, taken] {
                 readings_.push_back({level, *raw});
+                stepCount_ = count;
+                liveReadings_ += taken;
                 emit StepDone(i, count, level, *raw);
             });
-            completed = i + 1 == count;
         }
+        completed = !planner.Next();
     } catch (const TGeneratorError &e) {
         error = e.Message();
         clean = false;

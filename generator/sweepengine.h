@@ -1,14 +1,17 @@
 // The automatic calibration of one frequency point: a worker thread sets the
-// generator to the point's frequency, switches it on and steps its level; at
-// each step it waits the settle time, takes the median of the next live RAW
-// readings and records (level, RAW). The output is switched off at the end,
-// on Stop and on every failure. The engine itself lives on the GUI thread:
-// it hears the live readings through AddReading() and reports through
-// signals; nothing it does there blocks.
+// generator to the point's frequency, switches it on and steps its level
+// through the levels a TLevelPlanner chooses (fixed or adaptive steps). At
+// each level it waits until the instrument has confirmed the setting, then
+// the settle time, then takes the median of the next live RAW readings and
+// records (level, RAW). The output is switched off at the end, on Stop and on
+// every failure. The engine itself lives on the GUI thread: it hears the live
+// readings through AddReading() and reports through signals; nothing it does
+// there blocks.
 #pragma once
 
 #include "generator/generator.h"
 #include "generator/instrument.h"
+#include "generator/levelplan.h"
 #include "generator/sweeptable.h"
 
 #include <QObject>
@@ -28,17 +31,29 @@ struct TSweepSettings {
     TInstrument Instrument;
     double From = -130.0; // generator levels, dBm
     double To = -20.0;
+    // Adaptive steps between MinStep and MaxStep, or fixed steps of Step
+    // (TLevelPlanner).
+    bool Adaptive = true;
     double Step = 1.0;
+    double MaxStep = 4.0;
+    double MinStep = 0.5;
+    int JumpRaw = 16;
     double Loss = 0.0; // dB between generator and receiver
+    // Waited after the instrument has confirmed a level.
     int SettleMs = 150;
+    // Live readings per level, at most: the median of the first three when
+    // they are equal, of all of them otherwise.
     int Readings = 5;
     // How long a step waits for a live reading; when none comes the RAW value
     // has not changed and the last one counts again.
     int ReadingWaitMs = 1000;
     int TimeoutMs = TLink::kDefaultTimeoutMs;
 
-    // The generator levels of the sweep, or an empty list and `error` set.
+    // The levels known before the sweep (every level of fixed steps, the
+    // coarse grid of adaptive ones), or an empty list and `error` set when
+    // the settings are not valid.
     std::vector<double> Levels(QString *error = nullptr) const;
+    TStepPlan Plan() const;
 };
 
 class TSweepEngine : public QObject {
@@ -58,9 +73,13 @@ public:
     void Stop();
     bool Running() const { return running_; }
 
-    // The readings recorded so far (levels at the receiver).
+    // The readings recorded so far (levels at the receiver), in the order
+    // they were taken.
     const std::vector<TSweepReading> &Readings() const { return readings_; }
+    // The levels expected in all (grows while adaptive steps refine).
     int StepCount() const { return stepCount_; }
+    // Live readings taken so far (several per level).
+    int LiveReadingCount() const { return liveReadings_; }
     QString Identity() const { return identity_; }
 
 public slots:
@@ -69,22 +88,25 @@ public slots:
 
 signals:
     void Connected(const QString &identity);
+    // The reading of one level; `count` is the number of levels expected now.
     void StepDone(int index, int count, double level, int raw);
     // completed: every step was recorded; error: empty unless it failed.
     void Finished(bool completed, const QString &error);
 
 private:
-    void Run(TSweepSettings settings, std::uint64_t hz, std::vector<double> levels);
+    void Run(TSweepSettings settings, std::uint64_t hz);
     // Waits the settle time; false when stopped.
     bool Settle(int ms);
-    // The median of the next n readings; nothing when stopped.
-    std::optional<std::uint8_t> Median(int n, int waitMs);
+    // The median of the next readings (three that agree, or up to n);
+    // nothing when stopped. `taken` counts the readings used.
+    std::optional<std::uint8_t> Median(int n, int waitMs, int &taken);
 
     std::unique_ptr<TGenerator> generator_;
     std::thread worker_;
     bool running_ = false;
     std::vector<TSweepReading> readings_;
     int stepCount_ = 0;
+    int liveReadings_ = 0;
     QString identity_;
 
     std::mutex mutex_;

@@ -16,13 +16,26 @@ double RoundToTenth(double x) {
     return std::floor(10.0 * x + 0.5) / 10.0;
 }
 
+double Limited(double x) {
+    return std::clamp(RoundToTenth(x), -140.0, 0.0);
+}
+
+QString Entries(int count) {
+    return count == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(count);
+}
+
 } // namespace
 
-TSweepOutcome ApplySweep(const std::vector<TSweepReading> &readings,
-                         std::array<double, 256> &table) {
+TSweepOutcome ApplySweep(const std::vector<TSweepReading> &readings, std::array<double, 256> &table,
+                         TTableEnds ends) {
     TSweepOutcome outcome;
+    outcome.Ends = ends;
+    std::vector<TSweepReading> rising = readings;
+    std::stable_sort(
+        rising.begin(), rising.end(),
+        [](const TSweepReading &a, const TSweepReading &b) { return a.Level < b.Level; });
     std::vector<Group> groups;
-    for (const TSweepReading &r : readings) {
+    for (const TSweepReading &r : rising) {
         if (!groups.empty() && int(r.Raw) < groups.back().raw) {
             ++outcome.LeftOut;
         } else if (!groups.empty() && int(r.Raw) == groups.back().raw) {
@@ -49,11 +62,43 @@ TSweepOutcome ApplySweep(const std::vector<TSweepReading> &readings,
     outcome.HighRaw = groups.back().raw;
     for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
         const int a = groups[i].raw, b = groups[i + 1].raw;
-        for (int raw = a; raw < b; ++raw) {
-            const double x = level[i] + (level[i + 1] - level[i]) * (raw - a) / (b - a);
-            table[std::size_t(raw)] = std::clamp(RoundToTenth(x), -140.0, 0.0);
-        }
+        for (int raw = a; raw < b; ++raw)
+            table[std::size_t(raw)] =
+                Limited(level[i] + (level[i + 1] - level[i]) * (raw - a) / (b - a));
     }
-    table[std::size_t(outcome.HighRaw)] = std::clamp(RoundToTenth(level.back()), -140.0, 0.0);
+    table[std::size_t(outcome.HighRaw)] = Limited(level.back());
+
+    if (ends == TTableEnds::teKeep) return outcome;
+    const double below = ends == TTableEnds::teHold ? table[std::size_t(outcome.LowRaw)] : 0.0;
+    const double above = ends == TTableEnds::teHold ? table[std::size_t(outcome.HighRaw)] : 0.0;
+    std::fill(table.begin(), table.begin() + outcome.LowRaw, below);
+    std::fill(table.begin() + outcome.HighRaw + 1, table.end(), above);
     return outcome;
+}
+
+QString TableEndsName(TTableEnds ends) {
+    switch (ends) {
+    case TTableEnds::teKeep:
+        return QStringLiteral("keep as they were");
+    case TTableEnds::teHold:
+        return QStringLiteral("hold the end value");
+    default:
+        return QStringLiteral("not set");
+    }
+}
+
+QString OutcomeText(const TSweepOutcome &outcome) {
+    if (!outcome.Valid) return QStringLiteral("no rising RAW readings");
+    const QString done = outcome.Ends == TTableEnds::teKeep ? QStringLiteral("kept as they were")
+                         : outcome.Ends == TTableEnds::teHold
+                             ? QStringLiteral("set to the end value")
+                             : QStringLiteral("not set");
+    QString text = QStringLiteral("RAW %1 to %2").arg(outcome.LowRaw).arg(outcome.HighRaw);
+    const int below = outcome.Below(), above = outcome.Above();
+    if (below == 0 && above == 0) return text + QStringLiteral("; no entries outside");
+    text += QStringLiteral("; ");
+    if (below > 0) text += Entries(below) + QStringLiteral(" below");
+    if (below > 0 && above > 0) text += QStringLiteral(" and ");
+    if (above > 0) text += Entries(above) + QStringLiteral(" above");
+    return text + QLatin1Char(' ') + done;
 }

@@ -154,6 +154,14 @@ TEST_F(LevelTest, OverlayTextOnlyWhileACalibrationSetGivesTheLevel) {
     EXPECT_TRUE(HasLime(image, overlay));
     EXPECT_FALSE(HasLime(image, QRect(4, 2, overlay.left() - 4, 14)));
 
+    // An entry that is not set (0.0) holds no calibration: no text, not "0.0 dBm".
+    table.fill(0.0);
+    ASSERT_TRUE(
+        Document().WriteTable(-1, std::uint64_t(Control<TmyFrequencyEdit>("Fq").Value()), table));
+    Level(6000, 1e-3f);
+    EXPECT_FALSE(Program().Overlay().Shown());
+    EXPECT_FALSE(HasLime(testsupport::Render(Control<TstGauge>("G")), overlay));
+
     // A point the set lacks: no text.
     Control<TmyFrequencyEdit>("Fq").SetValue(7000000);
     Level(6000, 1e-3f);

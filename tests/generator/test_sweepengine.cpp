@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -21,8 +22,9 @@ public:
     QByteArray silentFrom; // from this command on nothing is answered
     QByteArray closeAt;    // the connection drops when this command arrives
     QByteArray errorAfter; // the next SYST:ERR? after this command reports -222
+    int confirmMs = 0;     // a level takes this long to apply; *OPC? answers then
     QStringList heard;     // every line, a "--" at each new connection
-    double level = -200;
+    double level = -200;   // the level applied at the output
 
     FakeInstrument() {
         server.listen(QHostAddress::LocalHost);
@@ -45,11 +47,19 @@ private:
                 return;
             }
             if (!silentFrom.isEmpty() && line == silentFrom) silent = true;
-            if (line.startsWith("POW ") || line.startsWith("LEV ")) level = line.mid(4).toDouble();
+            if (line.startsWith("POW ") || line.startsWith("LEV "))
+                setting = line.mid(4).toDouble();
             if (line == errorAfter) pendingError = true, errorAfter.clear();
             if (silent) continue;
             if (line == "*IDN?") s->write("Fake,Generator,1,0\n");
-            if (line == "*OPC?") s->write("1\n");
+            if (line == "*OPC?") {
+                // The level reaches the output when the instrument says so.
+                QTimer::singleShot(confirmMs, s, [this, s] {
+                    if (setting) level = *setting;
+                    setting.reset();
+                    s->write("1\n");
+                });
+            }
             if (line == "SYST:ERR?") {
                 s->write(pendingError ? "-222,\"Data out of range\"\n" : "0,\"No error\"\n");
                 pendingError = false;
@@ -58,6 +68,7 @@ private:
     }
     QTcpServer server;
     bool silent = false, pendingError = false;
+    std::optional<double> setting;
 };
 
 struct SweepRun {
@@ -68,7 +79,8 @@ struct SweepRun {
 
 // Runs a sweep at 7.1 MHz fed by a live RAW that follows the fake's level.
 SweepRun Sweep(FakeInstrument &fake, TSweepSettings settings, int stopAfterSteps = -1,
-               std::vector<TSweepReading> *readings = nullptr, int port = -1) {
+               std::vector<TSweepReading> *readings = nullptr, int port = -1,
+               int *liveReadings = nullptr, int noise = 0) {
     settings.Instrument.Link =
         QString("TCPIP0::127.0.0.1::%1::SOCKET").arg(port >= 0 ? port : fake.Port());
     settings.SettleMs = 0;
@@ -78,7 +90,10 @@ SweepRun Sweep(FakeInstrument &fake, TSweepSettings settings, int stopAfterSteps
     QTimer feed;
     QObject::connect(&feed, &QTimer::timeout, [&] {
         ++run.ticks;
-        engine.AddReading(std::uint8_t(std::clamp(fake.level + 140, 0.0, 255.0)));
+        // With noise, every third reading is `noise` RAW higher: no three in
+        // a row agree, and the median of more is the level's.
+        const double raw = fake.level + 140 + (run.ticks % 3 ? 0 : noise);
+        engine.AddReading(std::uint8_t(std::clamp(raw, 0.0, 255.0)));
     });
     feed.start(2);
     QObject::connect(&engine, &TSweepEngine::StepDone, [&](int index, int, double, int) {
@@ -94,6 +109,7 @@ SweepRun Sweep(FakeInstrument &fake, TSweepSettings settings, int stopAfterSteps
     loop.exec();
     EXPECT_TRUE(run.finished);
     if (readings) *readings = engine.Readings();
+    if (liveReadings) *liveReadings = engine.LiveReadingCount();
     return run;
 }
 
@@ -104,15 +120,24 @@ QStringList Setting(const QString &command) {
 TEST(SweepEngine, CommandSequenceAndRecordedLevels) {
     struct Case {
         const char *commands;
+        bool adaptive;
         double loss;
         const char *word;
-    } cases[] = {{"SCPI POWer", 0, "POW"}, {"SCPI LEVel", 10, "LEV"}};
+        std::vector<const char *> levels;
+    } cases[] = {
+        {"SCPI POWer", false, 0, "POW", {"-100", "-99.5", "-99", "-98.5"}},
+        {"SCPI LEVel", false, 10, "LEV", {"-100", "-99.5", "-99", "-98.5"}},
+        // A straight response: the coarse grid and the end level, no more.
+        {"SCPI POWer", true, 0, "POW", {"-100", "-96", "-92", "-90"}},
+    };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.adaptive);
         FakeInstrument fake;
         TSweepSettings settings;
         settings.Instrument.Commands = c.commands;
+        settings.Adaptive = c.adaptive;
         settings.From = -100;
-        settings.To = -98.5;
+        settings.To = c.adaptive ? -90 : -98.5;
         settings.Step = 0.5;
         settings.Loss = c.loss;
         settings.Readings = 3;
@@ -122,14 +147,49 @@ TEST(SweepEngine, CommandSequenceAndRecordedLevels) {
         EXPECT_TRUE(run.error.isEmpty());
         const QString w = QString::fromLatin1(c.word);
         QStringList expected = {"--", "*IDN?"};
-        expected << Setting("FREQ 7100000") << Setting(w + " -100") << Setting("OUTP ON")
-                 << Setting(w + " -99.5") << Setting(w + " -99") << Setting(w + " -98.5")
-                 << Setting("OUTP OFF");
+        expected << Setting("FREQ 7100000") << Setting(w + " " + c.levels[0]) << Setting("OUTP ON");
+        for (std::size_t i = 1; i < c.levels.size(); ++i)
+            expected << Setting(w + " " + c.levels[i]);
+        expected << Setting("OUTP OFF");
         EXPECT_EQ(fake.heard, expected);
-        ASSERT_EQ(readings.size(), 4u);
-        EXPECT_EQ(readings[0].Level, -100 - c.loss);
-        EXPECT_EQ(readings[3].Level, -98.5 - c.loss);
-        EXPECT_EQ(readings[3].Raw, 41);
+        ASSERT_EQ(readings.size(), c.levels.size());
+        EXPECT_EQ(readings.front().Level, -100 - c.loss);
+        EXPECT_EQ(readings.back().Level, QByteArray(c.levels.back()).toDouble() - c.loss);
+        EXPECT_EQ(readings.back().Raw, int(QByteArray(c.levels.back()).toDouble() + 140));
+    }
+}
+
+// Readings stop early when they agree, and they count only once the
+// instrument has confirmed the level.
+TEST(SweepEngine, ReadingsPerLevelAndTheirTiming) {
+    const struct {
+        const char *name;
+        int readings, noise, confirmMs;
+        int perLevel; // live readings taken per level
+    } cases[] = {
+        {"three agree", 5, 0, 0, 3},
+        {"they differ: all five", 5, 1, 0, 5},
+        {"one is enough", 1, 0, 0, 1},
+        {"a slow instrument", 3, 0, 300, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeInstrument fake;
+        fake.confirmMs = c.confirmMs;
+        TSweepSettings settings;
+        settings.Adaptive = false;
+        settings.From = -100;
+        settings.To = -99;
+        settings.Step = 0.5;
+        settings.Readings = c.readings;
+        std::vector<TSweepReading> readings;
+        int live = 0;
+        const SweepRun run = Sweep(fake, settings, -1, &readings, -1, &live, c.noise);
+        EXPECT_TRUE(run.completed) << run.error.toStdString();
+        EXPECT_EQ(live, 3 * c.perLevel);
+        ASSERT_EQ(readings.size(), 3u);
+        for (const TSweepReading &r : readings)
+            EXPECT_EQ(r.Raw, int(r.Level + 140)) << r.Level;
     }
 }
 
@@ -162,6 +222,7 @@ TEST(SweepEngine, FailuresNameTheAddressAndSwitchTheOutputOff) {
             port = closed.serverPort();
         }
         TSweepSettings settings;
+        settings.Adaptive = false;
         settings.From = -100;
         settings.To = -90;
         settings.Readings = 2;
@@ -190,20 +251,32 @@ TEST(SweepEngine, InvalidSettingsDoNotStart) {
         int readings;
         const char *link, *commands;
         const char *message;
+        bool adaptive = false;
+        double maxStep = 4, minStep = 0.5;
+        int jumpRaw = 16;
     } cases[] = {
         {-20, -130, 1, 5, "127.0.0.1", "SCPI POWer", "is below the level \"from\""},
-        {-130, -20, 0, 5, "127.0.0.1", "SCPI POWer", "step must be greater than 0"},
-        {-130, -20, 0.001, 5, "127.0.0.1", "SCPI POWer", "too many"},
+        {-130, -20, 0, 5, "127.0.0.1", "SCPI POWer", "step must be at least 0.01 dB"},
+        {-130, 130, 0.01, 5, "127.0.0.1", "SCPI POWer", "too many"},
         {-130, -20, 1, 0, "127.0.0.1", "SCPI POWer", "At least one reading"},
+        {-130, -20, 1, 5, "127.0.0.1", "SCPI POWer", "finest step must be at least 0.01 dB", true, 4,
+         0.001},
+        {-130, -20, 1, 5, "127.0.0.1", "SCPI POWer",
+         "largest step (0.4 dB) is below the finest (0.5 dB)", true, 0.4},
+        {-130, -20, 1, 5, "127.0.0.1", "SCPI POWer", "RAW jump must be at least 1", true, 4, 0.5, 0},
         {-130, -20, 1, 5, "GPIB0::31::INSTR via 127.0.0.1", "SCPI POWer", "0 to 30, not 31"},
         {-130, -20, 1, 5, "127.0.0.1", "SCPI Nonesuch", "no command set \"SCPI Nonesuch\""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message);
         TSweepSettings settings;
+        settings.Adaptive = c.adaptive;
         settings.From = c.from;
         settings.To = c.to;
         settings.Step = c.step;
+        settings.MaxStep = c.maxStep;
+        settings.MinStep = c.minStep;
+        settings.JumpRaw = c.jumpRaw;
         settings.Readings = c.readings;
         settings.Instrument = {c.link, c.commands};
         TSweepEngine engine;

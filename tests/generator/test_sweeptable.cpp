@@ -64,12 +64,19 @@ TEST(SweepTable, InterpolatesBetweenKeptReadingsAndCountsTheLeftOut) {
          {{0, -140}, {5, -140}, {10, -130}}},
         {"one RAW only", {{-130, 7}, {-129, 7}}, false, 0, 0, 0, {{7, -1.0}}},
         {"nothing", {}, false, 0, 0, 0, {{0, -1.0}}},
+        {"taken out of order (adaptive steps)",
+         {{-90, 20}, {-100, 10}, {-95, 15}},
+         true,
+         10,
+         20,
+         0,
+         {{12, -98}, {17, -93}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         std::array<double, 256> table;
         table.fill(-1.0);
-        const TSweepOutcome outcome = ApplySweep(c.readings, table);
+        const TSweepOutcome outcome = ApplySweep(c.readings, table, TTableEnds::teKeep);
         EXPECT_EQ(outcome.Valid, c.valid);
         if (c.valid) {
             EXPECT_EQ(outcome.LowRaw, c.low);
@@ -79,6 +86,51 @@ TEST(SweepTable, InterpolatesBetweenKeptReadingsAndCountsTheLeftOut) {
         for (const auto &[raw, value] : c.expected)
             EXPECT_DOUBLE_EQ(table[raw], value) << raw;
     }
+}
+
+TEST(SweepTable, TheEntriesOutsideTheRecordedRangeFollowTheChoice) {
+    // RAW 21 at -128 dBm up to RAW 250 at -20 dBm, on a table that held
+    // -71.0 everywhere before.
+    const std::vector<TSweepReading> readings = {{-130, 21}, {-128, 21}, {-75, 135}, {-20, 250}};
+    const struct {
+        TTableEnds ends;
+        double below, above;
+        const char *text;
+    } cases[] = {
+        {TTableEnds::teNotSet, 0.0, 0.0,
+         "RAW 21 to 250; 21 entries below and 5 entries above not set"},
+        {TTableEnds::teKeep, -71.0, -71.0,
+         "RAW 21 to 250; 21 entries below and 5 entries above kept as they were"},
+        {TTableEnds::teHold, -128.0, -20.0,
+         "RAW 21 to 250; 21 entries below and 5 entries above set to the end value"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(TableEndsName(c.ends).toStdString());
+        std::array<double, 256> table;
+        table.fill(-71.0);
+        const TSweepOutcome outcome = ApplySweep(readings, table, c.ends);
+        ASSERT_TRUE(outcome.Valid);
+        EXPECT_EQ(outcome.Below(), 21);
+        EXPECT_EQ(outcome.Above(), 5);
+        for (int raw = 0; raw < 256; ++raw) {
+            if (raw < 21)
+                EXPECT_EQ(table[raw], c.below) << raw;
+            else if (raw > 250)
+                EXPECT_EQ(table[raw], c.above) << raw;
+            else
+                EXPECT_LT(table[raw], -19.9) << raw; // measured, never the not-set 0.0
+        }
+        EXPECT_EQ(table[21], -128.0);
+        EXPECT_EQ(table[250], -20.0);
+        EXPECT_EQ(OutcomeText(outcome), QString::fromUtf8(c.text));
+    }
+    // A range that reaches both ends leaves nothing outside.
+    std::array<double, 256> table{};
+    const TSweepOutcome full = ApplySweep({{-140, 0}, {-20, 255}}, table, TTableEnds::teNotSet);
+    EXPECT_EQ(OutcomeText(full), "RAW 0 to 255; no entries outside");
+    const TSweepOutcome one = ApplySweep({{-140, 0}, {-20, 254}}, table, TTableEnds::teHold);
+    EXPECT_EQ(OutcomeText(one), "RAW 0 to 254; 1 entry above set to the end value");
+    EXPECT_EQ(table[255], -20.0);
 }
 
 } // namespace

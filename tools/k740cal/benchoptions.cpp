@@ -132,6 +132,8 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
         options.Commands = set->Name;
     }
     options.Sweep.Instrument.Commands = options.Commands;
+    // The levels --from, --to and --step give, in fixed steps.
+    options.Sweep.Adaptive = false;
     double loss = 0;
     number(loss_, loss);
     number(from_, options.Sweep.From);
