@@ -71,12 +71,17 @@ bool TProofCommands::WriteReport(const QString &pdfPath, QString &error, int *pa
             QStringLiteral("%1, %2").arg(sweep.Instrument.Link, sweep.Instrument.Commands);
         facts.Loss = sweep.Loss;
     }
-    facts.Sweep =
-        QStringLiteral("%1 to %2 dBm in %3 dB steps, settle %4 ms, %5 readings per level")
-            .arg(QLocale::c().toString(sweep.From, 'f', 1), QLocale::c().toString(sweep.To, 'f', 1),
-                 QLocale::c().toString(sweep.Step, 'g', 6))
-            .arg(sweep.SettleMs)
-            .arg(sweep.Readings);
+    const QLocale c = QLocale::c();
+    // An adaptive sweep has no one step: name the range its steps took.
+    const QString steps =
+        sweep.Adaptive
+            ? QStringLiteral("adaptive steps of %1 to %2 dB")
+                  .arg(c.toString(sweep.MinStep, 'g', 6), c.toString(sweep.MaxStep, 'g', 6))
+            : QStringLiteral("%1 dB steps").arg(c.toString(sweep.Step, 'g', 6));
+    facts.Sweep = QStringLiteral("%1 to %2 dBm in %3, settle %4 ms, %5 readings per level")
+                      .arg(c.toString(sweep.From, 'f', 1), c.toString(sweep.To, 'f', 1), steps)
+                      .arg(sweep.SettleMs)
+                      .arg(sweep.Readings);
     return CalibrationReport::Write(pdfPath, Smsdk::Instance(), document.Handle(), facts,
                                     verification, error, pageCount);
 }
