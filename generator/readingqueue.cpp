@@ -39,12 +39,16 @@ bool TReadingQueue::Settle(int ms) {
     return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_; });
 }
 
-std::optional<std::uint8_t> TReadingQueue::Median(int n, int waitMs) {
+std::optional<std::uint8_t> TReadingQueue::Median(int n, int waitMs, int agreeing, int *taken) {
     std::unique_lock lock(mutex_);
     queue_.clear();
     collecting_ = true;
     std::vector<std::uint8_t> values;
-    while (int(values.size()) < n) {
+    auto agree = [&] {
+        return agreeing > 0 && int(values.size()) == agreeing &&
+               std::all_of(values.begin(), values.end(), [&](auto v) { return v == values[0]; });
+    };
+    while (int(values.size()) < n && !agree()) {
         const bool woken = wake_.wait_for(lock, std::chrono::milliseconds(waitMs),
                                           [this] { return stop_ || !queue_.empty(); });
         if (stop_) break;
@@ -60,6 +64,7 @@ std::optional<std::uint8_t> TReadingQueue::Median(int n, int waitMs) {
     }
     collecting_ = false;
     if (stop_ || values.empty()) return std::nullopt;
-    std::nth_element(values.begin(), values.begin() + n / 2, values.end());
-    return values[std::size_t(n / 2)];
+    if (taken) *taken = int(values.size());
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }

@@ -25,10 +25,12 @@ public:
 
     // Waits `ms`; false when stopped.
     bool Settle(int ms);
-    // The median of the next n readings. A reading that does not come within
+    // The median of the next n readings, or of the first `agreeing` ones when
+    // they are all equal (0: always n). A reading that does not come within
     // `waitMs` means the RAW value has not changed: the last one counts again,
-    // and without any reading so far TNoReading is thrown. Nothing when stopped.
-    std::optional<std::uint8_t> Median(int n, int waitMs);
+    // and without any reading so far TNoReading is thrown. Nothing when
+    // stopped. `taken`, when given, counts the readings used.
+    std::optional<std::uint8_t> Median(int n, int waitMs, int agreeing = 0, int *taken = nullptr);
 
 private:
     mutable std::mutex mutex_;

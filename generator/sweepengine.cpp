@@ -1,5 +1,7 @@
 #include "generator/sweepengine.h"
 
+#include "generator/outputoff.h"
+
 #include <QMetaObject>
 
 #include <algorithm>
@@ -16,9 +18,6 @@ constexpr int kAgreeing = 3;
 QString Number(double v) {
     return QString::number(v, 'g', 10);
 }
-
-// No live reading at all: nothing can be recorded.
-class TNoReading : public std::exception {};
 
 } // namespace
 
@@ -87,9 +86,8 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
     {
         std::lock_guard lock(mutex_);
         stop_ = false;
-        collecting_ = false;
-        queue_.clear();
     }
+    live_.Reset();
     running_ = true;
     worker_ = std::thread(&TSweepEngine::Run, this, settings, hz);
     return true;
@@ -102,52 +100,11 @@ void TSweepEngine::Stop() {
         stop_ = true;
     }
     if (generator_) generator_->Abort();
-    wake_.notify_all();
+    live_.Stop();
 }
 
 void TSweepEngine::AddReading(std::uint8_t raw) {
-    {
-        std::lock_guard lock(mutex_);
-        latest_ = raw;
-        if (!collecting_) return;
-        queue_.push_back(raw);
-    }
-    wake_.notify_all();
-}
-
-bool TSweepEngine::Settle(int ms) {
-    std::unique_lock lock(mutex_);
-    return !wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_; });
-}
-
-std::optional<std::uint8_t> TSweepEngine::Median(int n, int waitMs, int &taken) {
-    std::unique_lock lock(mutex_);
-    queue_.clear();
-    collecting_ = true;
-    std::vector<std::uint8_t> values;
-    auto agree = [&] {
-        return int(values.size()) == kAgreeing &&
-               std::all_of(values.begin(), values.end(), [&](auto v) { return v == values[0]; });
-    };
-    while (int(values.size()) < n && !agree()) {
-        const bool woken = wake_.wait_for(lock, std::chrono::milliseconds(waitMs),
-                                          [this] { return stop_ || !queue_.empty(); });
-        if (stop_) break;
-        if (woken) {
-            values.push_back(queue_.front());
-            queue_.pop_front();
-        } else if (latest_) {
-            values.push_back(*latest_);
-        } else {
-            collecting_ = false;
-            throw TNoReading();
-        }
-    }
-    collecting_ = false;
-    if (stop_) return std::nullopt;
-    taken = int(values.size());
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    live_.Add(raw);
 }
 
 void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
@@ -176,10 +133,10 @@ void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
             // SetLevel returns once the instrument has confirmed the level,
             // so the settle time counts from there.
             if (i > 0) generator.SetLevel(setting);
-            if (!Settle(settings.SettleMs)) break;
+            if (!live_.Settle(settings.SettleMs)) break;
             int taken = 0;
             const std::optional<std::uint8_t> raw =
-                Median(settings.Readings, settings.ReadingWaitMs, taken);
+                live_.Median(settings.Readings, settings.ReadingWaitMs, kAgreeing, &taken);
             if (!raw) break;
             planner.Record(*raw);
             const double level = setting - settings.Loss;
@@ -195,7 +152,7 @@ void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
     } catch (const TGeneratorError &e) {
         error = e.Message();
         clean = false;
-    } catch (const TNoReading &) {
+    } catch (const TReadingQueue::TNoReading &) {
         error = QStringLiteral("No live RAW reading came from the receiver within %1 ms: "
                                "open a receiver before sweeping.")
                     .arg(settings.ReadingWaitMs);
@@ -206,24 +163,7 @@ void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
         stopped = stop_;
     }
     if (stopped && !clean) error.clear(); // the wait that Stop cut short
-    if (connected) {
-        // The output goes off whatever happened. After a cut-off exchange a
-        // late answer may still be on its way, so that is done on a fresh
-        // connection (which also reaches an instrument that dropped the first).
-        generator.Resume();
-        try {
-            if (!clean) {
-                generator.Disconnect();
-                generator.Connect();
-            }
-            generator.SetOutput(false);
-        } catch (const TGeneratorError &e) {
-            const QString off =
-                QStringLiteral("The output could not be switched off; it may still be on.\n") +
-                e.Message();
-            error = error.isEmpty() ? off : error + QStringLiteral("\n\n") + off;
-        }
-    }
+    if (connected) error = SwitchOutputOff(generator, clean, error);
     generator.Disconnect();
     completed = completed && !stopped && error.isEmpty();
     post([this, completed, error] {

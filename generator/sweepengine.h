@@ -12,14 +12,13 @@
 #include "generator/generator.h"
 #include "generator/instrument.h"
 #include "generator/levelplan.h"
+#include "generator/readingqueue.h"
 #include "generator/sweeptable.h"
 
 #include <QObject>
 #include <QString>
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -95,11 +94,6 @@ signals:
 
 private:
     void Run(TSweepSettings settings, std::uint64_t hz);
-    // Waits the settle time; false when stopped.
-    bool Settle(int ms);
-    // The median of the next readings (three that agree, or up to n);
-    // nothing when stopped. `taken` counts the readings used.
-    std::optional<std::uint8_t> Median(int n, int waitMs, int &taken);
 
     std::unique_ptr<TGenerator> generator_;
     std::thread worker_;
@@ -110,9 +104,6 @@ private:
     QString identity_;
 
     std::mutex mutex_;
-    std::condition_variable wake_;
     bool stop_ = false;
-    bool collecting_ = false;
-    std::deque<std::uint8_t> queue_;
-    std::optional<std::uint8_t> latest_;
+    TReadingQueue live_; // the live RAW readings the worker waits for
 };

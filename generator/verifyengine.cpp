@@ -1,5 +1,7 @@
 #include "generator/verifyengine.h"
 
+#include "generator/outputoff.h"
+
 #include <QMetaObject>
 
 #include <cmath>
@@ -168,24 +170,7 @@ void TVerifyEngine::Run(TVerifySettings settings, std::vector<std::uint64_t> poi
         stopped = stop_;
     }
     if (stopped && !clean) error.clear(); // the wait that Stop cut short
-    if (connected) {
-        // The output goes off whatever happened. After a cut-off exchange a
-        // late answer may still be on its way, so that is done on a fresh
-        // connection (which also reaches an instrument that dropped the first).
-        generator.Resume();
-        try {
-            if (!clean) {
-                generator.Disconnect();
-                generator.Connect();
-            }
-            generator.SetOutput(false);
-        } catch (const TGeneratorError &e) {
-            const QString off =
-                QStringLiteral("The output could not be switched off; it may still be on.\n") +
-                e.Message();
-            error = error.isEmpty() ? off : error + QStringLiteral("\n\n") + off;
-        }
-    }
+    if (connected) error = SwitchOutputOff(generator, clean, error);
     generator.Disconnect();
     completed = completed && !stopped && error.isEmpty();
     Post([this, completed, error] {

@@ -155,6 +155,8 @@ TEST_F(ProofTest, VerifyEveryPointThenReportWithTheVerdict) {
     const QString first = reporttesting::PageText(pdf, 1);
     EXPECT_TRUE(first.contains(results.VerdictText())) << first.toStdString();
     EXPECT_TRUE(first.contains(chosen));
+    // The sweep window's default is adaptive: no single step to name.
+    EXPECT_TRUE(first.contains("adaptive steps of 0.5 to 4 dB")) << first.toStdString();
     EXPECT_TRUE(reporttesting::PageText(pdf, 2).contains("3.6 MHz"));
     EXPECT_TRUE(reporttesting::PageText(pdf, 3).contains("7.1 MHz"));
     ASSERT_EQ(boxes.boxes.size(), 1u);
