@@ -1,9 +1,5 @@
 #include "generator/sweepengine.h"
 
-#include "generator/outputoff.h"
-
-#include <QMetaObject>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -59,16 +55,15 @@ TStepPlan TSweepSettings::Plan() const {
     return {From, To, Adaptive, Step, MaxStep, MinStep, JumpRaw};
 }
 
-TSweepEngine::TSweepEngine(QObject *parent) : QObject(parent) {}
+TSweepEngine::TSweepEngine(QObject *parent) : TGeneratorRun(parent) {}
 
 TSweepEngine::~TSweepEngine() {
-    Stop();
-    if (worker_.joinable()) worker_.join();
+    StopAndWait();
 }
 
 bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
                          std::unique_ptr<TGenerator> generator, QString *error) {
-    if (running_) {
+    if (Running()) {
         if (error) *error = QStringLiteral("A sweep is running.");
         return false;
     }
@@ -77,98 +72,42 @@ bool TSweepEngine::Start(const TSweepSettings &settings, std::uint64_t hz,
     if (!generator)
         generator = Instrument::CreateGenerator(settings.Instrument, settings.TimeoutMs, error);
     if (!generator) return false;
-    if (worker_.joinable()) worker_.join();
-    generator_ = std::move(generator);
     readings_.clear();
-    identity_.clear();
     stepCount_ = int(levels.size());
     liveReadings_ = 0;
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = false;
-    }
-    live_.Reset();
-    running_ = true;
-    worker_ = std::thread(&TSweepEngine::Run, this, settings, hz);
+    Launch(
+        std::move(generator),
+        [this, settings, hz](TGenerator &g, QString &) { return Sweep(g, settings, hz); },
+        settings.ReadingWaitMs, QStringLiteral("open a receiver before sweeping."));
     return true;
 }
 
-void TSweepEngine::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        if (!running_ || stop_) return;
-        stop_ = true;
-    }
-    if (generator_) generator_->Abort();
-    live_.Stop();
-}
-
-void TSweepEngine::AddReading(std::uint8_t raw) {
-    live_.Add(raw);
-}
-
-void TSweepEngine::Run(TSweepSettings settings, std::uint64_t hz) {
-    TGenerator &generator = *generator_;
-    QString error;
-    bool completed = false, connected = false;
-    bool clean = true; // the connection is in step with the instrument
-    auto post = [this](auto &&f) {
-        QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
-    };
-    try {
-        const QString identity = generator.Connect();
-        connected = true;
-        post([this, identity] {
-            identity_ = identity;
-            emit Connected(identity);
+bool TSweepEngine::Sweep(TGenerator &generator, const TSweepSettings &settings, std::uint64_t hz) {
+    generator.SetFrequency(hz);
+    TLevelPlanner planner(settings.Plan());
+    // The first level before the output goes on, so the receiver never
+    // sees the level the generator had before.
+    generator.SetLevel(*planner.Next());
+    generator.SetOutput(true);
+    for (int i = 0; planner.Next(); ++i) {
+        const double setting = *planner.Next();
+        // SetLevel returns once the instrument has confirmed the level,
+        // so the settle time counts from there.
+        if (i > 0) generator.SetLevel(setting);
+        if (!Live().Settle(settings.SettleMs)) break;
+        int taken = 0;
+        const std::optional<std::uint8_t> raw =
+            Live().Median(settings.Readings, settings.ReadingWaitMs, kAgreeing, &taken);
+        if (!raw) break;
+        planner.Record(*raw);
+        const double level = setting - settings.Loss;
+        const int count = planner.Estimate();
+        Post([this, i, count, level, raw, taken] {
+            readings_.push_back({level, *raw});
+            stepCount_ = count;
+            liveReadings_ += taken;
+            emit StepDone(i, count, level, *raw);
         });
-        generator.SetFrequency(hz);
-        TLevelPlanner planner(settings.Plan());
-        // The first level before the output goes on, so the receiver never
-        // sees the level the generator had before.
-        generator.SetLevel(*planner.Next());
-        generator.SetOutput(true);
-        for (int i = 0; planner.Next(); ++i) {
-            const double setting = *planner.Next();
-            // SetLevel returns once the instrument has confirmed the level,
-            // so the settle time counts from there.
-            if (i > 0) generator.SetLevel(setting);
-            if (!live_.Settle(settings.SettleMs)) break;
-            int taken = 0;
-            const std::optional<std::uint8_t> raw =
-                live_.Median(settings.Readings, settings.ReadingWaitMs, kAgreeing, &taken);
-            if (!raw) break;
-            planner.Record(*raw);
-            const double level = setting - settings.Loss;
-            const int count = planner.Estimate();
-            post([this, i, count, level, raw, taken] {
-                readings_.push_back({level, *raw});
-                stepCount_ = count;
-                liveReadings_ += taken;
-                emit StepDone(i, count, level, *raw);
-            });
-        }
-        completed = !planner.Next();
-    } catch (const TGeneratorError &e) {
-        error = e.Message();
-        clean = false;
-    } catch (const TReadingQueue::TNoReading &) {
-        error = QStringLiteral("No live RAW reading came from the receiver within %1 ms: "
-                               "open a receiver before sweeping.")
-                    .arg(settings.ReadingWaitMs);
     }
-    bool stopped;
-    {
-        std::lock_guard lock(mutex_);
-        stopped = stop_;
-    }
-    if (stopped && !clean) error.clear(); // the wait that Stop cut short
-    if (connected) error = SwitchOutputOff(generator, clean, error);
-    generator.Disconnect();
-    completed = completed && !stopped && error.isEmpty();
-    post([this, completed, error] {
-        running_ = false;
-        if (worker_.joinable()) worker_.join();
-        emit Finished(completed, error);
-    });
+    return !planner.Next();
 }

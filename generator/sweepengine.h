@@ -3,26 +3,19 @@
 // through the levels a TLevelPlanner chooses (fixed or adaptive steps). At
 // each level it waits until the instrument has confirmed the setting, then
 // the settle time, then takes the median of the next live RAW readings and
-// records (level, RAW). The output is switched off at the end, on Stop and on
-// every failure. The engine itself lives on the GUI thread: it hears the live
-// readings through AddReading() and reports through signals; nothing it does
-// there blocks.
+// records (level, RAW). The run's thread, Stop and the output switched off at
+// the end come from TGeneratorRun.
 #pragma once
 
-#include "generator/generator.h"
+#include "generator/generatorrun.h"
 #include "generator/instrument.h"
 #include "generator/levelplan.h"
-#include "generator/readingqueue.h"
 #include "generator/sweeptable.h"
 
-#include <QObject>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <thread>
 #include <vector>
 
 struct TSweepSettings {
@@ -55,7 +48,7 @@ struct TSweepSettings {
     TStepPlan Plan() const;
 };
 
-class TSweepEngine : public QObject {
+class TSweepEngine : public TGeneratorRun {
     Q_OBJECT
 public:
     explicit TSweepEngine(QObject *parent = nullptr);
@@ -68,9 +61,6 @@ public:
     // `error` says why.
     bool Start(const TSweepSettings &settings, std::uint64_t hz,
                std::unique_ptr<TGenerator> generator = {}, QString *error = nullptr);
-    // Asks the running sweep to end; Finished follows once the output is off.
-    void Stop();
-    bool Running() const { return running_; }
 
     // The readings recorded so far (levels at the receiver), in the order
     // they were taken.
@@ -79,31 +69,15 @@ public:
     int StepCount() const { return stepCount_; }
     // Live readings taken so far (several per level).
     int LiveReadingCount() const { return liveReadings_; }
-    QString Identity() const { return identity_; }
-
-public slots:
-    // A live RAW reading of the receiver (the live level's RawChanged).
-    void AddReading(std::uint8_t raw);
 
 signals:
-    void Connected(const QString &identity);
     // The reading of one level; `count` is the number of levels expected now.
     void StepDone(int index, int count, double level, int raw);
-    // completed: every step was recorded; error: empty unless it failed.
-    void Finished(bool completed, const QString &error);
 
 private:
-    void Run(TSweepSettings settings, std::uint64_t hz);
+    bool Sweep(TGenerator &generator, const TSweepSettings &settings, std::uint64_t hz);
 
-    std::unique_ptr<TGenerator> generator_;
-    std::thread worker_;
-    bool running_ = false;
     std::vector<TSweepReading> readings_;
     int stepCount_ = 0;
     int liveReadings_ = 0;
-    QString identity_;
-
-    std::mutex mutex_;
-    bool stop_ = false;
-    TReadingQueue live_; // the live RAW readings the worker waits for
 };

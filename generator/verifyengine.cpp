@@ -1,9 +1,5 @@
 #include "generator/verifyengine.h"
 
-#include "generator/outputoff.h"
-
-#include <QMetaObject>
-
 #include <cmath>
 
 bool TVerifySettings::Check(QString *error) const {
@@ -22,11 +18,10 @@ bool TVerifySettings::Check(QString *error) const {
     return true;
 }
 
-TVerifyEngine::TVerifyEngine(QObject *parent) : QObject(parent) {}
+TVerifyEngine::TVerifyEngine(QObject *parent) : TGeneratorRun(parent) {}
 
 TVerifyEngine::~TVerifyEngine() {
-    Stop();
-    if (worker_.joinable()) worker_.join();
+    StopAndWait();
 }
 
 bool TVerifyEngine::Start(const TVerifySettings &settings, const std::vector<std::uint64_t> &points,
@@ -36,44 +31,33 @@ bool TVerifyEngine::Start(const TVerifySettings &settings, const std::vector<std
         if (error) *error = text;
         return false;
     };
-    if (running_) return fail(QStringLiteral("A verification is running."));
+    if (Running()) return fail(QStringLiteral("A verification is running."));
     if (!settings.Check(error)) return false;
     if (points.empty()) return fail(QStringLiteral("There is no point to verify."));
     if (!generator || !tune || !lookup)
         return fail(QStringLiteral("The verification has no generator or receiver."));
-    if (worker_.joinable()) worker_.join();
 
-    generator_ = std::move(generator);
     tune_ = std::move(tune);
     lookup_ = std::move(lookup);
     result_ = {};
     result_.Tolerance = settings.Tolerance;
     result_.Loss = settings.Loss;
     result_.Levels = settings.Levels;
-    readings_.Reset();
     {
         std::lock_guard lock(mutex_);
-        stop_ = false;
         tuneDone_ = false;
     }
-    running_ = true;
-    worker_ = std::thread(&TVerifyEngine::Run, this, settings, points);
+    Launch(
+        std::move(generator),
+        [this, settings, points](TGenerator &g, QString &e) {
+            return Verify(g, settings, points, e);
+        },
+        settings.ReadingWaitMs, QStringLiteral("is a receiver open?"),
+        [this](bool completed) {
+            result_.Identity = Identity();
+            result_.Complete = completed;
+        });
     return true;
-}
-
-void TVerifyEngine::Stop() {
-    {
-        std::lock_guard lock(mutex_);
-        if (!running_ || stop_) return;
-        stop_ = true;
-    }
-    readings_.Stop();
-    tuned_.notify_all();
-    if (generator_) generator_->Abort();
-}
-
-void TVerifyEngine::Post(std::function<void()> call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
 bool TVerifyEngine::TunePoint(int index, std::uint64_t hz, QString &error) {
@@ -110,73 +94,36 @@ bool TVerifyEngine::TunePoint(int index, std::uint64_t hz, QString &error) {
     return tuneOk_;
 }
 
-void TVerifyEngine::Run(TVerifySettings settings, std::vector<std::uint64_t> points) {
-    TGenerator &generator = *generator_;
-    QString error;
-    bool completed = false, connected = false, outputOn = false;
-    bool clean = true; // the connection is in step with the instrument
-    try {
-        const QString identity = generator.Connect();
-        connected = true;
-        Post([this, identity] {
-            result_.Identity = identity;
-            emit Connected(identity);
-        });
-        const int pointCount = int(points.size());
-        const int levelCount = int(settings.Levels.size());
-        for (int p = 0; p < pointCount && error.isEmpty(); ++p) {
-            if (!TunePoint(p, points[std::size_t(p)], error)) break;
-            generator.SetFrequency(points[std::size_t(p)]);
-            bool stopped = false;
-            for (int l = 0; l < levelCount; ++l) {
-                const double level = settings.Levels[std::size_t(l)];
-                generator.SetLevel(level);
-                // The first level is set before the output goes on, so the
-                // receiver never sees the level the generator had before.
-                if (!outputOn) {
-                    generator.SetOutput(true);
-                    outputOn = true;
-                }
-                const std::optional<std::uint8_t> raw =
-                    readings_.Settle(settings.SettleMs)
-                        ? readings_.Median(settings.Readings, settings.ReadingWaitMs)
-                        : std::nullopt;
-                if (!raw) {
-                    stopped = true;
-                    break;
-                }
-                const double applied = level - settings.Loss;
-                const std::uint64_t hz = points[std::size_t(p)];
-                Post([this, p, l, hz, level, applied, raw] {
-                    TVerifyReading reading{level, applied, *raw, lookup_(hz, *raw)};
-                    result_.Points.back().Readings.push_back(reading);
-                    emit ReadingDone(p, l);
-                });
+bool TVerifyEngine::Verify(TGenerator &generator, const TVerifySettings &settings,
+                           const std::vector<std::uint64_t> &points, QString &error) {
+    bool outputOn = false;
+    const int pointCount = int(points.size());
+    const int levelCount = int(settings.Levels.size());
+    for (int p = 0; p < pointCount && error.isEmpty(); ++p) {
+        if (!TunePoint(p, points[std::size_t(p)], error)) return false;
+        generator.SetFrequency(points[std::size_t(p)]);
+        for (int l = 0; l < levelCount; ++l) {
+            const double level = settings.Levels[std::size_t(l)];
+            generator.SetLevel(level);
+            // The first level is set before the output goes on, so the
+            // receiver never sees the level the generator had before.
+            if (!outputOn) {
+                generator.SetOutput(true);
+                outputOn = true;
             }
-            if (stopped) break;
-            completed = p + 1 == pointCount;
+            const std::optional<std::uint8_t> raw =
+                Live().Settle(settings.SettleMs)
+                    ? Live().Median(settings.Readings, settings.ReadingWaitMs)
+                    : std::nullopt;
+            if (!raw) return false;
+            const double applied = level - settings.Loss;
+            const std::uint64_t hz = points[std::size_t(p)];
+            Post([this, p, l, hz, level, applied, raw] {
+                TVerifyReading reading{level, applied, *raw, lookup_(hz, *raw)};
+                result_.Points.back().Readings.push_back(reading);
+                emit ReadingDone(p, l);
+            });
         }
-    } catch (const TGeneratorError &e) {
-        error = e.Message();
-        clean = false;
-    } catch (const TReadingQueue::TNoReading &) {
-        error = QStringLiteral("No live RAW reading came from the receiver within %1 ms: "
-                               "is a receiver open?")
-                    .arg(settings.ReadingWaitMs);
     }
-    bool stopped;
-    {
-        std::lock_guard lock(mutex_);
-        stopped = stop_;
-    }
-    if (stopped && !clean) error.clear(); // the wait that Stop cut short
-    if (connected) error = SwitchOutputOff(generator, clean, error);
-    generator.Disconnect();
-    completed = completed && !stopped && error.isEmpty();
-    Post([this, completed, error] {
-        running_ = false;
-        if (worker_.joinable()) worker_.join();
-        result_.Complete = completed;
-        emit Finished(completed, error);
-    });
+    return error.isEmpty();
 }

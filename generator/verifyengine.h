@@ -3,29 +3,21 @@
 // stepped through the level list; at each level, after the settle time, the
 // median of the next live RAW readings is looked up in the open set (again
 // through a hook, on the GUI thread) and recorded with the applied level.
-// The output is switched off at the end, on Stop and on every failure. The
-// run only reads the set; nothing here can change it.
-//
-// Like the sweep engine it lives on the GUI thread: the generator is driven
-// by a worker thread, the live readings arrive through AddReading(), and
-// results and the end come back as queued calls, so every signal is emitted
-// and every hook called on the GUI thread.
+// The run only reads the set; nothing here can change it. The run's thread,
+// Stop and the output switched off at the end come from TGeneratorRun, and
+// every hook is called on the GUI thread.
 #pragma once
 
-#include "generator/generator.h"
-#include "generator/readingqueue.h"
+#include "generator/generatorrun.h"
 #include "generator/verification.h"
 
-#include <QObject>
 #include <QString>
 
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 struct TVerifySettings {
@@ -42,7 +34,7 @@ struct TVerifySettings {
     bool Check(QString *error = nullptr) const;
 };
 
-class TVerifyEngine : public QObject {
+class TVerifyEngine : public TGeneratorRun {
     Q_OBJECT
 public:
     // Tunes the receiver to a point; false, with a message, ends the run.
@@ -60,44 +52,29 @@ public:
     bool Start(const TVerifySettings &settings, const std::vector<std::uint64_t> &points,
                std::unique_ptr<TGenerator> generator, TTune tune, TLookup lookup,
                QString *error = nullptr);
-    // Asks the run to end; Finished follows once the output is off.
-    void Stop();
-    bool Running() const { return running_; }
 
     // What has been recorded so far; whole after Finished.
     const TVerification &Result() const { return result_; }
 
-public slots:
-    // A live RAW reading of the receiver (the live level's RawChanged).
-    void AddReading(std::uint8_t raw) { readings_.Add(raw); }
-
 signals:
-    void Connected(const QString &identity);
     // The receiver is tuned to point `index`; its levels follow.
     void PointStarted(int index, std::uint64_t hz);
     // Result().Points[point].Readings[level] has been recorded.
     void ReadingDone(int point, int level);
-    // completed: every level of every point was recorded; error: empty
-    // unless the run failed.
-    void Finished(bool completed, const QString &error);
 
 private:
-    void Run(TVerifySettings settings, std::vector<std::uint64_t> points);
+    bool Verify(TGenerator &generator, const TVerifySettings &settings,
+                const std::vector<std::uint64_t> &points, QString &error);
     // Tunes on the GUI thread and waits for it; false when stopped or failed.
     bool TunePoint(int index, std::uint64_t hz, QString &error);
-    void Post(std::function<void()> call);
+    void Stopping() override { tuned_.notify_all(); }
 
-    std::unique_ptr<TGenerator> generator_;
     TTune tune_;
     TLookup lookup_;
-    std::thread worker_;
-    bool running_ = false;
     TVerification result_;
-    TReadingQueue readings_;
 
-    std::mutex mutex_;
+    // Under mutex_.
     std::condition_variable tuned_;
-    bool stop_ = false;
     bool tuneDone_ = false;
     bool tuneOk_ = false;
     QString tuneError_;
