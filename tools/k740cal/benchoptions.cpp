@@ -61,33 +61,55 @@ bool ParsePointList(const QString &text, std::vector<std::uint64_t> &points, QSt
     return true;
 }
 
-void TBenchOptionSet::AddTo(QCommandLineParser &parser) const {
-    parser.addOptions({points_, receiver_, generator_, commands_, loss_, from_, to_, step_, settle_,
-                       readings_, levels_, tolerance_, report_, json_});
-}
+namespace {
 
-QString TBenchOptionSet::FirstSet(const QCommandLineParser &parser) const {
-    for (const QCommandLineOption *option :
-         {&points_, &receiver_, &generator_, &commands_, &loss_, &from_, &to_, &step_, &settle_,
-          &readings_, &levels_, &tolerance_, &report_, &json_})
-        if (parser.isSet(*option)) return option->names().constFirst();
-    return QString();
-}
+// The rows of the option table, in its order.
+enum TBenchOption {
+    boPoints,
+    boReceiver,
+    boGenerator,
+    boCommands,
+    boLoss,
+    boFrom,
+    boTo,
+    boStep,
+    boSettle,
+    boReadings,
+    boLevels,
+    boTolerance,
+    boReport,
+    boJson,
+};
+
+} // namespace
+
+TBenchOptionSet::TBenchOptionSet()
+    : table_({
+          {"points", "LIST", "The points: 7.1M,14.2M (Hz, k, M, G).", nullptr},
+          {"receiver", "SERIAL", "The receiver's serial (the demo receiver).", nullptr},
+          {"generator", "LINK",
+           "The generator's link: HOST[:PORT], TCPIP0::HOST::PORT::SOCKET, GPIB0::N::INSTR via "
+           "HOST[:PORT] or DEVICE, USB0::...::INSTR (the simulated bench).",
+           nullptr},
+          {"commands", "NAME",
+           "The command set's name; POW and LEV name the SCPI sets (SCPI POWer).", nullptr},
+          {"loss", "DB", "Loss between generator and receiver, dB (0).", nullptr},
+          {"from", "DBM", "calibrate: first generator level, dBm (-130).", "calibrate"},
+          {"to", "DBM", "calibrate: last generator level, dBm (-20).", "calibrate"},
+          {"step", "DB", "calibrate: level step, dB (1).", "calibrate"},
+          {"settle", "MS", "Wait after each level change, ms (150).", nullptr},
+          {"readings", "N", "Live RAW readings per level (5).", nullptr},
+          {"levels", "LEVELS", "measure: generator levels (-120:-30:10).", "measure"},
+          {"tolerance", "DB", "measure: allowed error, dB (1.0).", "measure"},
+          {"report", "OUT.pdf", "Writes the calibration report at the end.", nullptr},
+          {"json", nullptr, "Prints the results as JSON.", nullptr},
+      }) {}
 
 bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenchOptions &options,
                            QString &error) const {
     const QString command = measure ? QStringLiteral("measure") : QStringLiteral("calibrate");
-    const std::vector<const QCommandLineOption *> others =
-        measure ? std::vector<const QCommandLineOption *>{&from_, &to_, &step_}
-                : std::vector<const QCommandLineOption *>{&levels_, &tolerance_};
-    for (const QCommandLineOption *option : others) {
-        if (parser.isSet(*option)) {
-            error = QStringLiteral("%1: option --%2 belongs to %3")
-                        .arg(command, option->names().constFirst(),
-                             measure ? QStringLiteral("calibrate") : QStringLiteral("measure"));
-            return false;
-        }
-    }
+    error = table_.Misplaced(parser, command);
+    if (!error.isEmpty()) return false;
     const auto number = [&](const QCommandLineOption &option, double &value) {
         if (!error.isEmpty() || !parser.isSet(option)) return;
         if (!Number(parser.value(option), value))
@@ -107,12 +129,13 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
                         .arg(high);
     };
 
-    if (parser.isSet(points_) && !ParsePointList(parser.value(points_), options.Points, error))
+    if (parser.isSet(table_[boPoints]) &&
+        !ParsePointList(parser.value(table_[boPoints]), options.Points, error))
         return false;
-    options.Receiver = parser.value(receiver_).trimmed();
-    options.Generator = parser.value(generator_).trimmed();
-    if (parser.isSet(commands_)) {
-        const QString name = parser.value(commands_).trimmed();
+    options.Receiver = parser.value(table_[boReceiver]).trimmed();
+    options.Generator = parser.value(table_[boGenerator]).trimmed();
+    if (parser.isSet(table_[boCommands])) {
+        const QString name = parser.value(table_[boCommands]).trimmed();
         const QString upper = name.toUpper();
         std::optional<TCommandSet> set;
         if (upper == QLatin1String("POW") || upper == QLatin1String("POWER"))
@@ -126,7 +149,7 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
             for (const TCommandSet &known : Instrument::CommandSets())
                 names << QLatin1Char('"') + known.Name + QLatin1Char('"');
             error = QStringLiteral("--commands: unknown command set \"%1\" (%2)")
-                        .arg(parser.value(commands_), names.join(QStringLiteral(", ")));
+                        .arg(parser.value(table_[boCommands]), names.join(QStringLiteral(", ")));
             return false;
         }
         options.Commands = set->Name;
@@ -135,20 +158,20 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
     // The levels --from, --to and --step give, in fixed steps.
     options.Sweep.Adaptive = false;
     double loss = 0;
-    number(loss_, loss);
-    number(from_, options.Sweep.From);
-    number(to_, options.Sweep.To);
-    number(step_, options.Sweep.Step);
-    integer(settle_, 0, 60000, options.Sweep.SettleMs);
-    integer(readings_, 1, 100, options.Sweep.Readings);
-    number(tolerance_, options.Verify.Tolerance);
+    number(table_[boLoss], loss);
+    number(table_[boFrom], options.Sweep.From);
+    number(table_[boTo], options.Sweep.To);
+    number(table_[boStep], options.Sweep.Step);
+    integer(table_[boSettle], 0, 60000, options.Sweep.SettleMs);
+    integer(table_[boReadings], 1, 100, options.Sweep.Readings);
+    number(table_[boTolerance], options.Verify.Tolerance);
     if (!error.isEmpty()) return false;
     options.Sweep.Loss = loss;
     options.Verify.Loss = loss;
     options.Verify.SettleMs = options.Sweep.SettleMs;
     options.Verify.Readings = options.Sweep.Readings;
-    if (parser.isSet(levels_) &&
-        !Verification::ParseLevels(parser.value(levels_), options.Verify.Levels, error)) {
+    if (parser.isSet(table_[boLevels]) &&
+        !Verification::ParseLevels(parser.value(table_[boLevels]), options.Verify.Levels, error)) {
         error = QStringLiteral("--levels: ") + error;
         return false;
     }
@@ -158,8 +181,8 @@ bool TBenchOptionSet::Read(const QCommandLineParser &parser, bool measure, TBenc
         error = QStringLiteral("%1: %2").arg(command, settingsError);
         return false;
     }
-    options.Report = parser.value(report_);
-    options.Json = parser.isSet(json_);
+    options.Report = parser.value(table_[boReport]);
+    options.Json = parser.isSet(table_[boJson]);
     return true;
 }
 

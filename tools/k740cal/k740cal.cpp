@@ -3,6 +3,7 @@
 #include "calhints.h"
 #include "calibration/caltransfer.h"
 #include "calreport.h"
+#include "optiontable.h"
 #include "proofcommands.h"
 
 #include <QCommandLineParser>
@@ -71,23 +72,19 @@ private:
     int32_t cal_ = -1;
 };
 
-struct Options {
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("info: print JSON.")};
-    QCommandLineOption receiver{QStringLiteral("receiver"),
-                                QStringLiteral("export: only the tables of receiver <R>."),
-                                QStringLiteral("R")};
-    QCommandLineOption mode{QStringLiteral("mode"),
-                            QStringLiteral("export: only the tables of mode code <M>."),
-                            QStringLiteral("M")};
-    QCommandLineOption frequency{QStringLiteral("frequency"),
-                                 QStringLiteral("export: only the tables of point <HZ>."),
-                                 QStringLiteral("HZ")};
-    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("export: write to <OUT.csv>, not standard output."),
-                              QStringLiteral("OUT.csv")};
-    QCommandLineOption replace{QStringLiteral("replace"),
-                               QStringLiteral("import: replace points that FILE holds already.")};
-};
+// The rows of the option table, in its order.
+enum TFileOption { foJson, foReceiver, foMode, foFrequency, foOutput, foReplace };
+
+TOptionTable FileOptions() {
+    return TOptionTable({
+        {"json", nullptr, "info: print JSON.", "info"},
+        {"receiver", "R", "export: only the tables of receiver <R>.", "export"},
+        {"mode", "M", "export: only the tables of mode code <M>.", "export"},
+        {"frequency", "HZ", "export: only the tables of point <HZ>.", "export"},
+        {"o,output", "OUT.csv", "export: write to <OUT.csv>, not standard output.", "export"},
+        {"replace", nullptr, "import: replace points that FILE holds already.", "import"},
+    });
+}
 
 const char kDescription[] =
     "Reads and writes S-meter calibration files (.cal) through smetersdk.dll.\n"
@@ -104,10 +101,9 @@ const char kDescription[] =
     "                          may be /dev/stdin, a FIFO or a device (1 GiB at most)\n"
     "  verify FILE             loads FILE and reports the library's answer\n"
     "  diff A B                the points and entries in which A and B differ\n";
-const char kExitStatus[] =
-    "\n"
-    "Exit status: 0 success, 1 refused input (for diff: the files differ),\n"
-    "2 usage error.";
+const char kExitStatus[] = "\n"
+                           "Exit status: 0 success, 1 refused input (for diff: the files differ),\n"
+                           "2 usage error.";
 
 int runVerify(const Smsdk &sdk, const QString &path) {
     OpenSet set(sdk);
@@ -261,9 +257,8 @@ int Run(const QStringList &arguments) {
                                      QString::fromLatin1(kExitStatus));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    Options options;
-    parser.addOptions({options.json, options.receiver, options.mode, options.frequency,
-                       options.output, options.replace});
+    const TOptionTable options = FileOptions();
+    options.AddTo(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("info, export, import, verify or diff."));
     parser.addPositionalArgument(QStringLiteral("arguments"),
@@ -300,37 +295,30 @@ int Run(const QStringList &arguments) {
         return usageError(QStringLiteral("%1: unexpected argument \"%2\"")
                               .arg(command, positional[names.size()]));
 
-    // Each option belongs to one command.
-    const std::pair<const QCommandLineOption *, const char *> owners[] = {
-        {&options.json, "info"},        {&options.receiver, "export"}, {&options.mode, "export"},
-        {&options.frequency, "export"}, {&options.output, "export"},   {&options.replace, "import"},
-    };
-    for (const auto &[option, owner] : owners)
-        if (parser.isSet(*option) && command != QLatin1String(owner))
-            return usageError(QStringLiteral("%1: option --%2 belongs to %3")
-                                  .arg(command, option->names().last(), QLatin1String(owner)));
+    if (const QString misplaced = options.Misplaced(parser, command); !misplaced.isEmpty())
+        return usageError(misplaced);
 
     TTableFilter filter;
-    if (parser.isSet(options.receiver)) {
-        const QByteArray name = parser.value(options.receiver).toLatin1();
+    if (parser.isSet(options[foReceiver])) {
+        const QByteArray name = parser.value(options[foReceiver]).toLatin1();
         bool found = false;
         for (const char *model : Smsdk::ModelNames)
             found = found || name == model;
         if (!found)
             return usageError(QStringLiteral("--receiver: unknown receiver name \"%1\"")
-                                  .arg(parser.value(options.receiver)));
+                                  .arg(parser.value(options[foReceiver])));
         filter.Receiver = name;
     }
-    if (parser.isSet(options.mode)) {
+    if (parser.isSet(options[foMode])) {
         int32_t mode = 0;
-        if (!parseNumber(parser.value(options.mode), mode))
+        if (!parseNumber(parser.value(options[foMode]), mode))
             return usageError(QStringLiteral("--mode: \"%1\" is not a mode code")
-                                  .arg(parser.value(options.mode)));
+                                  .arg(parser.value(options[foMode])));
         filter.Mode = mode;
     }
-    if (parser.isSet(options.frequency)) {
+    if (parser.isSet(options[foFrequency])) {
         uint64_t frequency = 0;
-        const QString text = parser.value(options.frequency);
+        const QString text = parser.value(options[foFrequency]);
         if (text.startsWith(QLatin1Char('-')) || !parseNumber(text, frequency))
             return usageError(
                 QStringLiteral("--frequency: \"%1\" is not a whole number of hertz").arg(text));
@@ -345,11 +333,11 @@ int Run(const QStringList &arguments) {
     }
 
     if (command == QLatin1String("info"))
-        return runInfo(sdk, positional[0], parser.isSet(options.json));
+        return runInfo(sdk, positional[0], parser.isSet(options[foJson]));
     if (command == QLatin1String("export"))
-        return runExport(sdk, positional[0], filter, parser.value(options.output));
+        return runExport(sdk, positional[0], filter, parser.value(options[foOutput]));
     if (command == QLatin1String("import"))
-        return runImport(sdk, positional[0], positional[1], parser.isSet(options.replace));
+        return runImport(sdk, positional[0], positional[1], parser.isSet(options[foReplace]));
     if (command == QLatin1String("verify")) return runVerify(sdk, positional[0]);
     return runDiff(sdk, positional[0], positional[1]);
 }
