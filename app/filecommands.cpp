@@ -25,14 +25,10 @@ void TFileCommands::ShowSet() {
 }
 
 QString TFileCommands::AskFile(bool save, const QString &fileName) const {
-    platform::FileDialogRequest request;
-    request.owner = parts_.Window.Owner();
-    request.kind = save ? platform::FileDialogRequest::Save : platform::FileDialogRequest::Open;
-    request.title = save ? kSaveTitle : kOpenTitle;
-    request.filter = kFilter;
-    request.defaultSuffix = kDefaultSuffix;
-    request.fileName = fileName;
-    return platform::RunFileDialog(request);
+    return platform::AskFileName(parts_.Window.Owner(),
+                                 save ? platform::FileDialogRequest::Save
+                                      : platform::FileDialogRequest::Open,
+                                 save ? kSaveTitle : kOpenTitle, kFilter, kDefaultSuffix, fileName);
 }
 
 void TFileCommands::New() {

@@ -89,16 +89,12 @@ bool TProofCommands::WriteReport(const QString &pdfPath, QString &error, int *pa
 void TProofCommands::Report(QWidget *owner) {
     const TCalDocument &document = parts_.Document;
     if (!document.IsLoaded()) return;
-    platform::FileDialogRequest request;
-    request.owner = owner;
-    request.kind = platform::FileDialogRequest::Save;
-    request.title = QStringLiteral("Save calibration report");
-    request.filter = QStringLiteral("PDF files (*.pdf)");
-    request.defaultSuffix = QStringLiteral("pdf");
     const QFileInfo cal(document.IsNewFile() ? QString::fromLatin1(TCalDocument::kNewFileName)
                                              : document.FileName());
-    request.fileName = cal.dir().filePath(cal.completeBaseName() + QStringLiteral(".pdf"));
-    const QString path = platform::RunFileDialog(request);
+    const QString path = platform::AskFileName(
+        owner, platform::FileDialogRequest::Save, QStringLiteral("Save calibration report"),
+        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
+        cal.dir().filePath(cal.completeBaseName() + QStringLiteral(".pdf")));
     if (path.isEmpty()) return;
     QString error;
     int pages = 0;

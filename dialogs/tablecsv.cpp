@@ -13,14 +13,8 @@ namespace {
 
 QString askFile(QWidget *owner, platform::FileDialogRequest::Kind kind, const QString &title,
                 const QString &proposed) {
-    platform::FileDialogRequest request;
-    request.kind = kind;
-    request.owner = owner;
-    request.title = title;
-    request.filter = QStringLiteral("CSV Files (*.csv)");
-    request.defaultSuffix = QStringLiteral("csv");
-    request.fileName = proposed;
-    return platform::RunFileDialog(request);
+    return platform::AskFileName(owner, kind, title, QStringLiteral("CSV Files (*.csv)"),
+                                 QStringLiteral("csv"), proposed);
 }
 
 bool shown(QWidget *owner, const QString &error) {

@@ -24,6 +24,9 @@
 
 namespace {
 
+constexpr int kWidth = 700;
+constexpr int kHeight = 560;
+
 using dialogparts::ArialFont;
 using dialogparts::MakeGroup;
 
@@ -140,8 +143,9 @@ TVerifyForm::TVerifyForm(QWidget *parent)
                        QStringLiteral("Stops the verification and switches the output off"));
     BCsv = MakeButton(ClientPanel, QRect(kWidth - 155, by, 73, 21), QStringLiteral("CSV\u2026"),
                       QStringLiteral("Csv"), QStringLiteral("Saves the results as CSV"));
-    BClose = MakeButton(ClientPanel, QRect(kWidth - 79, by, 73, 21), QStringLiteral("Close"),
-                        QStringLiteral("Close"), QStringLiteral("Closes the window"));
+    TstSpeedButton *BClose =
+        MakeButton(ClientPanel, QRect(kWidth - 79, by, 73, 21), QStringLiteral("Close"),
+                   QStringLiteral("Close"), QStringLiteral("Closes the window"));
     connect(BStart, &TstSpeedButton::OnClick, this, &TVerifyForm::BStartClick);
     connect(BStop, &TstSpeedButton::OnClick, this, &TVerifyForm::BStopClick);
     connect(BCsv, &TstSpeedButton::OnClick, this, &TVerifyForm::BCsvClick);
@@ -383,14 +387,10 @@ bool TVerifyForm::ExportCsv(const QString &path, QString &error) const {
 
 void TVerifyForm::BCsvClick() {
     if (engine_.Running() || engine_.Result().ReadingCount() == 0) return;
-    platform::FileDialogRequest request;
-    request.owner = this;
-    request.kind = platform::FileDialogRequest::Save;
-    request.title = QStringLiteral("Save verification results");
-    request.filter = QStringLiteral("CSV files (*.csv)");
-    request.defaultSuffix = QStringLiteral("csv");
-    request.fileName = QStringLiteral("verification.csv");
-    const QString path = platform::RunFileDialog(request);
+    const QString path = platform::AskFileName(
+        this, platform::FileDialogRequest::Save, QStringLiteral("Save verification results"),
+        QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
+        QStringLiteral("verification.csv"));
     if (path.isEmpty()) return;
     QString error;
     if (!ExportCsv(path, error)) platform::ShowError(this, error);

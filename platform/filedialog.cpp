@@ -39,4 +39,14 @@ QString RunFileDialog(const FileDialogRequest &request) {
     return files.isEmpty() ? QString() : files.front();
 }
 
+QString AskFileName(QWidget *owner, FileDialogRequest::Kind kind, const QString &title,
+                    const QString &filter, const QString &suffix, const QString &fileName) {
+    return RunFileDialog({.owner = owner,
+                          .kind = kind,
+                          .title = title,
+                          .filter = filter,
+                          .defaultSuffix = suffix,
+                          .fileName = fileName});
+}
+
 } // namespace platform

@@ -30,6 +30,11 @@ using FileDialogResponder = std::function<QString(const FileDialogRequest &)>;
 // before it overwrites one. Answers the chosen path, or an empty text when
 // the user cancelled.
 QString RunFileDialog(const FileDialogRequest &request);
+// RunFileDialog for one type of file: `filter` and `suffix` as the request's
+// filter and defaultSuffix.
+QString AskFileName(QWidget *owner, FileDialogRequest::Kind kind, const QString &title,
+                    const QString &filter, const QString &suffix,
+                    const QString &fileName = QString());
 
 // Installs a responder (an empty one restores the real dialogs). Returns the
 // previous one.
