@@ -48,38 +48,39 @@ void LevelRange(const TVerification &v, double &low, double &high) {
     high += room;
 }
 
-} // namespace
-
-TErrorPlotLook TErrorPlotLook::Screen() {
-    TErrorPlotLook look;
-    look.Background = Qt::black;
-    look.Axis = QColor(255, 255, 0);
-    look.Grid = QColor(0, 100, 0);
-    look.Text = QColor(192, 192, 192);
-    look.Band = QColor(0, 60, 0);
-    look.Fail = QColor(255, 64, 64);
-    look.Curves = {QColor(0, 255, 0),     QColor(0, 255, 255),   QColor(255, 160, 0),
-                   QColor(255, 0, 255),   QColor(255, 255, 255), QColor(128, 160, 255),
-                   QColor(255, 255, 128), QColor(160, 255, 160)};
+TErrorPlotLook WithPlotFont(TErrorPlotLook look) {
     look.Font = QFont(QStringLiteral("Arial"));
     look.Font.setPixelSize(11);
     return look;
 }
 
+} // namespace
+
+TErrorPlotLook TErrorPlotLook::Screen() {
+    // Background, axis, grid, text, band, fail, then the curves.
+    return WithPlotFont({Qt::black,
+                         QColor(255, 255, 0),
+                         QColor(0, 100, 0),
+                         QColor(192, 192, 192),
+                         QColor(0, 60, 0),
+                         QColor(255, 64, 64),
+                         {QColor(0, 255, 0), QColor(0, 255, 255), QColor(255, 160, 0),
+                          QColor(255, 0, 255), QColor(255, 255, 255), QColor(128, 160, 255),
+                          QColor(255, 255, 128), QColor(160, 255, 160)},
+                         {}});
+}
+
 TErrorPlotLook TErrorPlotLook::Print() {
-    TErrorPlotLook look;
-    look.Background = Qt::white;
-    look.Axis = Qt::black;
-    look.Grid = QColor(190, 190, 190);
-    look.Text = Qt::black;
-    look.Band = QColor(220, 240, 220);
-    look.Fail = QColor(200, 0, 0);
-    look.Curves = {QColor(0, 110, 0),   QColor(0, 70, 200),  QColor(200, 110, 0),
-                   QColor(140, 0, 160), QColor(0, 140, 140), QColor(90, 60, 20),
-                   QColor(0, 0, 0),     QColor(120, 120, 0)};
-    look.Font = QFont(QStringLiteral("Arial"));
-    look.Font.setPixelSize(11);
-    return look;
+    return WithPlotFont(
+        {Qt::white,
+         Qt::black,
+         QColor(190, 190, 190),
+         Qt::black,
+         QColor(220, 240, 220),
+         QColor(200, 0, 0),
+         {QColor(0, 110, 0), QColor(0, 70, 200), QColor(200, 110, 0), QColor(140, 0, 160),
+          QColor(0, 140, 140), QColor(90, 60, 20), QColor(0, 0, 0), QColor(120, 120, 0)},
+         {}});
 }
 
 QColor TErrorPlotLook::CurveColor(int index) const {
