@@ -17,6 +17,8 @@ namespace {
 
 // The about box's button has a lighter border than the dialogs'.
 constexpr TColor kAboutButtonBorder = 3552822; // RGB 54, 54, 54
+constexpr int kWidth = 368;
+constexpr int kHeight = 130;
 
 TmyLabel *MakeNotice(QWidget *parent, const char *name, int left, int top, const QString &caption,
                      bool bold) {
@@ -32,7 +34,7 @@ TAboutForm::TAboutForm(QWidget *owner)
     SetSize(kWidth, kHeight);
     setFont(ArialFont(11));
 
-    Image1 = Named(new QLabel(ClientPanel), "Image1");
+    QLabel *Image1 = Named(new QLabel(ClientPanel), "Image1");
     Image1->setGeometry(16, 20, 32, 32);
     Image1->setPixmap(QPixmap(QStringLiteral(":/k740scalib/icon-32.png")));
     Image1->setScaledContents(true);
@@ -40,21 +42,20 @@ TAboutForm::TAboutForm(QWidget *owner)
     // over it.
     Image1->stackUnder(TopPanel);
 
-    Label3 = MakeNotice(ClientPanel, "Label3", 84, 36,
-                        QStringLiteral("S-Meter Calibrator for ZX-K740"), true);
+    MakeNotice(ClientPanel, "Label3", 84, 36, QStringLiteral("S-Meter Calibrator for ZX-K740"),
+               true);
     Ver = MakeNotice(ClientPanel, "Ver", 260, 36, QStringLiteral("Version"), true);
-    Label2 =
-        MakeNotice(ClientPanel, "Label2", 59, 59,
-                   QStringLiteral("Copyright \u00a9 2004-2026 Korvanta Communications."), false);
-    Label1 = MakeNotice(
+    MakeNotice(ClientPanel, "Label2", 59, 59,
+               QStringLiteral("Copyright \u00a9 2004-2026 Korvanta Communications."), false);
+    TmyLabel *Label1 = MakeNotice(
         ClientPanel, "Label1", 26, 74,
         QStringLiteral("K740Demod and the ZX-K740 receiver are products of Korvanta."), false);
     Label1->SetAutoSize(false);
     Label1->setGeometry(26, 74, 316, Label1->height());
     Label1->SetAlignment(TAlignment::taRightJustify);
 
-    stSpeedButton2 = Named(MakeButton(ClientPanel, QRect(148, 100, 70, 21), QStringLiteral("OK")),
-                           "stSpeedButton2");
+    TstSpeedButton *stSpeedButton2 = Named(
+        MakeButton(ClientPanel, QRect(148, 100, 70, 21), QStringLiteral("OK")), "stSpeedButton2");
     stSpeedButton2->SetBorderColor(kAboutButtonBorder);
     connect(stSpeedButton2, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

@@ -5,14 +5,9 @@
 
 #include "controls/stform.h"
 
-class QLabel;
-
 class TAboutForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 368;
-    static constexpr int kHeight = 130;
-
     // Centred on its owner (the main window).
     explicit TAboutForm(QWidget *owner = nullptr);
 
@@ -24,10 +19,5 @@ public:
 private:
     void FormCreate();
 
-    QLabel *Image1 = nullptr;
-    TmyLabel *Label3 = nullptr;
     TmyLabel *Ver = nullptr;
-    TmyLabel *Label2 = nullptr;
-    TmyLabel *Label1 = nullptr;
-    TstSpeedButton *stSpeedButton2 = nullptr;
 };

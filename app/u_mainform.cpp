@@ -126,8 +126,12 @@ void TMainForm::CreateComponents() {
     setAttribute(Qt::WA_QuitOnClose, true);
     setFont(ArialFont(11));
     SetColor(TstForm::kWindowColor);
-    stPanel1 = ClientPanel;
+    TstPanel *stPanel1 = ClientPanel;
     Panel = TopPanel;
+    TstSpeedButton *stSpeedButton9, *stSpeedButton10, *stSpeedButton2, *stSpeedButton1;
+    TstSpeedButton *stSpeedButton6, *stSpeedButton3, *stSpeedButton4, *stSpeedButton8, *BEdit,
+        *BDelete, *stSpeedButton7, *BSweep, *BVerify, *BAddPoints, *stSpeedButton5;
+    TmyLabel *myLabel1, *myLabel2, *myLabel3, *myLabel5, *myLabel6;
     SetFontColor(stPanel1, clLime);
     SetSize(kClientWidth, kClientHeight);
 
@@ -169,7 +173,7 @@ void TMainForm::CreateComponents() {
         Named(MakeGroup(stPanel1, QRect(8, 32, 225, 133), QStringLiteral("Devices"), &myLabel2),
               "DevPanel");
     Named(myLabel2, "myLabel2");
-    MenuPanel = Named(MakeListPanel(DevPanel, QRect(8, 24, 211, 77)), "MenuPanel");
+    TstPanel *MenuPanel = Named(MakeListPanel(DevPanel, QRect(8, 24, 211, 77)), "MenuPanel");
     SB = Named(MakeListScrollBar(MenuPanel), "SB");
     K7Devs = Named(MakeListGrid(MenuPanel, 4, 0), "K7Devs");
     K7Devs->SetOnDrawCell(
@@ -197,11 +201,12 @@ void TMainForm::CreateComponents() {
         MakeGroup(stPanel1, QRect(237, 32, 245, 189), QStringLiteral("Frequencies"), &myLabel3),
         "FsP");
     Named(myLabel3, "myLabel3");
-    FTP = Named(MakeListPanel(FsP, QRect(7, 24, 147, 158)), "FTP");
-    FSB = Named(MakeListScrollBar(FTP), "FSB");
+    TstPanel *FTP = Named(MakeListPanel(FsP, QRect(7, 24, 147, 158)), "FTP");
+    TmyScrollBar *FSB = Named(MakeListScrollBar(FTP), "FSB");
     F = Named(MakeListGrid(FTP, 3, 0), "F");
     F->SetDefaultColWidth(120);
-    PointListMenu = new TPointListMenu(
+    // F owns its context menu.
+    new TPointListMenu(
         F, this,
         [this] {
             const TCalDocument &document = parts_.Document;
@@ -222,28 +227,38 @@ void TMainForm::CreateComponents() {
         void (TMainForm::*click)();
         bool enabled;
     } buttons[] = {
+        // A button a row, in the same three lines each.
+        // clang-format off
         {BSelect, "BSelect", DevPanel, QRect(8, 105, 69, 21), "Open",
-         "Close opened radio receiver and open selected radio receiver", &TMainForm::BSelectClick,
-         true},
-        {BClose, "BClose", DevPanel, QRect(79, 105, 69, 21), "Close", "Close opened radio receiver",
+         "Close opened radio receiver and open selected radio receiver",
+         &TMainForm::BSelectClick, true},
+        {BClose, "BClose", DevPanel, QRect(79, 105, 69, 21), "Close",
+         "Close opened radio receiver",
          &TMainForm::BCloseClick, true},
         {stSpeedButton6, "stSpeedButton6", DevPanel, QRect(150, 105, 69, 21), "Refresh",
          "Close opened radio receiver and refresh radio receivers list",
          &TMainForm::stSpeedButton6Click, true},
         {stSpeedButton3, "stSpeedButton3", FiP, QRect(8, 23, 50, 21), "New",
-         "Creates new empty calibration table", &TMainForm::stSpeedButton3Click, false},
+         "Creates new empty calibration table",
+         &TMainForm::stSpeedButton3Click, false},
         {stSpeedButton4, "stSpeedButton4", FiP, QRect(61, 23, 50, 21), "Open",
-         "Opens existing calibration table", &TMainForm::stSpeedButton4Click, false},
-        {BSave, "BSave", FiP, QRect(114, 23, 50, 21), "Save", "Saves calibration table",
+         "Opens existing calibration table",
+         &TMainForm::stSpeedButton4Click, false},
+        {BSave, "BSave", FiP, QRect(114, 23, 50, 21), "Save",
+         "Saves calibration table",
          &TMainForm::BSaveClick, false},
         {CalInfo, "CalInfo", FiP, QRect(167, 23, 50, 21), "Details",
-         "Shows information about calibration table", &TMainForm::CalInfoClick, true},
+         "Shows information about calibration table",
+         &TMainForm::CalInfoClick, true},
         {stSpeedButton8, "stSpeedButton8", FsP, QRect(162, 27, 75, 21), "Add",
-         "Adds new frequnecy point into the list", &TMainForm::stSpeedButton8Click, true},
+         "Adds new frequnecy point into the list",
+         &TMainForm::stSpeedButton8Click, true},
         {BEdit, "BEdit", FsP, QRect(162, 52, 75, 21), "Edit",
-         "Opens an edit table for selected frequency point", &TMainForm::BEditClick, true},
+         "Opens an edit table for selected frequency point",
+         &TMainForm::BEditClick, true},
         {BDelete, "BDelete", FsP, QRect(162, 77, 75, 21), "Delete",
-         "Removes selected item from the list", &TMainForm::BDeleteClick, true},
+         "Removes selected item from the list",
+         &TMainForm::BDeleteClick, true},
         {stSpeedButton7, "stSpeedButton7", FsP, QRect(162, 102, 75, 21), "Copy",
          "Enables to copy list of frequency points from other mode",
          &TMainForm::stSpeedButton7Click, false},
@@ -251,18 +266,22 @@ void TMainForm::CreateComponents() {
         // panel's own buttons so that all three fit: automatic calibration,
         // many points at once, the verification.
         {BSweep, "BSweep", FsP, QRect(162, 126, 75, 19), "Sweep",
-         "Calibrates every point from a signal generator", &TMainForm::BSweepClick, false},
+         "Calibrates every point from a signal generator",
+         &TMainForm::BSweepClick, false},
         {BVerify, "BVerify", FsP, QRect(162, 168, 75, 19), "Verify",
          "Checks every point against known levels of the signal generator",
          &TMainForm::BVerifyClick, false},
         // Above Close: the calibration report of the open set as PDF.
         {BReport, "BReport", stPanel1, QRect(435, 239, 53, 21), "Report\u2026",
-         "Writes the calibration report of the open set as PDF", &TMainForm::BReportClick, false},
+         "Writes the calibration report of the open set as PDF",
+         &TMainForm::BReportClick, false},
         {BAddPoints, "BAddPoints", FsP, QRect(162, 147, 75, 19), "Add points…",
          "Adds many frequency points at once: a range, points per decade or a list",
          &TMainForm::BAddPointsClick, true},
-        {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close", "Close",
+        {stSpeedButton5, "stSpeedButton5", stPanel1, QRect(435, 266, 53, 21), "Close",
+         "Close",
          &TMainForm::SysBtnCloseClick, true},
+        // clang-format on
     };
     for (const auto &b : buttons) {
         b.button = Named(
@@ -323,10 +342,10 @@ void TMainForm::CreateComponents() {
         parts_.Document, parts_.Receiver, parts_.Verify,
         [&sweep](TSweepSettings &settings) { return sweep.GeneratorSettings(settings); },
         [&sweep] { return sweep.LastSettings(); }});
-    points_ = std::make_unique<TPointList>(TPointListParts{
-        *this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq, parts_.AddPoints,
-        parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB, *BEdit, *BDelete, *BSweep,
-        *BVerify, *proof_, *Fq});
+    points_ = std::make_unique<TPointList>(
+        TPointListParts{*this, parts_.Document, parts_.Receiver, parts_.Points, parts_.AddFq,
+                        parts_.AddPoints, parts_.Table, parts_.Copy, parts_.Sweep, *FsP, *F, *FSB,
+                        *BEdit, *BDelete, *BSweep, *BVerify, *proof_, *Fq});
     // The report needs a set, as Details does.
     CalInfo->installEventFilter(this);
     files_ = std::make_unique<TFileCommands>(TFileCommandParts{

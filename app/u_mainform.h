@@ -42,7 +42,6 @@ class TmyFrequencyEdit;
 class TmyLabel;
 class TmyScrollBar;
 class TPointList;
-class TPointListMenu;
 class TPointListModel;
 class TProofCommands;
 class TReceiverConnection;
@@ -157,62 +156,35 @@ private:
     bool ListNotEmpty() const;
 
     TMainFormParts parts_;
+    std::unique_ptr<QSettings> key_;
+    std::unique_ptr<TProofCommands> proof_;
+    std::unique_ptr<TPointList> points_;
+    std::unique_ptr<TFileCommands> files_;
+    bool showAllowed_ = false;
+    bool shownOnce_ = false;
+    bool retuneGuard_ = false;
+    bool enterFlag_ = false;
+    bool digitFilterInstalled_ = false;
 
-    // Components (named as the window's designer named them).
-    // The frame's client panel and title bar (ClientPanel, TopPanel).
-    TstPanel *stPanel1 = nullptr;
-    TstPanel *Panel = nullptr;
-    TstSpeedButton *stSpeedButton9 = nullptr;
-    TstSpeedButton *stSpeedButton10 = nullptr;
-    TstSpeedButton *stSpeedButton2 = nullptr;
-    TstSpeedButton *stSpeedButton1 = nullptr;
+    // Components (named as the window's designer named them) that are used
+    // after they are made; the others live in CreateComponents.
+    TstPanel *Panel = nullptr; // the frame's title bar (TopPanel)
     TstPanel *DevPanel = nullptr;
-    TmyLabel *myLabel2 = nullptr;
-    TstPanel *MenuPanel = nullptr;
     TstGrid *K7Devs = nullptr;
     TmyScrollBar *SB = nullptr;
     TstGrid *D = nullptr;
     TstSpeedButton *BSelect = nullptr;
     TstSpeedButton *BClose = nullptr;
-    TstSpeedButton *stSpeedButton6 = nullptr;
     TstPanel *FiP = nullptr;
-    TmyLabel *myLabel1 = nullptr;
-    TstSpeedButton *stSpeedButton3 = nullptr;
-    TstSpeedButton *stSpeedButton4 = nullptr;
     TstSpeedButton *BSave = nullptr;
     TstSpeedButton *CalInfo = nullptr;
     TstPanel *FsP = nullptr;
-    TmyLabel *myLabel3 = nullptr;
-    TstPanel *FTP = nullptr;
     TstGrid *F = nullptr;
-    TmyScrollBar *FSB = nullptr;
-    TPointListMenu *PointListMenu = nullptr; // F's context menu
-    TstSpeedButton *stSpeedButton8 = nullptr;
-    TstSpeedButton *BEdit = nullptr;
-    TstSpeedButton *BDelete = nullptr;
-    TstSpeedButton *stSpeedButton7 = nullptr;
-    TstSpeedButton *BSweep = nullptr;
-    TstSpeedButton *BVerify = nullptr;
     TstSpeedButton *BReport = nullptr;
-    TstSpeedButton *BAddPoints = nullptr;
     TstPanel *SP = nullptr;
-    TmyLabel *myLabel6 = nullptr;
     TstGauge *G = nullptr;
     TstPanel *FP = nullptr;
-    TmyLabel *myLabel5 = nullptr;
     TmyFrequencyEdit *Fq = nullptr;
-    TstSpeedButton *stSpeedButton5 = nullptr;
     TstPanel *DMP = nullptr;
     QTimer *T = nullptr;
-
-    bool showAllowed_ = false;
-    bool shownOnce_ = false;
-    std::unique_ptr<QSettings> key_;
-    std::unique_ptr<TProofCommands> proof_;
-    std::unique_ptr<TPointList> points_;
-    std::unique_ptr<TFileCommands> files_;
-
-    bool retuneGuard_ = false;
-    bool enterFlag_ = false;
-    bool digitFilterInstalled_ = false;
 };

@@ -10,8 +10,11 @@
 using namespace dialogparts;
 
 namespace {
+constexpr int kWidth = 298;
+constexpr int kHeight = 55;
+
 constexpr TColor kPanelColor = kListBack; // RGB 66, 66, 66
-}
+} // namespace
 
 TSearchADForm::TSearchADForm(QWidget *parent)
     : TstForm(QString(), TFrameKind::fkClientOnly, parent) {

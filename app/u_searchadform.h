@@ -12,9 +12,6 @@ class TCGauge;
 class TSearchADForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 298;
-    static constexpr int kHeight = 55;
-
     explicit TSearchADForm(QWidget *parent = nullptr);
 
 signals:

@@ -13,11 +13,19 @@
 
 using namespace dialogparts;
 
+namespace {
+
+constexpr int kWidth = 227;
+constexpr int kHeight = 90;
+
+} // namespace
+
 TAddFqForm::TAddFqForm(QWidget *parent)
     : TstForm(QStringLiteral("Add Frequency"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    myLabel1 = Named(MakeLabel(ClientPanel, QStringLiteral("Frequency"), 8, 32), "myLabel1");
+    TmyLabel *myLabel1 =
+        Named(MakeLabel(ClientPanel, QStringLiteral("Frequency"), 8, 32), "myLabel1");
     myLabel1->SetDisableColor(kLabelDisabled);
     myLabel1->SetBurriedColor(clGray);
     myLabel1->SetAutoSize(false);
@@ -30,9 +38,10 @@ TAddFqForm::TAddFqForm(QWidget *parent)
     });
     Fq->SetOnKeyPress([this](QObject *sender, QChar &key) { FqKeyPress(sender, key); });
 
-    BOK = Named(MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK")), "BOK");
+    TstSpeedButton *BOK =
+        Named(MakeButton(ClientPanel, QRect(148, 30, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TAddFqForm::BOKClick);
-    BSelect =
+    TstSpeedButton *BSelect =
         Named(MakeButton(ClientPanel, QRect(148, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

@@ -17,8 +17,6 @@ class TstSpeedButton;
 class TAddFqForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 227;
-    static constexpr int kHeight = 90;
     // Above this frequency the receiver is tuned in whole tens of hertz.
     static constexpr std::int64_t kTenHertzTuning = 2147000000;
 
@@ -44,10 +42,7 @@ private:
     void FqKeyDown(QObject *sender, int &key, Qt::KeyboardModifiers shift);
     void FqKeyPress(QObject *sender, QChar &key);
 
-    TmyLabel *myLabel1 = nullptr;
     TmyFrequencyEdit *Fq = nullptr;
-    TstSpeedButton *BOK = nullptr;
-    TstSpeedButton *BSelect = nullptr;
 
     TPointExists pointExists_;
     std::uint64_t tunedFrequency_ = 0;

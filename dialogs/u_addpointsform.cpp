@@ -18,6 +18,9 @@ using FrequencyPlan::TPlan;
 
 namespace {
 
+constexpr int kWidth = 320;
+constexpr int kHeight = 232;
+
 // Existing points named in the preview; more are counted.
 constexpr int kNamed = 6;
 
@@ -88,10 +91,11 @@ TAddPointsForm::TAddPointsForm(QWidget *parent)
     lPreview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     const int by = kHeight - 29;
-    bOk_ = Named(MakeButton(ClientPanel, QRect(kWidth - 156, by, 73, 21), QStringLiteral("OK"),
-                            QStringLiteral("Adds the new points, each with an empty table")),
-                 "BOK");
-    bCancel_ =
+    TstSpeedButton *bOk_ =
+        Named(MakeButton(ClientPanel, QRect(kWidth - 156, by, 73, 21), QStringLiteral("OK"),
+                         QStringLiteral("Adds the new points, each with an empty table")),
+              "BOK");
+    TstSpeedButton *bCancel_ =
         Named(MakeButton(ClientPanel, QRect(kWidth - 80, by, 73, 21), QStringLiteral("Cancel")),
               "BCancel");
     connect(bOk_, &TstSpeedButton::OnClick, this, &TAddPointsForm::BOKClick);

@@ -31,9 +31,6 @@ class TstSpeedButton;
 class TAddPointsForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 320;
-    static constexpr int kHeight = 232;
-
     enum class TPlanKind { pkRange, pkPerDecade, pkList };
 
     explicit TAddPointsForm(QWidget *parent = nullptr);
@@ -67,8 +64,6 @@ private:
     TmyIntEdit *ePerDecade_ = nullptr;
     QPlainTextEdit *eList_ = nullptr;
     QLabel *lPreview_ = nullptr;
-    TstSpeedButton *bOk_ = nullptr;
-    TstSpeedButton *bCancel_ = nullptr;
 
     TPlanKind kind_ = TPlanKind::pkRange;
     FrequencyPlan::TLimits limits_;

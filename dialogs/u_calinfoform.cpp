@@ -18,6 +18,9 @@ using namespace dialogparts;
 
 namespace {
 
+constexpr int kWidth = 395;
+constexpr int kHeight = 413;
+
 constexpr TColor kCellFill = RGBColor(85, 85, 85);
 constexpr TColor kCellLine = RGBColor(32, 32, 32);
 constexpr int kColumnWidths[3] = {60, 170, 100};
@@ -28,7 +31,7 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     : TstForm(QStringLiteral("Calibration table information"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 0, 354)), "P");
+    TstPanel *P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 0, 354)), "P");
     SB = Named(MakeListScrollBar(P), "SB");
     connect(SB, &TmyScrollBar::OnPositionChange, this, &TCalInfoForm::SBPositionChange);
     G = Named(MakeListGrid(P, 3, 1), "G");
@@ -38,7 +41,7 @@ TCalInfoForm::TCalInfoForm(QWidget *parent)
     });
     connect(G, &TstGrid::OnTopLeftChanged, this, &TCalInfoForm::GTopLeftChanged);
 
-    BClose =
+    TstSpeedButton *BClose =
         Named(MakeButton(ClientPanel, QRect(0, 386, 70, 21), QStringLiteral("Close")), "BClose");
     connect(BClose, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

@@ -23,9 +23,6 @@ class TstGrid;
 class TCalInfoForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 395;
-    static constexpr int kHeight = 413;
-
     explicit TCalInfoForm(QWidget *parent = nullptr);
 
     // Lists the set `cal` (read through Smsdk::Instance()) in the modal run,
@@ -42,10 +39,8 @@ private:
     void SBPositionChange(TmyScrollBar *sender);
     void FillListing();
 
-    TstPanel *P = nullptr;
     TstGrid *G = nullptr;
     TmyScrollBar *SB = nullptr;
-    TstSpeedButton *BClose = nullptr;
 
     std::int32_t cal_ = -1;
     int nextRow_ = 1;

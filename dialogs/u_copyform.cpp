@@ -37,6 +37,9 @@ TstGrid *MakeChoiceList(TstPanel *panel, TmyScrollBar *&bar, const char *name,
     return grid;
 }
 
+constexpr int kWidth = 283;
+constexpr int kHeight = 290;
+
 } // namespace
 
 TCopyForm::TCopyForm(QWidget *parent)
@@ -45,16 +48,16 @@ TCopyForm::TCopyForm(QWidget *parent)
 
     BCopy = Named(MakeButton(ClientPanel, QRect(206, 30, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TCopyForm::BCopyClick);
-    BSelect =
+    TstSpeedButton *BSelect =
         Named(MakeButton(ClientPanel, QRect(206, 54, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 
-    stPanel1 = Named(MakeListPanel(ClientPanel, QRect(6, 30, 193, 253)), "stPanel1");
-    Label2 = Named(MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices")), "Label2");
-    stPanel2 = Named(MakeListPanel(stPanel1, QRect(8, 28, 178, 74)), "stPanel2");
+    TstPanel *stPanel1 = Named(MakeListPanel(ClientPanel, QRect(6, 30, 193, 253)), "stPanel1");
+    Named(MakeCaption(stPanel1, 66, 8, QStringLiteral("Devices")), "Label2");
+    TstPanel *stPanel2 = Named(MakeListPanel(stPanel1, QRect(8, 28, 178, 74)), "stPanel2");
     D = MakeChoiceList(stPanel2, DSB, "D", "DSB");
-    Label1 = Named(MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes")), "Label1");
-    FTP = Named(MakeListPanel(stPanel1, QRect(8, 129, 178, 116)), "FTP");
+    Named(MakeCaption(stPanel1, 70, 109, QStringLiteral("Modes")), "Label1");
+    TstPanel *FTP = Named(MakeListPanel(stPanel1, QRect(8, 129, 178, 116)), "FTP");
     M = MakeChoiceList(FTP, MSB, "M", "MSB");
 
     for (TstGrid *grid : {D, M}) {

@@ -12,7 +12,6 @@
 #include <optional>
 #include <vector>
 
-class QLabel;
 class QPainter;
 class QShowEvent;
 class TmyScrollBar;
@@ -27,9 +26,6 @@ struct TCopyChoice {
 class TCopyForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 283;
-    static constexpr int kHeight = 290;
-
     explicit TCopyForm(QWidget *parent = nullptr);
 
     // The modal run over the set `cal` (read through Smsdk::Instance()): the
@@ -54,15 +50,9 @@ private:
     void ClearModes();
 
     TstSpeedButton *BCopy = nullptr;
-    TstSpeedButton *BSelect = nullptr;
-    TstPanel *stPanel1 = nullptr;
-    QLabel *Label2 = nullptr;
-    TstPanel *stPanel2 = nullptr;
-    TstGrid *D = nullptr;
+    TstGrid *D = nullptr; // the receivers
     TmyScrollBar *DSB = nullptr;
-    QLabel *Label1 = nullptr;
-    TstPanel *FTP = nullptr;
-    TstGrid *M = nullptr;
+    TstGrid *M = nullptr; // the modes of the receiver chosen in D
     TmyScrollBar *MSB = nullptr;
 
     std::int32_t cal_ = -1;

@@ -7,27 +7,34 @@
 
 using namespace dialogparts;
 
+namespace {
+
+constexpr int kWidth = 189;
+constexpr int kHeight = 102;
+
+} // namespace
+
 TEditValForm::TEditValForm(QWidget *parent)
     : TstForm(QStringLiteral("Edit "), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
+    TstPanel *stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 29, 99, 65);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    LR = Named(MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true), "LR");
+    Named(MakeLabel(stPanel1, SignalScale::RawLabel(), 8, 12, clYellow, false, true), "LR");
     L = Named(MakeLabel(stPanel1, QStringLiteral("Raw"), 63, 12, clYellow, true, true), "L");
-    myLabel1 = Named(MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true),
-                     "myLabel1");
+    Named(MakeLabel(stPanel1, SignalScale::DbmLabel(), 8, 37, clYellow, false, true), "myLabel1");
 
     V = Named(new TstAlignEdit(stPanel1), "V");
     StyleValueField(V, QRect(38, 32, 51, 22));
     EnterRuns(V, [this] { BOKClick(); });
 
-    BOK = Named(MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK")), "BOK");
+    TstSpeedButton *BOK =
+        Named(MakeButton(ClientPanel, QRect(112, 29, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TEditValForm::BOKClick);
-    BSelect =
+    TstSpeedButton *BSelect =
         Named(MakeButton(ClientPanel, QRect(112, 51, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

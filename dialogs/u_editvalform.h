@@ -16,9 +16,6 @@ class TstAlignEdit;
 class TEditValForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 189;
-    static constexpr int kHeight = 102;
-
     explicit TEditValForm(QWidget *parent = nullptr);
 
     // Asks for the value of `raw`, showing `current` (selected, so typing
@@ -33,13 +30,8 @@ private:
     // The OK button, and Enter in V.
     void BOKClick();
 
-    TstPanel *stPanel1 = nullptr;
-    TmyLabel *LR = nullptr;
     TmyLabel *L = nullptr; // the RAW value being edited
-    TmyLabel *myLabel1 = nullptr;
     TstAlignEdit *V = nullptr;
-    TstSpeedButton *BOK = nullptr;
-    TstSpeedButton *BSelect = nullptr;
 
     double value_ = 0.0;
 };

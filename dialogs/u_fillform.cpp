@@ -10,6 +10,9 @@ using namespace dialogparts;
 
 namespace {
 
+constexpr int kWidth = 257;
+constexpr int kHeight = 132;
+
 TmyIntEdit *MakeRawEdit(QWidget *parent, const char *name, int left, int value) {
     auto *edit = new TmyIntEdit(parent);
     edit->setObjectName(QLatin1String(name));
@@ -27,12 +30,11 @@ TFillForm::TFillForm(QWidget *parent)
     : TstForm(QStringLiteral("Fill"), TFrameKind::fkDialog, parent) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
+    TstPanel *stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 30, 169, 93);
     stPanel1->SetParentColor(true);
 
-    LV = Named(MakeLabel(stPanel1, QStringLiteral("Value [dBm]"), 8, 12, clYellow, false, true),
-               "LV");
+    Named(MakeLabel(stPanel1, QStringLiteral("Value [dBm]"), 8, 12, clYellow, false, true), "LV");
     V = Named(new TstAlignEdit(stPanel1), "V");
     StyleValueField(V, QRect(80, 8, 81, 22));
     // The field takes the focus with its text as it was left.
@@ -42,16 +44,15 @@ TFillForm::TFillForm(QWidget *parent)
     L = Named(
         MakeLabel(stPanel1, QStringLiteral("Fill values for RAW"), 8, 40, clYellow, false, true),
         "L");
-    Label2 =
-        Named(MakeLabel(stPanel1, QStringLiteral("from"), 8, 64, clYellow, false, true), "Label2");
+    Named(MakeLabel(stPanel1, QStringLiteral("from"), 8, 64, clYellow, false, true), "Label2");
     From = MakeRawEdit(stPanel1, "From", 36, SignalScale::kRawMin);
-    Label3 =
-        Named(MakeLabel(stPanel1, QStringLiteral("to"), 96, 64, clYellow, false, true), "Label3");
+    Named(MakeLabel(stPanel1, QStringLiteral("to"), 96, 64, clYellow, false, true), "Label3");
     To = MakeRawEdit(stPanel1, "To", 112, SignalScale::kRawMax);
 
-    BOK = Named(MakeButton(ClientPanel, QRect(180, 30, 70, 21), QStringLiteral("OK")), "BOK");
+    TstSpeedButton *BOK =
+        Named(MakeButton(ClientPanel, QRect(180, 30, 70, 21), QStringLiteral("OK")), "BOK");
     connect(BOK, &TstSpeedButton::OnClick, this, &TFillForm::BOKClick);
-    BSelect =
+    TstSpeedButton *BSelect =
         Named(MakeButton(ClientPanel, QRect(180, 55, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

@@ -27,9 +27,6 @@ struct TFillRange {
 class TFillForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 257;
-    static constexpr int kHeight = 132;
-
     explicit TFillForm(QWidget *parent = nullptr);
 
     // Runs the dialog in `role`: titled "Fill values" or "Add offset", its
@@ -44,16 +41,10 @@ private:
     // The OK button, and Enter in V.
     void BOKClick();
 
-    TstPanel *stPanel1 = nullptr;
-    TmyLabel *LV = nullptr;
     TstAlignEdit *V = nullptr;
     TmyLabel *L = nullptr; // the range label of the role
-    TmyLabel *Label2 = nullptr;
     TmyIntEdit *From = nullptr;
-    TmyLabel *Label3 = nullptr;
     TmyIntEdit *To = nullptr;
-    TstSpeedButton *BOK = nullptr;
-    TstSpeedButton *BSelect = nullptr;
 
     TFillRole role_ = TFillRole::Fill;
     TFillRange range_;

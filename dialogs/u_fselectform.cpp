@@ -12,19 +12,25 @@
 
 using namespace dialogparts;
 
+namespace {
+
+constexpr int kWidth = 247;
+constexpr int kHeight = 230;
+
+} // namespace
+
 TFSelectForm::TFSelectForm(const TPointListModel &points, QWidget *parent)
     : TstForm(QStringLiteral("Copy"), TFrameKind::fkDialog, parent), points_(points) {
     SetSize(kWidth, kHeight);
 
-    stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
+    TstPanel *stPanel1 = Named(new TstPanel(ClientPanel), "stPanel1");
     stPanel1->setGeometry(6, 30, 159, 193);
     stPanel1->SetBevelWidth(2);
     stPanel1->SetParentColor(true);
 
-    Label1 =
-        Named(MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy")), "Label1");
+    Named(MakeCaption(stPanel1, 7, 8, QStringLiteral("Select frequency to copy")), "Label1");
 
-    FTP = Named(MakeListPanel(stPanel1, QRect(7, 25, 146, 161)), "FTP");
+    TstPanel *FTP = Named(MakeListPanel(stPanel1, QRect(7, 25, 146, 161)), "FTP");
     FSB = Named(MakeListScrollBar(FTP), "FSB");
     connect(FSB, &TmyScrollBar::OnPositionChange, this, &TFSelectForm::FSBPositionChange);
     F = Named(MakeListGrid(FTP, 3, 0), "F");
@@ -37,9 +43,10 @@ TFSelectForm::TFSelectForm(const TPointListModel &points, QWidget *parent)
     connect(F, &TstGrid::OnTopLeftChanged, this, &TFSelectForm::FTopLeftChanged);
     FTP->Realign();
 
-    BCopy = Named(MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy")), "BCopy");
+    TstSpeedButton *BCopy =
+        Named(MakeButton(ClientPanel, QRect(170, 32, 70, 21), QStringLiteral("Copy")), "BCopy");
     connect(BCopy, &TstSpeedButton::OnClick, this, &TFSelectForm::BCopyClick);
-    BSelect =
+    TstSpeedButton *BSelect =
         Named(MakeButton(ClientPanel, QRect(170, 56, 70, 21), QStringLiteral("Cancel")), "BSelect");
     connect(BSelect, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);
 

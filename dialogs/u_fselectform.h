@@ -21,9 +21,6 @@ class TstGrid;
 class TFSelectForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 247;
-    static constexpr int kHeight = 230;
-
     // `points` outlives the dialog.
     explicit TFSelectForm(const TPointListModel &points, QWidget *parent = nullptr);
 
@@ -42,13 +39,8 @@ private:
     void PointsChanged();
 
     const TPointListModel &points_;
-    TstPanel *stPanel1 = nullptr;
-    QLabel *Label1 = nullptr;
-    TstPanel *FTP = nullptr;
     TstGrid *F = nullptr;
     TmyScrollBar *FSB = nullptr;
-    TstSpeedButton *BCopy = nullptr;
-    TstSpeedButton *BSelect = nullptr;
 
     std::uint64_t chosenFrequency_ = 0;
 };

@@ -100,6 +100,9 @@ private:
 
 namespace {
 
+constexpr int kWidth = 560;
+constexpr int kHeight = 372;
+
 TstAlignEdit *MakeEdit(QWidget *parent, const QRect &place, const QString &name,
                        const QString &hint) {
     auto *edit = new TstAlignEdit(parent);

@@ -31,9 +31,6 @@ class TPickList;
 class TInstrumentForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 560;
-    static constexpr int kHeight = 372;
-
     explicit TInstrumentForm(QWidget *parent = nullptr);
     ~TInstrumentForm() override;
 

@@ -16,10 +16,14 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <limits>
 
 using namespace dialogparts;
 
 namespace {
+
+constexpr int kWidth = 520;
+constexpr int kHeight = 392;
 
 constexpr TColor kGaugeFore = 40960; // RGB 0, 160, 0
 // Progress per point: the count of levels grows while adaptive steps refine.
@@ -69,16 +73,26 @@ QString Reason(const platform::TResult &result, const QString &fallback) {
     return result.Message().isEmpty() ? fallback : result.Message();
 }
 
-// Settings keys of the user's registry key.
-const QString kLoss = QStringLiteral("Sweep Loss");
-const QString kFrom = QStringLiteral("Sweep From");
-const QString kTo = QStringLiteral("Sweep To");
+// What the user's registry key keeps of the settings.
+const struct {
+    const char *key;
+    double TSweepSettings::*value;
+} kKeptNumbers[] = {
+    {"Sweep Loss", &TSweepSettings::Loss},
+    {"Sweep From", &TSweepSettings::From},
+    {"Sweep To", &TSweepSettings::To},
+    {"Sweep Largest Step", &TSweepSettings::MaxStep},
+    {"Sweep Finest Step", &TSweepSettings::MinStep},
+    {"Sweep Step", &TSweepSettings::Step},
+};
+const struct {
+    const char *key;
+    int TSweepSettings::*value;
+} kKeptCounts[] = {
+    {"Sweep Settle", &TSweepSettings::SettleMs},
+    {"Sweep Readings", &TSweepSettings::Readings},
+};
 const QString kAdaptive = QStringLiteral("Sweep Adaptive");
-const QString kMaxStep = QStringLiteral("Sweep Largest Step");
-const QString kMinStep = QStringLiteral("Sweep Finest Step");
-const QString kStep = QStringLiteral("Sweep Step");
-const QString kSettle = QStringLiteral("Sweep Settle");
-const QString kReadings = QStringLiteral("Sweep Readings");
 const QString kEnds = QStringLiteral("Sweep Table Ends");
 
 } // namespace
@@ -153,7 +167,7 @@ TSweepForm::TSweepForm(QWidget *parent)
     palette.setColor(QPalette::WindowText, ColorToQColor(kListText));
     LStatus->setPalette(palette);
 
-    GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
+    TstPanel *GaugePanel = MakeListPanel(ClientPanel, QRect(212, 272, 302, 17));
     GaugePanel->setObjectName(QStringLiteral("GaugePanel"));
     Progress = new TCGauge(GaugePanel);
     Progress->setObjectName(QStringLiteral("Progress"));
@@ -280,22 +294,24 @@ QString TSweepForm::PointText() const {
 
 void TSweepForm::LoadSettings() {
     const std::unique_ptr<QSettings> key = platform::OpenUserKey();
-    const TSweepSettings defaults;
-    auto number = [&](const QString &name, double fallback) {
-        return ParseFloat(key->value(name).toString()).value_or(fallback);
-    };
+    TSweepSettings s;
+    for (const auto &kept : kKeptNumbers)
+        s.*kept.value =
+            ParseFloat(key->value(QLatin1String(kept.key)).toString()).value_or(s.*kept.value);
+    for (const auto &kept : kKeptCounts)
+        s.*kept.value = int(std::clamp<qint64>(
+            platform::ReadInteger(*key, QLatin1String(kept.key)).value_or(s.*kept.value),
+            std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     ShowInstrument(Instrument::Chosen());
-    ELoss->setText(Number(number(kLoss, defaults.Loss)));
-    EFrom->setText(Number(number(kFrom, defaults.From)));
-    ETo->setText(Number(number(kTo, defaults.To)));
-    EMaxStep->setText(Number(number(kMaxStep, defaults.MaxStep)));
-    EMinStep->setText(Number(number(kMinStep, defaults.MinStep)));
-    EStep->setText(Number(number(kStep, defaults.Step)));
-    ESettle->setText(
-        QString::number(platform::ReadInteger(*key, kSettle).value_or(defaults.SettleMs)));
-    EReadings->setText(
-        QString::number(platform::ReadInteger(*key, kReadings).value_or(defaults.Readings)));
-    SetAdaptive(platform::ReadInteger(*key, kAdaptive).value_or(defaults.Adaptive ? 1 : 0) != 0);
+    ELoss->setText(Number(s.Loss));
+    EFrom->setText(Number(s.From));
+    ETo->setText(Number(s.To));
+    EMaxStep->setText(Number(s.MaxStep));
+    EMinStep->setText(Number(s.MinStep));
+    EStep->setText(Number(s.Step));
+    ESettle->setText(QString::number(s.SettleMs));
+    EReadings->setText(QString::number(s.Readings));
+    SetAdaptive(platform::ReadInteger(*key, kAdaptive).value_or(s.Adaptive ? 1 : 0) != 0);
     switch (platform::ReadInteger(*key, kEnds).value_or(0)) {
     case 1:
         SetEnds(TTableEnds::teKeep);
@@ -312,15 +328,11 @@ void TSweepForm::LoadSettings() {
 
 void TSweepForm::SaveSettings(const TSweepSettings &s) {
     const std::unique_ptr<QSettings> key = platform::OpenUserKey();
-    key->setValue(kLoss, QLocale::c().toString(s.Loss, 'g', 10));
-    key->setValue(kFrom, QLocale::c().toString(s.From, 'g', 10));
-    key->setValue(kTo, QLocale::c().toString(s.To, 'g', 10));
+    for (const auto &kept : kKeptNumbers)
+        key->setValue(QLatin1String(kept.key), QLocale::c().toString(s.*kept.value, 'g', 10));
+    for (const auto &kept : kKeptCounts)
+        key->setValue(QLatin1String(kept.key), s.*kept.value);
     key->setValue(kAdaptive, s.Adaptive ? 1 : 0);
-    key->setValue(kMaxStep, QLocale::c().toString(s.MaxStep, 'g', 10));
-    key->setValue(kMinStep, QLocale::c().toString(s.MinStep, 'g', 10));
-    key->setValue(kStep, QLocale::c().toString(s.Step, 'g', 10));
-    key->setValue(kSettle, s.SettleMs);
-    key->setValue(kReadings, s.Readings);
     key->setValue(kEnds, ends_ == TTableEnds::teKeep ? 1 : ends_ == TTableEnds::teHold ? 2 : 0);
 }
 

@@ -44,9 +44,6 @@ class TSweepPlot;
 class TSweepForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 520;
-    static constexpr int kHeight = 392;
-
     // Reads a point's table before it is swept (tuning the receiver to it);
     // a failure ends the sweep of every point, its message in the summary.
     using TBeginPoint = std::function<platform::TResult(std::uint64_t hz, TDbmTable &table)>;
@@ -125,7 +122,6 @@ private:
     TstSpeedButton *BKeep = nullptr;
     TstSpeedButton *BHold = nullptr;
     TSweepPlot *Plot = nullptr;
-    TstPanel *GaugePanel = nullptr;
     TCGauge *Progress = nullptr;
     QLabel *LStatus = nullptr;
     TstSpeedButton *BStart = nullptr;

@@ -30,6 +30,9 @@ using namespace dialogparts;
 
 namespace {
 
+constexpr int kWidth = 681;
+constexpr int kHeight = 448;
+
 constexpr int kColumns = 22;
 constexpr int kRows = TTableForm::kPairRows + 1;
 
@@ -88,7 +91,7 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     : TstForm(QStringLiteral("TableForm"), TFrameKind::fkDialog, parent), windows_(windows) {
     SetSize(kWidth, kHeight);
 
-    P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 665, 390)), "P");
+    TstPanel *P = Named(MakeListPanel(ClientPanel, QRect(6, 28, 665, 390)), "P");
 
     T = Named(new TstGrid(P), "T");
     T->setGeometry(5, 5, 648, 379);
@@ -116,29 +119,30 @@ TTableForm::TTableForm(const TTableFormWindows &windows, QWidget *parent)
     for (int r = 0; r < SignalScale::kRawCount; ++r)
         ShowValue(r);
 
+    // The buttons along the bottom; nothing touches them once they are made.
     const struct {
-        TstSpeedButton *&button;
         const char *name;
         const char *caption;
         int left;
         void (TTableForm::*click)();
     } buttons[] = {
-        {stSpeedButton6, "stSpeedButton6", "Interpolate", 6, &TTableForm::stSpeedButton6Click},
-        {stSpeedButton7, "stSpeedButton7", "Copy", 82, &TTableForm::stSpeedButton7Click},
-        {stSpeedButton1, "stSpeedButton1", "Offset", 158, &TTableForm::stSpeedButton1Click},
-        {stSpeedButton2, "stSpeedButton2", "Fill", 234, &TTableForm::stSpeedButton2Click},
-        {stSpeedButton4, "stSpeedButton4", "Graph", 310, &TTableForm::stSpeedButton4Click},
-        {BSweep, "BSweep", "Sweep", 386, &TTableForm::BSweepClick},
-        {stSpeedButton5, "stSpeedButton5", "OK", 524, &TTableForm::stSpeedButton5Click},
-        {stSpeedButton3, "stSpeedButton3", "Cancel", 600, &TTableForm::stSpeedButton3Click},
+        {"stSpeedButton6", "Interpolate", 6, &TTableForm::stSpeedButton6Click},
+        {"stSpeedButton7", "Copy", 82, &TTableForm::stSpeedButton7Click},
+        {"stSpeedButton1", "Offset", 158, &TTableForm::stSpeedButton1Click},
+        {"stSpeedButton2", "Fill", 234, &TTableForm::stSpeedButton2Click},
+        {"stSpeedButton4", "Graph", 310, &TTableForm::stSpeedButton4Click},
+        {"BSweep", "Sweep", 386, &TTableForm::BSweepClick},
+        {"stSpeedButton5", "OK", 524, &TTableForm::stSpeedButton5Click},
+        {"stSpeedButton3", "Cancel", 600, &TTableForm::stSpeedButton3Click},
     };
     for (const auto &b : buttons) {
-        b.button = MakeButton(ClientPanel, QRect(b.left, 422, 73, 21), QLatin1String(b.caption));
-        b.button->setObjectName(QLatin1String(b.name));
-        connect(b.button, &TstSpeedButton::OnClick, this, b.click);
+        TstSpeedButton *button =
+            MakeButton(ClientPanel, QRect(b.left, 422, 73, 21), QLatin1String(b.caption));
+        button->setObjectName(QLatin1String(b.name));
+        connect(button, &TstSpeedButton::OnClick, this, b.click);
     }
     // Between Sweep and OK, narrower than the others to fit there.
-    BVerify =
+    TstSpeedButton *BVerify =
         MakeButton(ClientPanel, QRect(462, 422, 59, 21), QStringLiteral("Verify"),
                    QStringLiteral("Checks the point as stored against known generator levels"));
     BVerify->setObjectName(QStringLiteral("BVerify"));

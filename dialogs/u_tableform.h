@@ -61,8 +61,6 @@ struct TTableFormWindows {
 class TTableForm : public TstForm, public TTableUndoTarget {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 681;
-    static constexpr int kHeight = 448;
     // RAW values per column pair: the grid's rows less its header row.
     static constexpr int kPairRows = 24;
 
@@ -161,17 +159,7 @@ private:
     void ChangeRange(bool fillRole);
 
     TTableFormWindows windows_;
-    TstPanel *P = nullptr;
     TstGrid *T = nullptr;
-    TstSpeedButton *stSpeedButton6 = nullptr;
-    TstSpeedButton *stSpeedButton7 = nullptr;
-    TstSpeedButton *stSpeedButton1 = nullptr;
-    TstSpeedButton *stSpeedButton2 = nullptr;
-    TstSpeedButton *stSpeedButton4 = nullptr;
-    TstSpeedButton *BSweep = nullptr;
-    TstSpeedButton *BVerify = nullptr;
-    TstSpeedButton *stSpeedButton5 = nullptr;
-    TstSpeedButton *stSpeedButton3 = nullptr;
     QAction *UndoAction = nullptr;
     QAction *RedoAction = nullptr;
 

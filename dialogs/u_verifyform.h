@@ -39,9 +39,6 @@ class TstSpeedButton;
 class TVerifyForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 700;
-    static constexpr int kHeight = 560;
-
     // Makes the generator for one run (a fresh link each time).
     using TGeneratorFactory = std::function<std::unique_ptr<TGenerator>()>;
 
@@ -119,5 +116,4 @@ private:
     TstSpeedButton *BStart = nullptr;
     TstSpeedButton *BStop = nullptr;
     TstSpeedButton *BCsv = nullptr;
-    TstSpeedButton *BClose = nullptr;
 };

@@ -11,6 +11,9 @@ using namespace dialogparts;
 
 namespace {
 
+constexpr int kWidth = 557;
+constexpr int kHeight = 406;
+
 // Restores the graph's updates however the loading ends.
 class TUpdateGuard {
 public:
@@ -31,7 +34,7 @@ TGraphForm::TGraphForm(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
 
-    P = Named(new TstPanel(ClientPanel), "P");
+    TstPanel *P = Named(new TstPanel(ClientPanel), "P");
     P->setGeometry(6, 30, 545, 345);
     P->SetBevelStyle(TBevelStyle::bsGradientInner);
     P->SetBevelWidth(2);
@@ -48,7 +51,7 @@ TGraphForm::TGraphForm(QWidget *parent)
     connect(Graph, &TSCalGraph::OnDragStarted, this, [this] { emit DragStarted(); });
     connect(Graph, &TSCalGraph::OnDragFinished, this, [this] { emit DragFinished(); });
 
-    stSpeedButton3 =
+    TstSpeedButton *stSpeedButton3 =
         Named(MakeButton(ClientPanel, QRect(478, 379, 73, 21), QStringLiteral("Close")),
               "stSpeedButton3");
     connect(stSpeedButton3, &TstSpeedButton::OnClick, this, &TstForm::SysBtnCloseClick);

@@ -17,9 +17,6 @@ class TSCalGraph;
 class TGraphForm : public TstForm {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 557;
-    static constexpr int kHeight = 406;
-
     explicit TGraphForm(QWidget *parent = nullptr);
 
     // Shows `values` as the curve named `caption`, with one redraw.
@@ -39,8 +36,6 @@ signals:
 private:
     void GraphDBMChanged(TSCalGraph *graph, TDBMSet *set, int raw);
 
-    TstPanel *P = nullptr;
     TSCalGraph *Graph = nullptr;
-    TDBMSet *Set = nullptr;                   // owned by Graph
-    TstSpeedButton *stSpeedButton3 = nullptr; // "Close"
+    TDBMSet *Set = nullptr; // owned by Graph
 };
