@@ -10,7 +10,6 @@
 #pragma once
 
 #include "app/leveloverlay.h"
-#include "app/u_mainform.h"
 #include "app/u_searchadform.h"
 #include "calibration/caldocument.h"
 #include "dialogs/pointlistmodel.h"
@@ -28,13 +27,18 @@
 #include "receiver/livelevel.h"
 #include "receiver/receiverconnection.h"
 
+#include <memory>
+
+class TMainForm;
+
 class TProgram {
 public:
     TProgram();
+    ~TProgram();
     TProgram(const TProgram &) = delete;
     TProgram &operator=(const TProgram &) = delete;
 
-    TMainForm &MainForm() { return main_; }
+    TMainForm &MainForm() { return *main_; }
 
     // The parts the windows share.
     TReceiverConnection &Receiver() { return receiver_; }
@@ -52,7 +56,8 @@ private:
     TLiveLevel level_{receiver_};
     TLevelOverlay overlay_{receiver_, document_};
     TPointListModel points_;
-    TMainForm main_;
+    // The one window the program shows itself; the others open from it.
+    std::unique_ptr<TMainForm> main_;
     TAddFqForm addFq_;
     TAddPointsForm addPoints_;
     TCalInfoForm calInfo_;

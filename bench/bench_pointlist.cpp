@@ -12,6 +12,7 @@
 #include "benchsupport.h"
 
 #include "app/k740scalib.h"
+#include "app/u_mainform.h"
 #include "calibration/smsdk.h"
 #include "controls/stspeedbutton.h"
 #include "platform/filedialog.h"

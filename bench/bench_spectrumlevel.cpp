@@ -2,6 +2,7 @@
 // same passband bins: the level adds the window arithmetic, one logarithm,
 // the gain and the RAW scaling, which should cost little beside the scan.
 #include "app/k740scalib.h"
+#include "app/u_mainform.h"
 #include "controls/stgauge.h"
 #include "controls/stgrid.h"
 #include "controls/stspeedbutton.h"

@@ -46,7 +46,6 @@ public:
 signals:
     void OnValueChange(QObject *sender);
 
-public:
 protected:
     void KeyDown(int &key, Qt::KeyboardModifiers shift) override;
     void KeyPress(QChar &key) override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/k740scalib.h"
+#include "app/u_mainform.h"
 #include "calibration/smsdk.h"
 #include "controls/myfrequencyedit.h"
 #include "controls/mylabel.h"
