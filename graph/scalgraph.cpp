@@ -354,8 +354,7 @@ void TSCalGraph::AnimationTick() {
         DrawFrame(p);
         DrawPositionBox(p, pointer_);
         p.end();
-        lastAnimationRect_ = frame_.ToQRect().united(box_.ToQRect());
-        repaint(lastAnimationRect_);
+        repaint(frame_.ToQRect().united(box_.ToQRect()));
     }
     phase_ += step_;
 }

@@ -83,29 +83,11 @@ public:
     // cause no redraw; EndUpdate does one.
     void BeginUpdate();
     void EndUpdate();
-    bool UpdatesEnabled() const { return updatesEnabled_; }
     // A full redraw and a repaint, unless updates are suspended.
     void Redraw();
 
-    // State the user sees, for the window and its tests.
+    // Where the plot lies in the control, for whatever is placed over it.
     TGraphRect PlotRect() const { return plot_; }
-    bool MagnifierActive() const { return magnifierActive_; }
-    TGraphRect SourceRect() const { return source_; }
-    TGraphRect DestRect() const { return dest_; }
-    TGraphRect FrameRect() const { return frame_; }
-    TGraphRect PositionBoxRect() const { return box_; }
-    bool Dragging() const { return dragging_; }
-    int DragRaw() const { return dragRaw_; }
-    // The pointer is held inside this rectangle (screen coordinates) while
-    // confined; empty when free.
-    QRect Confinement() const { return confined_ ? confine_ : QRect(); }
-    const QImage &ComposedPicture() const { return composed_; }
-    const QImage &ZoomPicture() const { return zoomPicture_; }
-    // The RAW and dBm the position box shows for the pointer's last position;
-    // false while the magnifier is not active.
-    bool Reading(int &raw, double &dbm) const { return ReadingAt(pointer_, raw, dbm); }
-    // The rectangle the last animation tick copied to the screen.
-    QRect LastAnimationRect() const { return lastAnimationRect_; }
 
     // One step of the frame animation, the handler of the 50 ms timer (the
     // child QTimer "AnimationTimer").
@@ -211,7 +193,6 @@ private:
     int phase_ = 0;
     int step_ = 1;
     QColor frameColor_ = QColor(150, 150, 150);
-    QRect lastAnimationRect_;
     QRect shownOverlay_; // the overlays on the screen
     QTimer *timer_ = nullptr;
 };

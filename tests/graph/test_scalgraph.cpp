@@ -102,7 +102,7 @@ TEST(SCalGraph, RangeErrorsAndRedrawsOnlyOnChange) {
     host.graph->SetZoom(4.0);
     EXPECT_EQ(ErrorOf([&] { host.graph->SetZoom(1.0); }), "no error");
     Hover(host.graph, Centre(host.graph->PlotRect()));
-    EXPECT_EQ(host.graph->DestRect().Width(), 40);
+    EXPECT_EQ(MagnifierFrame(testsupport::Render(*host.graph)).width(), 40 + 3);
     LeaveGraph(host);
     host.graph->SetZoom(2.5);
 
@@ -118,45 +118,62 @@ TEST(SCalGraph, RangeErrorsAndRedrawsOnlyOnChange) {
 TEST(SCalGraph, MagnifierEnlargesFortyPixelsAndKeepsToThePlot) {
     Host host;
     const TGraphRect plot = host.graph->PlotRect();
-    Hover(host.graph, Centre(plot));
-    ASSERT_TRUE(host.graph->MagnifierActive());
-    const TGraphRect source = host.graph->SourceRect(), dest = host.graph->DestRect(),
-                     frame = host.graph->FrameRect();
-    EXPECT_EQ(QSize(source.Width(), source.Height()), QSize(40, 40));
-    EXPECT_EQ(QSize(dest.Width(), dest.Height()), QSize(100, 100));
-    EXPECT_EQ(QSize(frame.Width(), frame.Height()), QSize(103, 103));
+    const QPoint centre = Centre(plot);
+    // A flat curve 8 pixels above the pointer.
+    auto *set = new TDBMSet;
+    set->SetColor(clLime);
+    const double level = -140.0 + (plot.Bottom - (centre.y() - 8)) * 140.0 / plot.Height();
+    for (int raw = 0; raw < 256; ++raw)
+        set->SetDBM(raw, level);
+    host.graph->AddSet(set);
+    Hover(host.graph, centre);
     const QImage shown = testsupport::Render(*host.graph);
-    const QRgb edge = testsupport::Pixel(shown, frame.Left, frame.Top + 50);
-    EXPECT_TRUE(qRed(edge) >= 150 && qRed(edge) == qGreen(edge) && qRed(edge) == qBlue(edge));
+    // 40 pixels enlarged 2.5 times in a frame of one pixel around them.
+    const QRect frame = MagnifierFrame(shown);
+    EXPECT_EQ(frame.size(), QSize(103, 103));
+    EXPECT_TRUE(frame.contains(centre));
+    // In it the curve stands 2.5 times as far above the pointer.
+    std::vector<int> rows;
+    for (int y = frame.top(); y <= frame.bottom(); ++y)
+        if (testsupport::Pixel(shown, frame.left() + 20, y) == kLime) rows.push_back(y);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NEAR(centre.y() - rows[0], 20, 3);
 
     LeaveGraph(host);
-    EXPECT_FALSE(host.graph->MagnifierActive());
-    EXPECT_EQ(testsupport::Render(*host.graph).pixel(frame.Left, frame.Top + 50) & 0xFFFFFF, 0u);
-    Hover(host.graph, QPoint(plot.Left + 5, (plot.Top + plot.Bottom) / 2));
-    EXPECT_EQ(host.graph->SourceRect().Left, plot.Left);
+    EXPECT_TRUE(MagnifierFrame(testsupport::Render(*host.graph)).isNull());
+    // At the plot's left edge the frame stays where the enlarged 40 pixels
+    // of the plot begin.
+    Hover(host.graph, QPoint(plot.Left + 5, centre.y()));
+    EXPECT_EQ(MagnifierFrame(testsupport::Render(*host.graph)).left(), plot.Left - 30 - 1);
 }
 
 TEST(SCalGraph, PositionBoxReadsTheNearerRaw) {
     Host host;
     const TGraphRect plot = host.graph->PlotRect();
+    const int y = (plot.Top + plot.Bottom) / 2;
+    const auto textAt = [&](int x) {
+        LeaveGraph(host);
+        Hover(host.graph, {x, y});
+        return PositionBoxText(testsupport::Render(*host.graph));
+    };
     const double perRaw = plot.Width() / 255.0; // pixels from one RAW value to the next
     // A pixel short of the middle between two RAW values reads the lower
-    // one, a pixel past it the upper one.
+    // one, a pixel past it the upper one: the box shows what it shows on
+    // the column of that RAW value.
     int checked[2] = {0, 0};
-    for (int x = plot.Left + 30; x < plot.Right - 30; ++x) {
+    for (int x = (plot.Left + plot.Right) / 2 - 20; x < (plot.Left + plot.Right) / 2 + 20; ++x) {
         const double steps = (x - plot.Left) / perRaw;
         const double past = steps - std::floor(steps);
         if (past > 0.25 && past < 0.75) continue;
-        LeaveGraph(host);
-        Hover(host.graph, {x, (plot.Top + plot.Bottom) / 2});
-        int raw = -1;
-        double dbm = 0.0;
-        ASSERT_TRUE(host.graph->Reading(raw, dbm));
-        EXPECT_EQ(raw, past > 0.5 ? int(steps) + 1 : int(steps)) << "at x " << x;
+        const int lower = int(steps), nearer = past > 0.5 ? lower + 1 : lower;
+        const auto shown = textAt(x);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown, textAt(ColumnOf(plot, nearer))) << "at x " << x;
+        EXPECT_NE(shown, textAt(ColumnOf(plot, nearer == lower ? lower + 1 : lower)));
         ++checked[past > 0.5];
     }
-    EXPECT_GT(checked[0], 10);
-    EXPECT_GT(checked[1], 10);
+    EXPECT_GT(checked[0], 3);
+    EXPECT_GT(checked[1], 3);
 }
 
 TEST(SCalGraph, PositionBoxFlipsNearTheBottomAndTheRightEdge) {
@@ -173,12 +190,16 @@ TEST(SCalGraph, PositionBoxFlipsNearTheBottomAndTheRightEdge) {
         LeaveGraph(host);
         Hover(host.graph, c.approach);
         Hover(host.graph, c.at);
-        ASSERT_TRUE(host.graph->MagnifierActive());
-        const TGraphRect box = host.graph->PositionBoxRect();
-        EXPECT_EQ(c.above ? box.Bottom : box.Top, c.above ? c.at.y() - 5 : c.at.y() + 5);
-        EXPECT_EQ(c.left ? box.Right : box.Left, c.left ? c.at.x() - 5 : c.at.x() + 5);
-        EXPECT_LE(box.Right, host.graph->width());
-        EXPECT_LE(box.Bottom, host.graph->height());
+        // The fill lies just inside the box's outline, 5 pixels off the
+        // pointer.
+        const QRect box = PositionBox(testsupport::Render(*host.graph));
+        ASSERT_FALSE(box.isNull());
+        const int dy = c.above ? c.at.y() - box.bottom() : box.top() - c.at.y();
+        const int dx = c.left ? c.at.x() - box.right() : box.left() - c.at.x();
+        EXPECT_TRUE(dy > 5 && dy <= 7) << dy;
+        EXPECT_TRUE(dx > 5 && dx <= 7) << dx;
+        EXPECT_LT(box.right(), host.graph->width());
+        EXPECT_LT(box.bottom(), host.graph->height());
     }
 }
 
@@ -200,23 +221,22 @@ TEST(SCalGraph, LeftPressDragsTheValueOfThePressedRaw) {
     for (const auto &c : cases) {
         Recorder events(host.graph);
         Hover(host.graph, c.at);
-        int raw = -1;
-        double below = 0.0;
-        host.graph->Reading(raw, below);
         QTest::mousePress(host.graph, c.button, {}, c.at);
-        EXPECT_EQ(host.graph->Dragging(), c.drags);
         EXPECT_EQ(QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor, !c.drags);
         EXPECT_EQ(events.started, c.drags ? 1 : 0);
         if (c.drags) {
             const QCursor *screen = QGuiApplication::overrideCursor();
             EXPECT_EQ(screen->hotSpot(), QPoint(7, 7));
             EXPECT_TRUE(OpaqueAtHotSpot(*screen)); // the plus sign
-            EXPECT_EQ(host.graph->Confinement().width(), 1);
         }
         ASSERT_EQ(events.changes.size(), c.sets ? 1u : 0u);
         if (c.sets) {
-            EXPECT_EQ(events.changes[0].raw, raw);
+            // The pressed column's RAW value takes the level under the pointer.
+            const int raw = events.changes[0].raw;
+            const double below = events.changes[0].value;
+            EXPECT_EQ(raw, std::lround((c.at.x() - plot.Left) * 255.0 / plot.Width()));
             EXPECT_EQ(set->DBM(raw), below);
+            EXPECT_NEAR(below, -70.0, 1.0);
             // Sideways and down: the pointer is held on the pressed line and
             // the pressed RAW takes the new value.
             const QPoint moved = c.at + QPoint(15, 12);
@@ -225,19 +245,18 @@ TEST(SCalGraph, LeftPressDragsTheValueOfThePressedRaw) {
             ASSERT_EQ(events.changes.size(), 2u);
             EXPECT_EQ(events.changes[1].raw, raw);
             EXPECT_LT(set->DBM(raw), below);
-            EXPECT_EQ(host.graph->DragRaw(), raw);
-            // A drag step redraws only around the changed value, yet leaves
-            // the pictures exactly as a full redraw draws them.
-            const QImage shown = host.graph->ComposedPicture().copy();
-            const QImage zoom = host.graph->ZoomPicture().copy();
+            // A drag step redraws only around the changed value, yet shows
+            // exactly what a full redraw shows.
+            const QImage shown = testsupport::Render(*host.graph);
             host.graph->Redraw();
-            EXPECT_EQ(host.graph->ComposedPicture(), shown);
-            EXPECT_EQ(host.graph->ZoomPicture(), zoom);
+            EXPECT_EQ(testsupport::Render(*host.graph), shown);
         }
         QTest::mouseRelease(host.graph, c.button, {}, c.at);
-        EXPECT_FALSE(host.graph->Dragging());
         EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        EXPECT_TRUE(host.graph->Confinement().isNull());
+        // The pointer moves freely again.
+        const QPoint free = c.at + QPoint(15, 12);
+        QTest::mouseMove(host.graph, free);
+        EXPECT_EQ(QCursor::pos(), host.graph->mapToGlobal(free));
         EXPECT_EQ(events.finished, c.drags ? 1 : 0);
         QObject::disconnect(host.graph, nullptr, nullptr, nullptr);
     }
@@ -263,7 +282,7 @@ TEST(SCalGraph, DraggedValueStaysWithinTheScale) {
         LeaveGraph(host);
         Hover(host.graph, {x, c.approach});
         Hover(host.graph, {x, c.at});
-        ASSERT_TRUE(host.graph->MagnifierActive());
+        ASSERT_FALSE(MagnifierFrame(testsupport::Render(*host.graph)).isNull());
         QTest::mousePress(host.graph, Qt::LeftButton, {}, {x, c.at});
         ASSERT_EQ(events.changes.size(), 1u);
         EXPECT_EQ(events.changes[0].value, c.value);
@@ -278,12 +297,15 @@ TEST(SCalGraph, AnimationPulsesTheFrameAndCopiesOnlyBoxAndFrame) {
     // The test ticks itself (the timer may already have run while showing).
     host.graph->findChild<QTimer *>("AnimationTimer")->stop();
     Hover(host.graph, Centre(host.graph->PlotRect()));
-    const TGraphRect frame = host.graph->FrameRect();
+    const QImage first = testsupport::Render(*host.graph);
+    const QRect frame = MagnifierFrame(first), box = PositionBox(first);
+    ASSERT_FALSE(frame.isNull());
     PaintCounter paints(host.graph);
     std::vector<int> greys;
     for (int tick = 0; tick < 3; ++tick) {
         host.graph->AnimationTick();
-        greys.push_back(qRed(testsupport::Render(*host.graph).pixel(frame.Left, frame.Top + 50)));
+        greys.push_back(
+            qRed(testsupport::Render(*host.graph).pixel(frame.left(), frame.top() + 50)));
     }
     // The frame pulses between grey 150 and 252 in steps of 6.
     for (std::size_t i = 0; i < greys.size(); ++i) {
@@ -292,8 +314,10 @@ TEST(SCalGraph, AnimationPulsesTheFrameAndCopiesOnlyBoxAndFrame) {
             EXPECT_EQ(std::abs(greys[i] - greys[i - 1]), 6);
         }
     }
-    const QRect copied = frame.ToQRect().united(host.graph->PositionBoxRect().ToQRect());
+    // Each tick repaints the frame and the box, and little else.
     ASSERT_FALSE(paints.rects.empty());
-    EXPECT_EQ(paints.rects.front(), copied);
-    EXPECT_EQ(host.graph->LastAnimationRect(), copied);
+    const QRect copied = paints.rects.front();
+    EXPECT_TRUE(copied.contains(frame.united(box)));
+    EXPECT_LT(copied.width() * copied.height(),
+              frame.width() * frame.height() + 4 * box.width() * box.height());
 }

@@ -29,17 +29,12 @@ TDbmTable Ramp() {
     return table;
 }
 
-// Hovers along the middle of the plot until the box reads `raw`.
-std::optional<QPoint> FindRaw(TSCalGraph *graph, int wanted) {
+// Hovers over the middle of the plot on the column of `raw`.
+QPoint HoverRaw(TSCalGraph *graph, int raw) {
     const TGraphRect plot = graph->PlotRect();
-    const int y = (plot.Top + plot.Bottom) / 2;
-    for (int x = plot.Left; x <= plot.Right; ++x) {
-        Hover(graph, {x, y});
-        int raw = -1;
-        double dbm = 0.0;
-        if (graph->Reading(raw, dbm) && raw == wanted) return QPoint(x, y);
-    }
-    return std::nullopt;
+    const QPoint at(ColumnOf(plot, raw), (plot.Top + plot.Bottom) / 2);
+    Hover(graph, at);
+    return at;
 }
 
 } // namespace
@@ -93,20 +88,16 @@ TEST(GraphForm, DraggingRaw100ReportsTheValueAndCloseKeepsTheCurve) {
 
     TSCalGraph &graph = GraphOf(form);
     TDBMSet &curve = *graph.Set(0);
-    const std::optional<QPoint> at = FindRaw(&graph, 100);
-    ASSERT_TRUE(at);
-    QTest::mousePress(&graph, Qt::LeftButton, {}, *at);
+    const QPoint at = HoverRaw(&graph, 100);
+    QTest::mousePress(&graph, Qt::LeftButton, {}, at);
     // Down the held line past -73.4, then back up until the box reads it.
-    const QRect strip = graph.Confinement();
-    const auto moveTo = [&](int y) {
-        QTest::mouseMove(&graph, graph.mapFromGlobal(QPoint(strip.left(), y)));
-    };
-    int y = strip.top();
-    for (; y < strip.bottom() && curve.DBM(100) > -73.4; ++y)
+    const auto moveTo = [&](int y) { QTest::mouseMove(&graph, QPoint(at.x(), y)); };
+    int y = at.y();
+    for (; y < graph.height() && curve.DBM(100) > -73.4; ++y)
         moveTo(y);
-    for (; y > strip.top() && curve.DBM(100) < -73.4; --y)
+    for (; y > 0 && curve.DBM(100) < -73.4; --y)
         moveTo(y);
-    QTest::mouseRelease(&graph, Qt::LeftButton, {}, *at);
+    QTest::mouseRelease(&graph, Qt::LeftButton, {}, at);
 
     ASSERT_FALSE(changes.empty());
     EXPECT_EQ(changes.back(), std::make_pair(100, -73.4));
