@@ -3,9 +3,11 @@
 #include "k740sim.h"
 #include "spectrumview.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -143,6 +145,7 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     receiver_->setGeometry(308, 106, 164, 20);
 
     auto *generator = new QGroupBox(QStringLiteral("Signal generator"), this);
+    generator_ = generator;
     generator->setGeometry(4, 134, 468, 61);
     generatorOn_ = new QCheckBox(QStringLiteral("On"), generator);
     generatorOn_->setGeometry(8, 26, 44, 20);
@@ -169,13 +172,18 @@ DemodWindow::DemodWindow(QWidget *parent) : QWidget(parent) {
     toPassband_ = toPassband;
     remote_ = new QLabel(generator);
     remote_->setObjectName(QStringLiteral("RemoteAddress"));
-    remote_->setGeometry(322, 6, 138, 16);
     remote_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     remote_->setToolTip(QStringLiteral("The generator answers SCPI commands over TCP here"));
     adapters_ = new QLabel(generator);
     adapters_->setObjectName(QStringLiteral("AdapterAddresses"));
-    adapters_->setGeometry(100, 6, 214, 16);
     adapters_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The addresses are notes beside the caption, a size smaller.
+    for (QLabel *note : {remote_, adapters_}) {
+        QFont font = QApplication::font(note);
+        font.setPixelSize(10);
+        note->setFont(font);
+    }
+    placeAdapterLine();
 
     connect(generatorOn_, &QCheckBox::toggled, this, &DemodWindow::emitGenerator);
     connect(generatorLevel_, &QDoubleSpinBox::valueChanged, this, &DemodWindow::emitGenerator);
@@ -223,6 +231,21 @@ void DemodWindow::showGenerator(bool on, std::uint64_t hz, double dbm) {
     generatorMHz_->setValue(double(hz) / 1e6);
 }
 
+void DemodWindow::placeAdapterLine() {
+    // The caption starts 8 pixels in, padded by 3 on each side. Under the
+    // group's style sheet it is drawn in the labels' default font, not in the
+    // group's own. The SCPI address keeps to the right edge; the adapters'
+    // line takes the room between, and a text longer than that is cut at the
+    // caption's side (its tooltip tells it whole).
+    const int captionEnd =
+        8 + 3 + QFontMetrics(QApplication::font(adapters_)).horizontalAdvance(generator_->title()) +
+        3;
+    const int remoteWidth = QFontMetrics(remote_->font()).horizontalAdvance(remote_->text()) + 2;
+    remote_->setGeometry(460 - remoteWidth, 6, remoteWidth, 16);
+    const int left = captionEnd + 6;
+    adapters_->setGeometry(left, 6, remote_->x() - 10 - left, 16);
+}
+
 void DemodWindow::showRemoteAddresses(int scpiPort, int adapterPort, const QString &serialPath) {
     remote_->setText(scpiPort > 0 ? QStringLiteral("SCPI 127.0.0.1:%1").arg(scpiPort)
                                   : QStringLiteral("SCPI port unavailable"));
@@ -234,6 +257,7 @@ void DemodWindow::showRemoteAddresses(int scpiPort, int adapterPort, const QStri
         adapters.isEmpty()
             ? QString()
             : QStringLiteral("GPIB %1: %2").arg(address, adapters.join(QStringLiteral(", "))));
+    placeAdapterLine();
     QStringList tip;
     if (adapterPort > 0)
         tip << QStringLiteral("a LAN-GPIB adapter at 127.0.0.1:%1").arg(adapterPort);

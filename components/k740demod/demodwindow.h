@@ -13,6 +13,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QSpinBox;
 class SpectrumView;
@@ -64,6 +65,9 @@ signals:
 
 private:
     void emitGenerator();
+    // The adapters' line sits on the generator group's caption line, between
+    // the caption and the SCPI address; where that is depends on the font.
+    void placeAdapterLine();
 
     SpectrumView *spectrum_;
     QButtonGroup *modes_;
@@ -74,6 +78,7 @@ private:
     QDoubleSpinBox *generatorLevel_;
     QDoubleSpinBox *generatorMHz_;
     QAbstractButton *toPassband_;
-    QLabel *remote_;
-    QLabel *adapters_;
+    QGroupBox *generator_ = nullptr;
+    QLabel *remote_ = nullptr;
+    QLabel *adapters_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
 #include <QSpinBox>
@@ -241,8 +242,35 @@ TEST_F(DemodModule, TheWindowShowsWhereTheBenchGeneratorAnswers) {
     EXPECT_GE(adapterPort, 1234);
     EXPECT_EQ(w->findChild<QLabel *>("RemoteAddress")->text(),
               QStringLiteral("SCPI 127.0.0.1:%1").arg(sim.k740sim_ScpiPort()));
-    EXPECT_EQ(w->findChild<QLabel *>("AdapterAddresses")->text(),
+    auto *adapters = w->findChild<QLabel *>("AdapterAddresses");
+    EXPECT_EQ(adapters->text(),
               QStringLiteral("GPIB 19: 127.0.0.1:%1, %2").arg(adapterPort).arg(path));
+    // On the caption's line the caption, the adapters and the SCPI address
+    // stand apart: each one's pixels, found by drawing the group without it.
+    auto *group = qobject_cast<QGroupBox *>(adapters->parentWidget());
+    ASSERT_TRUE(group);
+    auto *remote = w->findChild<QLabel *>("RemoteAddress");
+    // Even a line too long for the room stays off the caption.
+    adapters->setText(adapters->text() + QStringLiteral(", /dev/serial/by-id/usb-gpib-adapter"));
+    const QImage all = testsupport::Render(*group);
+    const auto without = [&](auto hide, auto show) {
+        hide();
+        const QImage image = testsupport::Render(*group);
+        show();
+        QRect differing;
+        for (int y = 0; y < all.height(); ++y)
+            for (int x = 0; x < all.width(); ++x)
+                if (image.pixel(x, y) != all.pixel(x, y)) differing |= QRect(x, y, 1, 1);
+        return differing;
+    };
+    const QString title = group->title();
+    const QRect caption =
+        without([&] { group->setTitle(QString()); }, [&] { group->setTitle(title); });
+    const QRect adapterText = without([&] { adapters->hide(); }, [&] { adapters->show(); });
+    const QRect remoteText = without([&] { remote->hide(); }, [&] { remote->show(); });
+    ASSERT_FALSE(caption.isNull() || adapterText.isNull() || remoteText.isNull());
+    EXPECT_LT(caption.right(), adapterText.left());
+    EXPECT_LT(adapterText.right(), remoteText.left());
     if (qEnvironmentVariableIsSet("K740_DEMOD_GRAB"))
         w->grab().save(qEnvironmentVariable("K740_DEMOD_GRAB"));
 }
