@@ -20,7 +20,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSettings>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -183,6 +185,53 @@ protected:
 
 private:
     std::unique_ptr<QSettings> key_;
+};
+
+// The text of the module window's visible label `name`, once it shows one
+// (within 3 s; empty after that).
+inline QString ModuleLine(QWidget &modulePanel, const char *name) {
+    QString text;
+    auto shown = [&] {
+        for (QLabel *label : modulePanel.findChildren<QLabel *>(QLatin1String(name)))
+            if (label->isVisible()) text = label->text();
+        return !text.isEmpty();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(shown, 3000)) << name;
+    return text;
+}
+
+// The port the module window says the simulated generator listens on.
+inline int RemotePort(QWidget &modulePanel) {
+    const QString text = ModuleLine(modulePanel, "RemoteAddress");
+    EXPECT_TRUE(text.startsWith("SCPI 127.0.0.1:")) << text.toStdString();
+    return text.section(':', 1).toInt();
+}
+
+// The main window on the simulated bench: a fresh radio (no receiver left
+// open by a test before in this process) and a live reading every 10 ms.
+class BenchWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        qputenv("K740DEMOD_SPECTRUM_MS", "10");
+        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
+    }
+    void TearDown() override {
+        qunsetenv("K740DEMOD_SPECTRUM_MS");
+        MainWindowTest::TearDown();
+    }
+
+    int RemotePort() { return mainformtesting::RemotePort(Control<TstPanel>("DMP")); }
+    // The simulated generator's answer line to a query of the test's own.
+    static QByteArray Ask(int port, const QByteArray &query) {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, quint16(port));
+        if (!s.waitForConnected(2000)) return "<no connection>";
+        s.write(query + "\n");
+        while (!s.canReadLine())
+            if (!s.waitForReadyRead(2000)) return "<no answer>";
+        return s.readLine().trimmed();
+    }
 };
 
 } // namespace mainformtesting

@@ -19,41 +19,7 @@ using testsupport::Child;
 
 namespace {
 
-class ProofTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        qputenv("K740DEMOD_SPECTRUM_MS", "10"); // a live reading every 10 ms
-        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
-    }
-    void TearDown() override {
-        qunsetenv("K740DEMOD_SPECTRUM_MS");
-        MainWindowTest::TearDown();
-    }
-
-    // The port the module window says the generator listens on.
-    int RemotePort() {
-        QString text;
-        auto shown = [&] {
-            for (QLabel *label :
-                 Control<TstPanel>("DMP").findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
-                if (label->isVisible()) text = label->text();
-            return !text.isEmpty();
-        };
-        EXPECT_TRUE(QTest::qWaitFor(shown, 3000));
-        return text.section(':', 1).toInt();
-    }
-    // The generator's answer to a query of our own.
-    static QByteArray Ask(int port, const QByteArray &query) {
-        QTcpSocket s;
-        s.connectToHost(QHostAddress::LocalHost, quint16(port));
-        if (!s.waitForConnected(2000)) return "<no connection>";
-        s.write(query + "\n");
-        while (!s.canReadLine())
-            if (!s.waitForReadyRead(2000)) return "<no answer>";
-        return s.readLine().trimmed();
-    }
-};
+using ProofTest = BenchWindowTest;
 
 TEST_F(ProofTest, VerifyEveryPointThenReportWithTheVerdict) {
     Start();

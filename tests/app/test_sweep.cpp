@@ -29,19 +29,6 @@ using testsupport::Child;
 
 namespace {
 
-// The port the module window says the generator listens on.
-int RemotePort(QWidget &modulePanel) {
-    QString text;
-    auto shown = [&] {
-        for (QLabel *label : modulePanel.findChildren<QLabel *>(QStringLiteral("RemoteAddress")))
-            if (label->isVisible()) text = label->text();
-        return !text.isEmpty();
-    };
-    EXPECT_TRUE(QTest::qWaitFor(shown, 3000));
-    EXPECT_TRUE(text.startsWith("SCPI 127.0.0.1:")) << text.toStdString();
-    return text.section(':', 1).toInt();
-}
-
 // Whether the simulated generator's output is on.
 bool OutputOn() {
     int on = 1;
@@ -96,33 +83,18 @@ QString Status(TstForm &s) {
     return Child<QLabel>(s, "LStatus").text();
 }
 
-class SweepTest : public MainWindowTest {
+class SweepTest : public BenchWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        qputenv("K740DEMOD_SPECTRUM_MS", "10"); // a live reading every 10 ms
-        // A fresh radio: no receiver left open by a test before in this process.
-        Export<void (*)()>("ZXK740API.dll", "k7test_Reset")();
-    }
-    void TearDown() override {
-        qunsetenv("K740DEMOD_SPECTRUM_MS");
-        MainWindowTest::TearDown();
-    }
-
     // The program's windows; the live level feeds the sweep window.
     TMainForm &StartWired() {
         TMainForm &w = Start();
         sweep = &Window<TSweepForm>();
         return w;
     }
-    int RemotePort() { return ::RemotePort(Control<TstPanel>("DMP")); }
     // The links of the simulated GPIB adapters that the module window shows
     // ("GPIB 19: 127.0.0.1:1234, /dev/pts/3"): LAN, then serial.
     QStringList AdapterLinks() {
-        QString text;
-        for (QLabel *label :
-             Control<TstPanel>("DMP").findChildren<QLabel *>(QStringLiteral("AdapterAddresses")))
-            if (label->isVisible()) text = label->text();
+        const QString text = ModuleLine(Control<TstPanel>("DMP"), "AdapterAddresses");
         const QStringList adapters = text.section(QStringLiteral(": "), 1).split(", ");
         EXPECT_TRUE(text.startsWith("GPIB 19: ") && adapters.size() == 2) << text.toStdString();
         QStringList links;
@@ -133,12 +105,7 @@ protected:
 
     // Sets the generator as the test's own SCPI client and waits for it.
     void Generator(int port, const QByteArray &commands) {
-        QTcpSocket s;
-        s.connectToHost(QHostAddress::LocalHost, quint16(port));
-        ASSERT_TRUE(s.waitForConnected(2000));
-        s.write(commands + ";*OPC?\n");
-        while (!s.canReadLine())
-            ASSERT_TRUE(s.waitForReadyRead(2000));
+        ASSERT_EQ(Ask(port, commands + ";*OPC?"), "1");
     }
 
     // One sweep in the sweep window, answered as the operator would: the

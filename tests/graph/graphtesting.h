@@ -76,6 +76,20 @@ struct Recorder {
 
 using testsupport::PaintCounter;
 
+// Sets every value of `set` to `value` and answers the rows of the image
+// column `x` in which the rendered graph shows the lime curve.
+inline std::vector<int> FlatCurveRows(Host &host, TDBMSet &set, double value, int x) {
+    host.graph->BeginUpdate();
+    for (int raw = 0; raw < 256; ++raw)
+        set.SetDBM(raw, value);
+    host.graph->EndUpdate();
+    const QImage image = testsupport::Render(*host.graph);
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y)
+        if (testsupport::Pixel(image, x, y) == 0x00FF00) rows.push_back(y);
+    return rows;
+}
+
 // The bounding rectangle of the pixels of `image` that `match`.
 inline QRect FindPixels(const QImage &image, const std::function<bool(QRgb)> &match) {
     QRect found;

@@ -70,15 +70,9 @@ TEST(CrispGraph, FlatCurvesOnTheirLogicalRows) {
         int row;
     } cases[] = {{-140.0, plot.Bottom}, {-139.9, int(plot.Bottom - dbStep)}, {0.0, plot.Top}};
     for (const auto &c : cases) {
-        host.graph->BeginUpdate();
-        for (int raw = 0; raw < 256; ++raw)
-            set->SetDBM(raw, c.value);
-        host.graph->EndUpdate();
-        const QImage image = testsupport::Render(*host.graph);
-        std::vector<int> rows;
-        for (int y = 0; y < image.height(); ++y)
-            if (testsupport::Pixel(image, x, y) == kLime) rows.push_back(y);
-        EXPECT_EQ(rows, (std::vector<int>{2 * c.row, 2 * c.row + 1})) << c.value;
+        EXPECT_EQ(FlatCurveRows(host, *set, c.value, x),
+                  (std::vector<int>{2 * c.row, 2 * c.row + 1}))
+            << c.value;
     }
 }
 
