@@ -165,10 +165,6 @@ TPlan TAddPointsForm::Plan() const {
     }
 }
 
-QString TAddPointsForm::PreviewText() const {
-    return lPreview_->text();
-}
-
 void TAddPointsForm::UpdatePreview() {
     const TPlan plan = Plan();
     QPalette palette = lPreview_->palette();

@@ -42,8 +42,6 @@ public:
                                                   std::uint64_t tuned);
 
     TPlanKind Kind() const { return kind_; }
-    // The preview's text, as the window shows it.
-    QString PreviewText() const;
 
 private:
     void SetKind(TPlanKind kind);

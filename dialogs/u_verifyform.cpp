@@ -367,7 +367,6 @@ void TVerifyForm::Finished(bool completed, const QString &error) {
                                             : QStringLiteral("Failed."));
         if (!error.isEmpty()) platform::ShowError(this, error);
     }
-    emit RunFinished();
     if (closePending_) close();
 }
 

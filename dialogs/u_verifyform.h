@@ -70,10 +70,6 @@ public slots:
     // The live level's RAW reading.
     void SetLiveRaw(std::uint8_t raw) { engine_.AddReading(raw); }
 
-signals:
-    // A run has ended (completed or not).
-    void RunFinished();
-
 protected:
     bool CloseQuery() override;
     void showEvent(QShowEvent *event) override;

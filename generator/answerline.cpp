@@ -73,12 +73,6 @@ QString TAnswerLine::Excerpt(const QByteArray &bytes) {
     return text;
 }
 
-bool TAnswerLine::IsText(const QByteArray &bytes) {
-    for (const char c : bytes)
-        if (!Printable(c)) return false;
-    return true;
-}
-
 bool TAnswerLine::IsHttpStatus(const QByteArray &line) {
     static const QRegularExpression status(QStringLiteral("^HTTP/\\d(\\.\\d)? \\d{3}\\b"));
     return status.match(QString::fromLatin1(line)).hasMatch();

@@ -27,8 +27,6 @@ public:
     // The first kExcerpt bytes, quoted, with non-printable bytes escaped
     // (\r, \n, \t, \0, \xHH) and an ellipsis when there was more.
     static QString Excerpt(const QByteArray &bytes);
-    // Printable ASCII and tab.
-    static bool IsText(const QByteArray &bytes);
     // A web server's status line ("HTTP/1.1 400 Bad Request").
     static bool IsHttpStatus(const QByteArray &line);
 

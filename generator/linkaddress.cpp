@@ -149,20 +149,6 @@ QString TLinkAddress::Address() const {
     return Text();
 }
 
-QString TLinkAddress::KindName(TLinkKind kind) {
-    switch (kind) {
-    case TLinkKind::lkSocket:
-        return QStringLiteral("LAN socket");
-    case TLinkKind::lkGpibLan:
-        return QStringLiteral("LAN-GPIB adapter");
-    case TLinkKind::lkGpibSerial:
-        return QStringLiteral("USB-GPIB adapter");
-    case TLinkKind::lkUsbtmc:
-        return QStringLiteral("USBTMC");
-    }
-    return QString();
-}
-
 std::vector<TUsbtmcDevice> UsbtmcDevices(const QString &classFolder, const QString &deviceFolder) {
     std::vector<TUsbtmcDevice> devices;
     const QStringList names =

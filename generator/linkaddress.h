@@ -40,8 +40,6 @@ struct TLinkAddress {
     QString Text() const;
     // How messages name the instrument: "host:port" for a socket, else Text().
     QString Address() const;
-    // "LAN socket", "LAN-GPIB adapter", "USB-GPIB adapter", "USBTMC".
-    static QString KindName(TLinkKind kind);
 };
 
 // A USBTMC device of the machine: its file and its resource text.

@@ -53,7 +53,6 @@ public:
 
 protected:
     void CheckAborted() const;
-    bool Aborted() const { return aborted_; }
 
 private:
     TLinkAddress address_;

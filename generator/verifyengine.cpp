@@ -60,22 +60,19 @@ bool TVerifyEngine::Start(const TVerifySettings &settings, const std::vector<std
     return true;
 }
 
-bool TVerifyEngine::TunePoint(int index, std::uint64_t hz, QString &error) {
+bool TVerifyEngine::TunePoint(std::uint64_t hz, QString &error) {
     {
         std::lock_guard lock(mutex_);
         tuneDone_ = false;
     }
-    Post([this, index, hz] {
+    Post([this, hz] {
         {
             std::lock_guard lock(mutex_);
             if (stop_) return; // the worker has given up waiting
         }
         QString text;
         const bool ok = tune_(hz, text);
-        if (ok) {
-            result_.Points.push_back({hz, {}});
-            emit PointStarted(index, hz);
-        }
+        if (ok) result_.Points.push_back({hz, {}});
         {
             std::lock_guard lock(mutex_);
             tuneDone_ = true;
@@ -100,7 +97,7 @@ bool TVerifyEngine::Verify(TGenerator &generator, const TVerifySettings &setting
     const int pointCount = int(points.size());
     const int levelCount = int(settings.Levels.size());
     for (int p = 0; p < pointCount && error.isEmpty(); ++p) {
-        if (!TunePoint(p, points[std::size_t(p)], error)) return false;
+        if (!TunePoint(points[std::size_t(p)], error)) return false;
         generator.SetFrequency(points[std::size_t(p)]);
         for (int l = 0; l < levelCount; ++l) {
             const double level = settings.Levels[std::size_t(l)];

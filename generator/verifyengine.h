@@ -57,8 +57,6 @@ public:
     const TVerification &Result() const { return result_; }
 
 signals:
-    // The receiver is tuned to point `index`; its levels follow.
-    void PointStarted(int index, std::uint64_t hz);
     // Result().Points[point].Readings[level] has been recorded.
     void ReadingDone(int point, int level);
 
@@ -66,7 +64,7 @@ private:
     bool Verify(TGenerator &generator, const TVerifySettings &settings,
                 const std::vector<std::uint64_t> &points, QString &error);
     // Tunes on the GUI thread and waits for it; false when stopped or failed.
-    bool TunePoint(int index, std::uint64_t hz, QString &error);
+    bool TunePoint(std::uint64_t hz, QString &error);
     void Stopping() override { tuned_.notify_all(); }
 
     TTune tune_;

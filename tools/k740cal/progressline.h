@@ -11,7 +11,6 @@ public:
     // Ends a bar in progress with a line break.
     ~TProgressLine();
 
-    bool IsTerminal() const { return terminal_; }
     // Point `index` (from 0) of `count`, `fraction` (0..1) of it done.
     void Show(const QString &point, int index, int count, double fraction);
     // A point is done: its line ("7.1 MHz (2 of 3): ...").
