@@ -61,11 +61,13 @@ struct Outcome {
 };
 
 // Runs the steps on a worker thread, as the sweep does, while this thread
-// keeps serving the fake instrument.
+// keeps serving the fake instrument; after `abortAfterMs` (when given) it
+// aborts the generator, as Stop does.
 Outcome RunSteps(const QString &link, const TCommandSet &commands, int timeoutMs,
-                 const std::function<void(TGenerator &)> &steps) {
+                 const std::function<void(TGenerator &)> &steps, int abortAfterMs = -1) {
     Outcome outcome;
     std::atomic<bool> done = false;
+    std::atomic<TGenerator *> running = nullptr;
     QElapsedTimer clock;
     clock.start();
     std::thread worker([&] {
@@ -75,6 +77,7 @@ Outcome RunSteps(const QString &link, const TCommandSet &commands, int timeoutMs
         if (!g) {
             outcome.error = QStringLiteral("not created: ") + error;
         } else {
+            running = g.get();
             try {
                 outcome.identity = g->Connect();
                 steps(*g);
@@ -82,9 +85,15 @@ Outcome RunSteps(const QString &link, const TCommandSet &commands, int timeoutMs
                 outcome.error = e.Message();
             }
         }
+        running = nullptr;
         g.reset();
         done = true;
     });
+    if (abortAfterMs >= 0) {
+        QTest::qWait(abortAfterMs);
+        // The generator lives until the worker is done with it.
+        if (TGenerator *g = running.load(); g && !done) g->Abort();
+    }
     EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 30000));
     worker.join();
     outcome.ms = clock.elapsed();
@@ -224,6 +233,21 @@ TEST(GeneratorLinks, EveryFailureEndsWithItsOwnMessageWithinTheTimeCap) {
             << o.error.toStdString();
         // Within the time cap of the one exchange that failed, and a margin.
         EXPECT_LT(o.ms, 5 * timeoutMs) << o.ms;
+    }
+}
+
+// A Stop cuts a wait short on every transport: the silent instrument's
+// exchange ends with "stopped." at once, not at the end of its time cap.
+TEST(GeneratorLinks, AbortCutsAWaitShortOnEveryTransport) {
+    const int timeoutMs = 20000;
+    for (const TTransport transport : {TTransport::tSocket, TTransport::tLanAdapter,
+                                       TTransport::tSerialAdapter, TTransport::tUsbtmc}) {
+        SCOPED_TRACE(int(transport));
+        Bench bench(transport);
+        bench.fake.Behaviour = FakeInstrument::TBehaviour::bSilent;
+        const Outcome o = RunSteps(bench.link, TCommandSet::ScpiPower(), timeoutMs, SweepStep, 200);
+        EXPECT_TRUE(o.error.endsWith(": stopped.")) << o.error.toStdString();
+        EXPECT_LT(o.ms, timeoutMs / 4) << o.ms;
     }
 }
 
